@@ -1,0 +1,28 @@
+#pragma once
+// Joining and splitting of file paths. The core writes every path with
+// kPathSeparator; cabinet stored names always use backslashes and URLs
+// always use slashes.
+
+#include <string>
+#include <string_view>
+
+namespace ks {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// folder + separator + name (the separator is not doubled when folder ends in one).
+std::string joinPath(std::string_view folder, std::string_view name);
+
+// Splits at the last separator: the text before it and the text after it.
+// Without a separator the folder is empty and the name is the whole path.
+struct SplitPath {
+  std::string folder;
+  std::string name;
+};
+SplitPath splitAtLastSeparator(std::string_view path, char separator = kPathSeparator);
+
+}  // namespace ks

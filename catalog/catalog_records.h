@@ -1,0 +1,83 @@
+#pragma once
+// The catalog of download sites and components read from the version-info
+// file, and the Component record that also serves as a download job.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace ks {
+
+// Buffer sizes of the catalog's texts (each counts the terminating zero).
+inline constexpr std::size_t kSiteNameBytes = 255;
+inline constexpr std::size_t kGroupNameBytes = 256;
+inline constexpr std::size_t kVersionBytes = 20;
+inline constexpr std::size_t kVersionCheckBytes = 512;
+inline constexpr std::size_t kTitleBytes = 255;
+inline constexpr std::size_t kDescriptionBytes = 512;
+
+inline constexpr int kMaxSites = 10;
+inline constexpr int kMaxGroups = 10;
+inline constexpr int kMaxComponents = 20;
+inline constexpr int kMaxUrls = 10;
+
+struct DownloadSite {
+  std::string name;
+};
+
+struct ComponentGroup {
+  std::string name;
+  // The group's item in the component tree; 0 until the page builds the tree.
+  std::uintptr_t treeItem = 0;
+};
+
+struct DownloadJob;
+// The page that receives WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END for a transfer.
+class DownloadNotifyWindow;
+// Receives the status notifications of a transfer (connection and progress texts).
+using DownloadStatusCallback =
+    std::function<void(DownloadJob& job, std::uint32_t status, const void* info,
+                       std::uint32_t infoLength)>;
+
+struct Component {
+  int selected = 0;
+  int required = 0;
+  int locallyAvailable = 0;
+  int download = 0;
+  int install = 0;
+  int installMethod = 0;
+  std::string title;
+  std::string description;
+  std::string versionCheck;
+  int sizeKb = 0;
+  std::string localPath;
+  std::string installedVersion;
+  std::string requiredVersion;
+  std::string availableVersion;
+  int groupIndex = 0;
+  int urlIndex = 0;
+  int urlCount = 0;
+  std::array<std::string, kMaxUrls> urls{};
+  std::array<int, kMaxUrls> urlFailed{};
+  DownloadNotifyWindow* notifyWindow = nullptr;
+  DownloadStatusCallback statusCallback;
+};
+
+struct VersionCatalog {
+  int siteCount = 0;
+  std::array<DownloadSite, kMaxSites> sites{};
+  int groupCount = 0;
+  std::array<ComponentGroup, kMaxGroups> groups{};
+  int componentCount = 0;
+  // Each record is owned by the catalog.
+  std::array<std::unique_ptr<Component>, kMaxComponents> components{};
+};
+
+// The file name of a component's package: the text after the last "/" of its
+// first URL, or "" when that URL has no "/".
+std::string packageFileName(const Component& component);
+
+}  // namespace ks

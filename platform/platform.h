@@ -1,0 +1,23 @@
+#pragma once
+// The set of ports one run of the setup works through. Pointers are not
+// owned; a run (or a test) that needs a port sets it.
+
+namespace ks {
+
+class SystemInfo;
+class Registry;
+class FileSystem;
+class LibraryLoader;
+class VersionResources;
+class Dialogs;
+
+struct Platform {
+  SystemInfo* systemInfo = nullptr;
+  Registry* registry = nullptr;
+  FileSystem* fileSystem = nullptr;
+  LibraryLoader* libraries = nullptr;
+  VersionResources* versionResources = nullptr;
+  Dialogs* dialogs = nullptr;
+};
+
+}  // namespace ks

@@ -1,0 +1,26 @@
+#pragma once
+// What the setup needs to know about the system it runs on.
+
+#include <string>
+
+namespace ks {
+
+// Platform ids as the version query reports them.
+inline constexpr int kPlatformWin32s = 0;
+inline constexpr int kPlatformWindows95 = 1;
+inline constexpr int kPlatformWindowsNT = 2;
+
+class SystemInfo {
+ public:
+  virtual ~SystemInfo() = default;
+  // The platform id of the version query (0 Win32s, 1 Windows 95 family, 2 NT family).
+  virtual int platformId() = 0;
+  // True on the Windows NT family (the top bit of GetVersion is clear).
+  virtual bool isWindowsNT() = 0;
+  // Full path of the running setup program.
+  virtual std::string ownProgramPath() = 0;
+  virtual std::string windowsDirectory() = 0;
+  virtual std::string systemDirectory() = 0;
+};
+
+}  // namespace ks

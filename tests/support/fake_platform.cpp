@@ -1,0 +1,167 @@
+#include "tests/support/fake_platform.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace ks::test {
+
+namespace {
+
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string parentOf(const std::string& folded) {
+  const std::size_t at = folded.rfind('\\');
+  return at == std::string::npos ? std::string() : folded.substr(0, at);
+}
+
+}  // namespace
+
+std::string FakeRegistry::fold(RegistryRoot root, const std::string& path) {
+  return (root == RegistryRoot::CurrentUser ? "hkcu\\" : "hklm\\") + lower(path);
+}
+
+std::vector<std::string> FakeRegistry::children(const std::string& folded) const {
+  std::vector<std::string> result;
+  for (const auto& [key, unused] : keys_) {
+    if (parentOf(key) == folded) result.push_back(key);
+  }
+  return result;
+}
+
+bool FakeRegistry::openKey(RegistryRoot root, const std::string& path) {
+  return keys_.count(fold(root, path)) > 0;
+}
+
+bool FakeRegistry::createKey(RegistryRoot root, const std::string& path) {
+  std::string prefix = root == RegistryRoot::CurrentUser ? "hkcu" : "hklm";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(start, end - start);
+    prefix += "\\" + lower(part);
+    if (!keys_.count(prefix)) {
+      keys_[prefix] = Key{};
+      names_[prefix] = part;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+bool FakeRegistry::readValue(RegistryRoot root, const std::string& path, const std::string& name,
+                             std::string& value) {
+  auto key = keys_.find(fold(root, path));
+  if (key == keys_.end()) return false;
+  auto found = key->second.values.find(lower(name));
+  if (found == key->second.values.end()) return false;
+  value = found->second;
+  return true;
+}
+
+bool FakeRegistry::writeValue(RegistryRoot root, const std::string& path, const std::string& name,
+                              const std::string& value) {
+  auto key = keys_.find(fold(root, path));
+  if (key == keys_.end()) return false;
+  key->second.values[lower(name)] = value;
+  return true;
+}
+
+bool FakeRegistry::deleteValue(RegistryRoot root, const std::string& path,
+                               const std::string& name) {
+  auto key = keys_.find(fold(root, path));
+  return key != keys_.end() && key->second.values.erase(lower(name)) > 0;
+}
+
+bool FakeRegistry::deleteKey(RegistryRoot root, const std::string& path) {
+  const std::string folded = fold(root, path);
+  if (!keys_.count(folded)) return false;
+  const auto below = children(folded);
+  if (!below.empty() && ntFamily) return false;
+  for (auto it = keys_.begin(); it != keys_.end();) {
+    const bool inside = it->first == folded || it->first.rfind(folded + "\\", 0) == 0;
+    if (inside) names_.erase(it->first);
+    it = inside ? keys_.erase(it) : std::next(it);
+  }
+  return true;
+}
+
+bool FakeRegistry::subkeyCount(RegistryRoot root, const std::string& path,
+                               std::uint32_t& count) {
+  const std::string folded = fold(root, path);
+  if (!keys_.count(folded)) return false;
+  count = static_cast<std::uint32_t>(children(folded).size());
+  return true;
+}
+
+bool FakeRegistry::enumSubkey(RegistryRoot root, const std::string& path, std::uint32_t index,
+                              std::string& name) {
+  const std::string folded = fold(root, path);
+  if (!keys_.count(folded)) return false;
+  const auto below = children(folded);
+  if (index >= below.size()) return false;
+  const std::string& full = names_[below[index]];
+  name = full;
+  return true;
+}
+
+bool FakeFileSystem::readFile(const std::string& path, std::string& content,
+                              std::uint64_t maxBytes) {
+  auto found = files.find(path);
+  if (found == files.end() || found->second.size() > maxBytes) return false;
+  content = found->second;
+  return true;
+}
+
+MessageAnswer FakeDialogs::messageBox(const MessageBoxRequest& request) {
+  shown.push_back(request);
+  if (answers.empty()) {
+    ADD_FAILURE() << "unexpected message box: [" << request.caption << "] " << request.text;
+    return MessageAnswer::Cancel;
+  }
+  const MessageAnswer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+bool FakeLibrary::hasExport(const std::string& name) {
+  if (name == "DllGetVersion") return script_.hasDllGetVersion;
+  if (name == "WSAStartup") return script_.hasWsaStartup;
+  if (name == "WSACleanup") return script_.hasWsaCleanup;
+  return false;
+}
+
+std::int32_t FakeLibrary::dllGetVersion(DllVersionInfo& info) {
+  const std::uint32_t size = info.size;
+  info = script_.version;
+  info.size = size;
+  return script_.dllGetVersionResult;
+}
+
+int FakeLibrary::wsaStartup(std::uint16_t, std::uint16_t& highVersion) {
+  highVersion = script_.wsaHighVersion;
+  return script_.wsaStartupResult;
+}
+
+std::unique_ptr<LoadedLibrary> FakeLibraryLoader::loadLibrary(const std::string& name) {
+  loaded.push_back(name);
+  auto found = libraries.find(name);
+  if (found == libraries.end()) return nullptr;
+  return std::make_unique<FakeLibrary>(found->second, cleanups, unloads);
+}
+
+bool FakeVersionResources::readVersionInfo(const std::string& path,
+                                           std::vector<std::uint8_t>& block) {
+  auto found = blocks.find(path);
+  if (found == blocks.end()) return false;
+  block = found->second;
+  return true;
+}
+
+}  // namespace ks::test

@@ -1,0 +1,146 @@
+#pragma once
+// In-memory doubles of the ports, for unit tests.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/libraries.h"
+#include "platform/platform.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+#include "platform/version_resources.h"
+
+namespace ks::test {
+
+class FakeSystemInfo : public SystemInfo {
+ public:
+  int platform = kPlatformWindowsNT;
+  std::string programPath = "/opt/dl/setup.exe";
+  std::string windowsDir = "/usr";
+  std::string systemDir = "/usr/lib";
+
+  int platformId() override { return platform; }
+  bool isWindowsNT() override { return platform == kPlatformWindowsNT; }
+  std::string ownProgramPath() override { return programPath; }
+  std::string windowsDirectory() override { return windowsDir; }
+  std::string systemDirectory() override { return systemDir; }
+};
+
+// Keys are compared without regard to case; a key with subkeys can't be
+// deleted when ntFamily is set (the default).
+class FakeRegistry : public Registry {
+ public:
+  bool ntFamily = true;
+
+  bool openKey(RegistryRoot root, const std::string& path) override;
+  bool createKey(RegistryRoot root, const std::string& path) override;
+  bool readValue(RegistryRoot root, const std::string& path, const std::string& name,
+                 std::string& value) override;
+  bool writeValue(RegistryRoot root, const std::string& path, const std::string& name,
+                  const std::string& value) override;
+  bool deleteValue(RegistryRoot root, const std::string& path, const std::string& name) override;
+  bool deleteKey(RegistryRoot root, const std::string& path) override;
+  bool subkeyCount(RegistryRoot root, const std::string& path, std::uint32_t& count) override;
+  bool enumSubkey(RegistryRoot root, const std::string& path, std::uint32_t index,
+                  std::string& name) override;
+
+ private:
+  struct Key {
+    std::map<std::string, std::string> values;  // folded name -> value
+  };
+  static std::string fold(RegistryRoot root, const std::string& path);
+  std::vector<std::string> children(const std::string& folded) const;
+  std::map<std::string, Key> keys_;            // folded full path -> key
+  std::map<std::string, std::string> names_;   // folded full path -> name as created
+};
+
+class FakeFileSystem : public FileSystem {
+ public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> folders;
+
+  bool pathExists(const std::string& path) override {
+    return files.count(path) > 0 || folders.count(path) > 0;
+  }
+  bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) override;
+};
+
+// Answers message boxes from a script and records every box shown. A box
+// that no answer was scripted for fails the test.
+class FakeDialogs : public Dialogs {
+ public:
+  std::vector<MessageBoxRequest> shown;
+  std::deque<MessageAnswer> answers;
+
+  MessageAnswer messageBox(const MessageBoxRequest& request) override;
+};
+
+class FakeLibrary : public LoadedLibrary {
+ public:
+  struct Script {
+    bool hasDllGetVersion = false;
+    std::int32_t dllGetVersionResult = 0;
+    DllVersionInfo version;
+    bool hasWsaStartup = false;
+    bool hasWsaCleanup = false;
+    int wsaStartupResult = 0;
+    std::uint16_t wsaHighVersion = 0;
+  };
+  FakeLibrary(Script script, int& cleanups, int& unloads)
+      : script_(script), cleanups_(cleanups), unloads_(unloads) {}
+  ~FakeLibrary() override { ++unloads_; }
+
+  bool hasExport(const std::string& name) override;
+  std::int32_t dllGetVersion(DllVersionInfo& info) override;
+  int wsaStartup(std::uint16_t requested, std::uint16_t& highVersion) override;
+  void wsaCleanup() override { ++cleanups_; }
+
+ private:
+  Script script_;
+  int& cleanups_;
+  int& unloads_;
+};
+
+class FakeLibraryLoader : public LibraryLoader {
+ public:
+  std::map<std::string, FakeLibrary::Script> libraries;
+  std::vector<std::string> loaded;
+  int cleanups = 0;
+  int unloads = 0;
+
+  std::unique_ptr<LoadedLibrary> loadLibrary(const std::string& name) override;
+};
+
+class FakeVersionResources : public VersionResources {
+ public:
+  std::map<std::string, std::vector<std::uint8_t>> blocks;
+
+  bool readVersionInfo(const std::string& path, std::vector<std::uint8_t>& block) override;
+};
+
+// All fakes together, wired into a Platform.
+struct FakePlatform {
+  FakeSystemInfo systemInfo;
+  FakeRegistry registry;
+  FakeFileSystem fileSystem;
+  FakeLibraryLoader libraries;
+  FakeVersionResources versionResources;
+  FakeDialogs dialogs;
+
+  Platform ports() {
+    return Platform{.systemInfo = &systemInfo,
+                    .registry = &registry,
+                    .fileSystem = &fileSystem,
+                    .libraries = &libraries,
+                    .versionResources = &versionResources,
+                    .dialogs = &dialogs};
+  }
+};
+
+}  // namespace ks::test

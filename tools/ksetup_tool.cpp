@@ -1,0 +1,49 @@
+// ksetup-tool: checks and prepares what a publisher puts on a download site.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  int (*run)(const ks::tool::Arguments&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"catalog", ks::tool::runCatalogCommand,
+     "catalog [--install-dir DIR] [--windows-dir DIR] [--system-dir DIR] FILE\n"
+     "      Loads a version-info file as the setup would and prints the catalog as JSON."},
+    {"version-check", ks::tool::runVersionCheckCommand,
+     "version-check [--install-dir DIR] [--windows-dir DIR] [--system-dir DIR] EXPR\n"
+     "      Evaluates a VersionCheck expression on this computer."},
+    {"version-below", ks::tool::runVersionBelowCommand,
+     "version-below INSTALLED REQUIRED\n"
+     "      Prints true when INSTALLED orders before REQUIRED (the component is required)."},
+};
+
+int printHelp(FILE* out) {
+  std::fprintf(out,
+               "ksetup-tool: tools for publishing Kestrova Active Setup repositories.\n"
+               "Check a version-info file (version2.ini) and its packages before you put\n"
+               "them on a server.\n\nUsage: ksetup-tool COMMAND [ARGS]\n\nCommands:\n");
+  for (const Command& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
+  return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return printHelp(stderr);
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") return printHelp(stdout);
+  for (const Command& command : kCommands) {
+    if (name == command.name) return command.run(ks::tool::Arguments(argv + 2, argv + argc));
+  }
+  std::fprintf(stderr, "ksetup-tool: unknown command '%s'\n", name.c_str());
+  return printHelp(stderr);
+}
