@@ -1,0 +1,57 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+namespace ks {
+
+namespace {
+
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool PosixFileSystem::pathExists(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::readFile(const std::string& path, std::string& content,
+                               std::uint64_t maxBytes) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) return false;
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return false;
+  std::string data;
+  char chunk[16384];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    data.append(chunk, static_cast<std::size_t>(got));
+    if (data.size() > maxBytes) return false;
+  }
+  content = std::move(data);
+  return true;
+}
+
+}  // namespace ks
