@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/internet_api.h"
+
 namespace ks {
 
 // Buffer sizes of the catalog's texts (each counts the terminating zero).
@@ -37,10 +39,9 @@ struct ComponentGroup {
 struct DownloadJob;
 // The page that receives WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END for a transfer.
 class DownloadNotifyWindow;
-// Receives the status notifications of a transfer (connection and progress texts).
-using DownloadStatusCallback =
-    std::function<void(DownloadJob& job, std::uint32_t status, const void* info,
-                       std::uint32_t infoLength)>;
+// Receives the status notifications of a transfer (connection and progress
+// texts); its context is the DownloadJob. Null for no texts.
+using DownloadStatusCallback = InternetStatusCallback;
 
 struct Component {
   int selected = 0;
@@ -63,7 +64,7 @@ struct Component {
   std::array<std::string, kMaxUrls> urls{};
   std::array<int, kMaxUrls> urlFailed{};
   DownloadNotifyWindow* notifyWindow = nullptr;
-  DownloadStatusCallback statusCallback;
+  DownloadStatusCallback statusCallback = nullptr;
 };
 
 struct VersionCatalog {

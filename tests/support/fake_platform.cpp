@@ -92,8 +92,7 @@ bool FakeRegistry::deleteKey(RegistryRoot root, const std::string& path) {
   return true;
 }
 
-bool FakeRegistry::subkeyCount(RegistryRoot root, const std::string& path,
-                               std::uint32_t& count) {
+bool FakeRegistry::subkeyCount(RegistryRoot root, const std::string& path, std::uint32_t& count) {
   const std::string folded = fold(root, path);
   if (!keys_.count(folded)) return false;
   count = static_cast<std::uint32_t>(children(folded).size());

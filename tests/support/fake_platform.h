@@ -56,8 +56,8 @@ class FakeRegistry : public Registry {
   };
   static std::string fold(RegistryRoot root, const std::string& path);
   std::vector<std::string> children(const std::string& folded) const;
-  std::map<std::string, Key> keys_;            // folded full path -> key
-  std::map<std::string, std::string> names_;   // folded full path -> name as created
+  std::map<std::string, Key> keys_;           // folded full path -> key
+  std::map<std::string, std::string> names_;  // folded full path -> name as created
 };
 
 class FakeFileSystem : public FileSystem {

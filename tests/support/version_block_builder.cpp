@@ -56,14 +56,13 @@ std::vector<std::uint8_t> makeVersionBlock(std::uint16_t language, std::uint16_t
   if (fileVersion) table.children.push_back({"FileVersion", true, fileVersion, {}, {}});
   table.children.push_back({"ProductName", true, "Kestrova", {}, {}});
   VersionNode strings{"StringFileInfo", true, "", {}, {table}};
-  VersionNode translation{"Translation",
-                          false,
-                          "",
-                          {static_cast<std::uint8_t>(language & 0xFF),
-                           static_cast<std::uint8_t>(language >> 8),
-                           static_cast<std::uint8_t>(codePage & 0xFF),
-                           static_cast<std::uint8_t>(codePage >> 8)},
-                          {}};
+  VersionNode translation{
+      "Translation",
+      false,
+      "",
+      {static_cast<std::uint8_t>(language & 0xFF), static_cast<std::uint8_t>(language >> 8),
+       static_cast<std::uint8_t>(codePage & 0xFF), static_cast<std::uint8_t>(codePage >> 8)},
+      {}};
   VersionNode varInfo{"VarFileInfo", true, "", {}, {translation}};
   // The fixed file information: signature, structure version, then zeros.
   std::vector<std::uint8_t> fixed(52, 0);

@@ -1,0 +1,84 @@
+#include "app/start_up.h"
+
+#include "app/fixed_text.h"
+#include "app/paths.h"
+#include "catalog/version_catalog.h"
+#include "platform/dialogs.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kWin32sRefusal =
+    "This Program can only run on Windows95 or WindowsNT 4.0 and higher.";
+constexpr const char* kUninstallQuestion = "Are you sure you want to uninstall this application?";
+constexpr const char* kUninstallSucceeded =
+    "Application successfully uninstalled\nYou've to delete the uninstallation executable file on "
+    "your own.";
+constexpr const char* kUninstallIncomplete = "Not all parts of the application could be removed!";
+constexpr const char* kErrorCaption = "Error";
+constexpr const char* kUninstallCaption = "Uninstall";
+
+// The stored folder of a previous installation, or "" when there is none.
+// A value too long for the 260-byte buffer is a failed read, not a cut path:
+// uninstallation must never be pointed at a folder nobody chose.
+std::string previousInstallDir(Registry& registry) {
+  if (!registry.openKey(RegistryRoot::CurrentUser, kProductKey)) return {};
+  std::string value;
+  if (!registry.readValue(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue, value)) {
+    return {};
+  }
+  value = fitText(value, value.size() + 1);  // a stored value ends at its first zero
+  if (value.size() >= kMaxPathBytes) return {};
+  if (!value.empty() && value.back() == kPathSeparator) value.pop_back();
+  return value;
+}
+
+void runUninstallRoad(SetupContext& context, const SetupRoads& roads) {
+  Dialogs& dialogs = *context.platform.dialogs;
+  const MessageAnswer answer = dialogs.messageBox(
+      {kUninstallQuestion, kUninstallCaption, MessageIcon::Warning, MessageButtons::YesNo});
+  if (answer != MessageAnswer::Yes) return;
+  const bool removed = roads.uninstallApplication(context) == 1;
+  dialogs.messageBox({removed ? kUninstallSucceeded : kUninstallIncomplete, kUninstallCaption,
+                      MessageIcon::Information, MessageButtons::Ok});
+}
+
+}  // namespace
+
+void initSetupState(SetupContext& context) {
+  SetupState& state = context.state;
+  SystemInfo& system = *context.platform.systemInfo;
+  freeVersionCatalog(context.catalog);
+  context.catalog = VersionCatalog{};
+
+  state.setupPath = fitText(system.ownProgramPath(), kMaxPathBytes);
+  const SplitPath split = splitAtLastSeparator(state.setupPath);
+  state.setupDir = split.folder;
+  state.setupFileName = split.name;
+  state.windowsDir = fitText(system.windowsDirectory(), kMaxPathBytes);
+  state.systemDir = fitText(system.systemDirectory(), kMaxPathBytes);
+  state.installDir = previousInstallDir(*context.platform.registry);
+}
+
+int runSetup(SetupContext& context, std::string_view commandLine, const SetupRoads& roads) {
+  if (context.platform.systemInfo->platformId() == kPlatformWin32s) {
+    MessageBoxRequest refusal{kWin32sRefusal, kErrorCaption, MessageIcon::Error,
+                              MessageButtons::Ok};
+    refusal.owned = false;
+    context.platform.dialogs->messageBox(refusal);
+    return 0;
+  }
+  initSetupState(context);
+  if (commandLine.find(kUninstallArgument) != std::string_view::npos) {
+    runUninstallRoad(context, roads);
+    return 0;
+  }
+  roads.runWizard(context);
+  freeVersionCatalog(context.catalog);
+  return roads.drainMessages ? roads.drainMessages() : 0;
+}
+
+}  // namespace ks

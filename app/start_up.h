@@ -1,0 +1,32 @@
+#pragma once
+// The program's entry: platform check, setup state, then the uninstall road
+// or the wizard.
+
+#include <functional>
+#include <string_view>
+
+#include "app/setup_context.h"
+
+namespace ks {
+
+// The roads start-up dispatches to.
+struct SetupRoads {
+  // Runs the wizard modally; returns when it has closed.
+  std::function<void(SetupContext&)> runWizard;
+  // Removes the installed application; 1 when both registry keys went, else 0.
+  std::function<int(SetupContext&)> uninstallApplication;
+  // Handles the messages the closing wizard left behind, up to the quit
+  // request; returns the quit request's code.
+  std::function<int()> drainMessages;
+};
+
+inline constexpr std::string_view kUninstallArgument = "-uninstall";
+
+// Fills the fixed paths and the previous installation folder; always succeeds.
+void initSetupState(SetupContext& context);
+
+// Runs the setup for the argument text after the program name; returns the
+// process exit code (0 on every road).
+int runSetup(SetupContext& context, std::string_view commandLine, const SetupRoads& roads);
+
+}  // namespace ks

@@ -1,0 +1,168 @@
+#include "app/start_up.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/fake_platform.h"
+
+namespace ks {
+namespace {
+
+constexpr const char* kUninstallQuestion = "Are you sure you want to uninstall this application?";
+constexpr const char* kSucceeded =
+    "Application successfully uninstalled\nYou've to delete the uninstallation executable file on "
+    "your own.";
+constexpr const char* kIncomplete = "Not all parts of the application could be removed!";
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  StartUpTest() {
+    context.platform = fakes.ports();
+    roads.runWizard = [this](SetupContext&) { ++wizardRuns; };
+    roads.uninstallApplication = [this](SetupContext&) {
+      ++uninstallRuns;
+      return uninstallResult;
+    };
+    roads.drainMessages = [this] {
+      ++drains;
+      return 0;
+    };
+  }
+
+  void storeInstallDir(const std::string& value) {
+    fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
+    fakes.registry.writeValue(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue,
+                              value);
+  }
+
+  test::FakePlatform fakes;
+  SetupContext context;
+  SetupRoads roads;
+  int wizardRuns = 0;
+  int uninstallRuns = 0;
+  int uninstallResult = 1;
+  int drains = 0;
+};
+
+TEST_F(StartUpTest, TheUninstallArgumentIsFoundAnywhereWithCase) {
+  for (const char* line : {"-uninstall", "/q -uninstall", "x-uninstallx"}) {
+    fakes.dialogs.answers = {MessageAnswer::No};
+    EXPECT_EQ(runSetup(context, line, roads), 0);
+  }
+  EXPECT_EQ(wizardRuns, 0);
+  EXPECT_EQ(runSetup(context, "-Uninstall", roads), 0);
+  EXPECT_EQ(wizardRuns, 1);
+  EXPECT_EQ(uninstallRuns, 0);
+}
+
+TEST_F(StartUpTest, DecliningTheUninstallRemovesNothing) {
+  fakes.dialogs.answers = {MessageAnswer::No};
+  EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+  ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
+  const MessageBoxRequest& question = fakes.dialogs.shown[0];
+  EXPECT_EQ(question.text, kUninstallQuestion);
+  EXPECT_EQ(question.caption, "Uninstall");
+  EXPECT_EQ(question.icon, MessageIcon::Warning);
+  EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+  EXPECT_EQ(uninstallRuns, 0);
+  EXPECT_EQ(wizardRuns, 0);
+}
+
+TEST_F(StartUpTest, UninstallResultMessages) {
+  for (int result : {1, 0}) {
+    uninstallResult = result;
+    fakes.dialogs.shown.clear();
+    fakes.dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
+    EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+    ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
+    const MessageBoxRequest& closing = fakes.dialogs.shown[1];
+    EXPECT_EQ(closing.text, result ? kSucceeded : kIncomplete);
+    EXPECT_EQ(closing.caption, "Uninstall");
+    EXPECT_EQ(closing.icon, MessageIcon::Information);
+  }
+  EXPECT_EQ(uninstallRuns, 2);
+  EXPECT_EQ(wizardRuns, 0);
+}
+
+TEST_F(StartUpTest, Win32sIsRefusedWithAnUnownedError) {
+  fakes.systemInfo.platform = kPlatformWin32s;
+  fakes.dialogs.answers = {MessageAnswer::Ok};
+  EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+  ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fakes.dialogs.shown[0].text,
+            "This Program can only run on Windows95 or WindowsNT 4.0 and higher.");
+  EXPECT_EQ(fakes.dialogs.shown[0].caption, "Error");
+  EXPECT_EQ(fakes.dialogs.shown[0].icon, MessageIcon::Error);
+  EXPECT_FALSE(fakes.dialogs.shown[0].owned);
+  EXPECT_EQ(wizardRuns + uninstallRuns, 0);
+  EXPECT_EQ(context.state.setupPath, "");  // nothing else happened
+}
+
+TEST_F(StartUpTest, TheWindows95FamilyPasses) {
+  fakes.systemInfo.platform = kPlatformWindows95;
+  EXPECT_EQ(runSetup(context, "", roads), 0);
+  EXPECT_EQ(wizardRuns, 1);
+}
+
+TEST_F(StartUpTest, TheWizardRoadReleasesTheCatalogAndDrains) {
+  roads.runWizard = [](SetupContext& c) {
+    c.catalog.components[0] = std::make_unique<Component>();
+    c.catalog.componentCount = 1;
+  };
+  EXPECT_EQ(runSetup(context, "", roads), 0);
+  EXPECT_EQ(context.catalog.componentCount, 0);
+  EXPECT_EQ(context.catalog.components[0], nullptr);
+  EXPECT_EQ(drains, 1);
+}
+
+TEST_F(StartUpTest, StateHoldsTheProgramsOwnPathsAndSystemFolders) {
+  fakes.systemInfo.programPath = "/home/u/dl/setup.exe";
+  initSetupState(context);
+  EXPECT_EQ(context.state.setupPath, "/home/u/dl/setup.exe");
+  EXPECT_EQ(context.state.setupDir, "/home/u/dl");
+  EXPECT_EQ(context.state.setupFileName, "setup.exe");
+  EXPECT_EQ(context.state.windowsDir, "/usr");
+  EXPECT_EQ(context.state.systemDir, "/usr/lib");
+  EXPECT_EQ(context.state.installDir, "");  // no product key
+  EXPECT_EQ(context.state.mode, SETUP_MODE_NONE);
+}
+
+TEST_F(StartUpTest, PreviousInstallationFolderLosesOneTrailingSeparator) {
+  storeInstallDir("/opt/Kestrova/");
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir, "/opt/Kestrova");
+  storeInstallDir("/opt/Kestrova//");
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir, "/opt/Kestrova/");
+  storeInstallDir("/opt/Kestrova");
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir, "/opt/Kestrova");
+}
+
+TEST_F(StartUpTest, ProductKeyWithoutTheValueLeavesTheFolderEmpty) {
+  fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
+  context.state.installDir = "/left/over";
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir, "");
+}
+
+TEST_F(StartUpTest, AStoredFolderTooLongForItsBufferIsNotUsed) {
+  storeInstallDir("/" + std::string(258, 'a'));  // 259 characters fit
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir.size(), 259u);
+  storeInstallDir("/" + std::string(259, 'a'));
+  initSetupState(context);
+  EXPECT_EQ(context.state.installDir, "");
+}
+
+TEST_F(StartUpTest, InitialisationEmptiesTheCatalog) {
+  context.catalog.siteCount = 3;
+  context.catalog.components[0] = std::make_unique<Component>();
+  context.catalog.componentCount = 1;
+  initSetupState(context);
+  EXPECT_EQ(context.catalog.siteCount, 0);
+  EXPECT_EQ(context.catalog.componentCount, 0);
+  EXPECT_EQ(context.catalog.components[0], nullptr);
+}
+
+}  // namespace
+}  // namespace ks
