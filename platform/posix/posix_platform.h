@@ -1,0 +1,31 @@
+#pragma once
+// One of each Linux adapter, wired into a Platform. The dialogs belong to the
+// frontend, which sets them itself.
+
+#include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_libraries.h"
+#include "platform/posix/posix_registry.h"
+#include "platform/posix/posix_system_info.h"
+#include "platform/posix/posix_version_resources.h"
+
+namespace ks {
+
+struct PosixPlatform {
+  PosixSystemInfo systemInfo;
+  PosixRegistry registry;
+  PosixFileSystem fileSystem;
+  PosixLibraryLoader libraries;
+  PosixVersionResources versionResources;
+
+  Platform ports() {
+    return Platform{.systemInfo = &systemInfo,
+                    .registry = &registry,
+                    .fileSystem = &fileSystem,
+                    .libraries = &libraries,
+                    .versionResources = &versionResources,
+                    .dialogs = nullptr};
+  }
+};
+
+}  // namespace ks

@@ -1,0 +1,19 @@
+#pragma once
+// SystemInfo on Linux: an NT-family system whose Windows and system folders
+// are /usr and /usr/lib.
+
+#include "platform/system_info.h"
+
+namespace ks {
+
+class PosixSystemInfo : public SystemInfo {
+ public:
+  int platformId() override { return kPlatformWindowsNT; }
+  bool isWindowsNT() override { return true; }
+  // The target of /proc/self/exe; empty when it can't be read.
+  std::string ownProgramPath() override;
+  std::string windowsDirectory() override { return "/usr"; }
+  std::string systemDirectory() override { return "/usr/lib"; }
+};
+
+}  // namespace ks

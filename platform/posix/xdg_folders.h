@@ -1,0 +1,16 @@
+#pragma once
+// The user's base folders as the XDG base directory rules give them, read
+// from the environment at the time of the call.
+
+#include <string>
+
+namespace ks {
+
+// $HOME, or the home folder of the user's account when HOME is not set.
+std::string homeFolder();
+// $XDG_CONFIG_HOME, or $HOME/.config (a relative setting is ignored).
+std::string configHomeFolder();
+// $XDG_DATA_HOME, or $HOME/.local/share (a relative setting is ignored).
+std::string dataHomeFolder();
+
+}  // namespace ks
