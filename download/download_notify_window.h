@@ -1,0 +1,59 @@
+#pragma once
+// The page a download reports to: it receives WM_DOWNLOAD_BEGIN and
+// WM_DOWNLOAD_END and shows the texts of the transfer in its controls. Every
+// call comes from the worker thread and completes on the page's thread before
+// it returns (SendMessage and cross-thread SetDlgItemText).
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/page_view.h"
+#include "platform/ui_dispatcher.h"
+
+namespace ks {
+
+// Private window messages of the download worker.
+inline constexpr unsigned kWmUser = 0x0400;
+inline constexpr unsigned WM_DOWNLOAD_BEGIN = kWmUser + 10;
+inline constexpr unsigned WM_DOWNLOAD_END = kWmUser + 13;
+
+class DownloadNotifyWindow {
+ public:
+  virtual ~DownloadNotifyWindow() = default;
+  // IsWindow: false once the page is gone.
+  virtual bool isWindow() = 0;
+  // SendMessage with lParam 0.
+  virtual void sendMessage(unsigned message, std::uintptr_t wParam) = 0;
+  // SetDlgItemText.
+  virtual void setDlgItemText(int controlId, const std::string& text) = 0;
+  // PBM_SETPOS.
+  virtual void setProgressPosition(int controlId, int position) = 0;
+};
+
+// A page controller with its view, reached through the UI dispatcher. After
+// close() (the page is destroyed) texts and messages are dropped.
+class PageNotifyWindow final : public DownloadNotifyWindow {
+ public:
+  using MessageHandler = std::function<void(unsigned message, std::uintptr_t wParam)>;
+
+  PageNotifyWindow(UiDispatcher& ui, PageView& view, MessageHandler handler)
+      : ui_(ui), view_(view), handler_(std::move(handler)) {}
+
+  // Called on the page's thread when the page goes away.
+  void close() { open_ = false; }
+
+  bool isWindow() override { return open_; }
+  void sendMessage(unsigned message, std::uintptr_t wParam) override;
+  void setDlgItemText(int controlId, const std::string& text) override;
+  void setProgressPosition(int controlId, int position) override;
+
+ private:
+  UiDispatcher& ui_;
+  PageView& view_;
+  MessageHandler handler_;
+  std::atomic<bool> open_{true};
+};
+
+}  // namespace ks

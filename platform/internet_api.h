@@ -1,0 +1,110 @@
+#pragma once
+// An HTTP/FTP client session in the shape of WinINet: handles for the
+// session, a connection, a request or an opened URL, each carrying a context
+// value and, once installed, a status callback that hears what happens on it.
+// A handle derived from one that has a callback inherits the callback (and
+// announces itself with kInternetStatusHandleCreated). Every operation runs
+// synchronously on the calling thread, and so do the callbacks.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ks {
+
+// A handle of this interface; kNullInternetHandle is no handle.
+using InternetHandle = std::uintptr_t;
+inline constexpr InternetHandle kNullInternetHandle = 0;
+
+// Status notifications (WinINet's INTERNET_STATUS_* values).
+inline constexpr std::uint32_t kInternetStatusResolvingName = 10;
+inline constexpr std::uint32_t kInternetStatusNameResolved = 11;
+inline constexpr std::uint32_t kInternetStatusConnectingToServer = 20;
+inline constexpr std::uint32_t kInternetStatusConnectedToServer = 21;
+inline constexpr std::uint32_t kInternetStatusSendingRequest = 30;
+inline constexpr std::uint32_t kInternetStatusRequestSent = 31;
+inline constexpr std::uint32_t kInternetStatusReceivingResponse = 40;
+inline constexpr std::uint32_t kInternetStatusResponseReceived = 41;
+inline constexpr std::uint32_t kInternetStatusClosingConnection = 50;
+inline constexpr std::uint32_t kInternetStatusConnectionClosed = 51;
+inline constexpr std::uint32_t kInternetStatusHandleCreated = 60;
+inline constexpr std::uint32_t kInternetStatusHandleClosing = 70;
+inline constexpr std::uint32_t kInternetStatusRequestComplete = 100;
+inline constexpr std::uint32_t kInternetStatusRedirect = 110;
+inline constexpr std::uint32_t kInternetStatusIntermediateResponse = 120;
+inline constexpr std::uint32_t kInternetStatusStateChange = 200;
+
+// Results of errorDialog (the system error codes WinINet uses).
+inline constexpr std::uint32_t kErrorSuccess = 0;
+inline constexpr std::uint32_t kErrorCancelled = 1223;
+inline constexpr std::uint32_t kErrorInternetForceRetry = 12032;
+
+// INTERNET_STATUS_CALLBACK: handle, the handle's context, status, status
+// information and its length.
+using InternetStatusCallback = void (*)(InternetHandle handle, void* context, std::uint32_t status,
+                                        const void* info, std::uint32_t infoLength);
+
+// The parts of a URL that InternetCrackUrl hands out.
+struct UrlComponents {
+  std::string hostName;
+  std::string userName;
+  std::string password;
+  std::string urlPath;
+  int port = 0;  // the URL's port, or the scheme's default
+};
+
+enum class InternetAccess {
+  Preconfig,  // the system's own settings
+  Proxy,      // the named proxy for every protocol, no bypass list
+};
+
+enum class InternetService { Ftp, Http };
+
+// What HttpQueryInfo is asked for.
+enum class HttpQuery { ContentLength, StatusCode };
+
+class InternetApi {
+ public:
+  virtual ~InternetApi() = default;
+
+  // InternetCrackUrl; false when the text is not a URL this client knows.
+  virtual bool crackUrl(const std::string& url, UrlComponents& parts) = 0;
+  // InternetAttemptConnect; 0 when the network can be used.
+  virtual std::uint32_t attemptConnect() = 0;
+  // InternetOpen; proxy names "host:port" for InternetAccess::Proxy.
+  virtual InternetHandle open(const std::string& agent, InternetAccess access,
+                              const std::string& proxy) = 0;
+  // InternetConnect to host and port with the given credentials.
+  virtual InternetHandle connect(InternetHandle internet, const UrlComponents& server,
+                                 InternetService service, void* context) = 0;
+  // FtpFindFirstFile (raw data, no cache); the size of the found entry.
+  virtual InternetHandle ftpFindFirstFile(InternetHandle connection, const std::string& path,
+                                          std::uint64_t& fileSize) = 0;
+  // InternetOpenUrl for reading, not cached; FTP data connections in active mode.
+  virtual InternetHandle openUrl(InternetHandle internet, const std::string& url,
+                                 void* context) = 0;
+  // HttpOpenRequest: GET of the object, keeping the connection alive.
+  virtual InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object,
+                                         void* context) = 0;
+  // HttpSendRequest without extra headers or body.
+  virtual bool httpSendRequest(InternetHandle request) = 0;
+  // InternetErrorDlg filtering for errors: for a 401 or 407 answer asks the
+  // user for a name and password and returns kErrorInternetForceRetry when
+  // they were given (the next send carries them), kErrorCancelled when the
+  // user declined; kErrorSuccess when there was nothing to ask.
+  virtual std::uint32_t errorDialog(InternetHandle request, std::uint32_t error) = 0;
+  // HttpQueryInfo of the final answer as text; false when it is missing or
+  // does not fit into bufferBytes (counting the terminating zero).
+  virtual bool httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
+                             std::size_t bufferBytes) = 0;
+  // InternetReadFile: blocks until `wanted` bytes arrived or the data ended;
+  // `got` < `wanted` only at the end. False when the transfer failed.
+  virtual bool readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
+                        std::uint32_t& got) = 0;
+  // InternetCloseHandle.
+  virtual bool closeHandle(InternetHandle handle) = 0;
+  // InternetSetStatusCallback.
+  virtual void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) = 0;
+};
+
+}  // namespace ks
