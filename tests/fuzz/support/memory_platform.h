@@ -1,0 +1,51 @@
+#pragma once
+// Ports for fuzz targets: one file held in memory, everything else absent.
+// Whether a probed path exists is decided by the input, so both branches run.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/libraries.h"
+#include "platform/platform.h"
+#include "platform/version_resources.h"
+
+namespace ks::fuzz {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  std::string path;
+  std::string content;
+
+  bool pathExists(const std::string& candidate) override {
+    return !candidate.empty() && (candidate.size() % 2 == 0);
+  }
+  bool readFile(const std::string& candidate, std::string& out, std::uint64_t maxBytes) override {
+    if (candidate != path || content.size() > maxBytes) return false;
+    out = content;
+    return true;
+  }
+};
+
+class NoLibraries : public LibraryLoader {
+ public:
+  std::unique_ptr<LoadedLibrary> loadLibrary(const std::string&) override { return nullptr; }
+};
+
+class NoVersionResources : public VersionResources {
+ public:
+  bool readVersionInfo(const std::string&, std::vector<std::uint8_t>&) override { return false; }
+};
+
+struct MemoryPlatform {
+  MemoryFileSystem fileSystem;
+  NoLibraries libraries;
+  NoVersionResources versionResources;
+
+  Platform ports() {
+    return Platform{
+        .fileSystem = &fileSystem, .libraries = &libraries, .versionResources = &versionResources};
+  }
+};
+
+}  // namespace ks::fuzz
