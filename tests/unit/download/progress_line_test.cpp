@@ -1,0 +1,56 @@
+// The progress line: kilobytes, share of the expected size, average speed.
+
+#include "download/progress_line.h"
+
+#include <gtest/gtest.h>
+
+namespace ks {
+namespace {
+
+DownloadJob jobWith(std::uint32_t received, std::int32_t expected, std::time_t start) {
+  DownloadJob job;
+  job.receivedBytes = received;
+  job.expectedSize = expected;
+  job.startTime = start;
+  return job;
+}
+
+TEST(ProgressLine, FiveSecondsOf2560000BytesAveragesTo500KBPerSecond) {
+  const DownloadJob job = jobWith(2560000, 2560000, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1005), "2500 KB of 2500 KB received (100%) - 500.00 KB/s");
+}
+
+TEST(ProgressLine, WithinTheFirstSecondTheByteCountIsTheSpeed) {
+  const DownloadJob job = jobWith(3072, 10240, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1000), "3 KB of 10 KB received (30%) - 3.00 KB/s");
+}
+
+TEST(ProgressLine, SpeedIsAWholeBytesPerSecondAverage) {
+  // 10000 / 3 = 3333 bytes per second = 3.2548... KB/s
+  const DownloadJob job = jobWith(10000, 20000, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1003), "9 KB of 19 KB received (50%) - 3.25 KB/s");
+}
+
+TEST(ProgressLine, PercentIsTruncatedTowardZero) {
+  const DownloadJob job = jobWith(1999, 2000, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1001), "1 KB of 1 KB received (99%) - 1.95 KB/s");
+}
+
+TEST(ProgressLine, UnknownSizeUsesTheSecondForm) {
+  const DownloadJob job = jobWith(4096, kUnknownSize, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1002), "4 KB of unknown received - 2.00 KB/s");
+}
+
+TEST(ProgressLine, SizeNotYetKnownShowsNoShare) {
+  const DownloadJob job = jobWith(0, 0, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1000), "0 KB of 0 KB received (0%) - 0.00 KB/s");
+}
+
+TEST(ProgressLine, ResponseStartSetsTheStartTimeAndShowsNoSpeed) {
+  DownloadJob job = jobWith(0, 2048, 5);
+  EXPECT_EQ(startProgressLine(job, 777), "0 KB of 2 KB received (0%) - 0.00 KB/s");
+  EXPECT_EQ(job.startTime, 777);
+}
+
+}  // namespace
+}  // namespace ks
