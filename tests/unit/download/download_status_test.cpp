@@ -36,8 +36,8 @@ TEST_F(DownloadStatusTest, ConnectionStepsHaveTheirTexts) {
   for (std::uint32_t status : {10u, 11u, 20u, 21u, 50u, 51u, 110u}) notify(status);
   EXPECT_EQ(window.texts(kIdcDownloadStatus),
             (std::vector<std::string>{"Resolving Name ...", "Name resolved.", "Connecting ...",
-                                      "Connected.", "Closing Connection ...",
-                                      "Connection closed.", "Redirecting..."}));
+                                      "Connected.", "Closing Connection ...", "Connection closed.",
+                                      "Redirecting..."}));
 }
 
 TEST_F(DownloadStatusTest, QuietStepsWriteNothing) {
@@ -53,9 +53,9 @@ TEST_F(DownloadStatusTest, OtherStatusesAreUnknown) {
 TEST_F(DownloadStatusTest, NewHandleResetsTheBarAndNamesSourceAndFolder) {
   notify(kInternetStatusHandleCreated);
   EXPECT_EQ(window.events,
-            (std::vector<std::string>{
-                "bar 1032 0", "text 1064 kestrova.cab from user:pw@files.example.test:8080",
-                "text 1065 " + joinPath("", "downloads")}));
+            (std::vector<std::string>{"bar 1032 0",
+                                      "text 1064 kestrova.cab from user:pw@files.example.test:8080",
+                                      "text 1065 " + joinPath("", "downloads")}));
 }
 
 TEST_F(DownloadStatusTest, ResponseShowsDownloadingAfterTheProgressLine) {

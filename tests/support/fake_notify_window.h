@@ -1,0 +1,41 @@
+#pragma once
+// A page for the download worker that records, in order, every message,
+// text and progress-bar position it receives.
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "download/download_notify_window.h"
+
+namespace ks::test {
+
+class FakeNotifyWindow : public DownloadNotifyWindow {
+ public:
+  std::vector<std::string> events;  // "message 1034 0", "text 1042 Connecting ...", "bar 1032 0"
+  std::atomic<bool> open{true};
+
+  bool isWindow() override { return open; }
+  void sendMessage(unsigned message, std::uintptr_t wParam) override {
+    events.push_back("message " + std::to_string(message) + " " + std::to_string(wParam));
+  }
+  void setDlgItemText(int controlId, const std::string& text) override {
+    events.push_back("text " + std::to_string(controlId) + " " + text);
+  }
+  void setProgressPosition(int controlId, int position) override {
+    events.push_back("bar " + std::to_string(controlId) + " " + std::to_string(position));
+  }
+
+  // The texts written to one control, in order.
+  std::vector<std::string> texts(int controlId) const {
+    const std::string prefix = "text " + std::to_string(controlId) + " ";
+    std::vector<std::string> found;
+    for (const std::string& event : events) {
+      if (event.rfind(prefix, 0) == 0) found.push_back(event.substr(prefix.size()));
+    }
+    return found;
+  }
+};
+
+}  // namespace ks::test

@@ -1,0 +1,256 @@
+// The transfer against a scripted client: the order of calls, what ends up
+// in the target file, and when a transfer fails.
+
+#include "download/download_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "download/download_status.h"
+#include "tests/support/fake_internet_api.h"
+#include "tests/support/fake_notify_window.h"
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using Calls = std::vector<std::string>;
+
+class DownloadFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("ks-dl-unit-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder);
+    target = (folder / "file.cab").string();
+    job.window = &window;
+    job.statusControlId = 1042;
+    job.sourceControlId = 1064;
+    job.folderControlId = 1065;
+    job.progressControlId = 1067;
+    job.progressBarControlId = 1032;
+    job.url = &url;
+    job.targetPath = &target;
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  bool run(DownloadStatusCallback callback = downloadStatusCallback) {
+    return downloadFile(api, callback, job);
+  }
+  std::string stored() const {
+    std::ifstream in(target, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+  }
+  void serveHttp(const std::string& body) {
+    api.script.body = body;
+    api.script.contentLength = std::to_string(body.size());
+  }
+  long count(const std::string& call) const {
+    return std::count(api.calls.begin(), api.calls.end(), call);
+  }
+
+  fs::path folder;
+  std::string url = "http://example.test/pkg/file.cab";
+  std::string target;
+  test::FakeInternetApi api;
+  test::FakeNotifyWindow window;
+  DownloadJob job;
+};
+
+TEST_F(DownloadFileTest, HttpTransferCallsTheClientInOrder) {
+  serveHttp("abc");
+  EXPECT_TRUE(run());
+  EXPECT_EQ(api.calls,
+            (Calls{"crackUrl http://example.test/pkg/file.cab", "attemptConnect",
+                   "open Kestrova Setup preconfig", "connect http example.test:80 job",
+                   "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
+                   "setStatusCallback request", "httpSendRequest", "errorDialog 0",
+                   "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
+                   "readFile 1024", "close request", "close connection", "close internet"}));
+  EXPECT_EQ(stored(), "abc");
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+TEST_F(DownloadFileTest, HttpTransferWritesEveryLineInOrder) {
+  serveHttp(std::string(1500, 'x'));
+  ASSERT_TRUE(run());
+  EXPECT_EQ(
+      window.texts(1042),
+      (std::vector<std::string>{
+          "Resolving Name ...", "Name resolved.", "Connecting ...", "Connected.", "Downloading ...",
+          "Downloading ...", "Downloading ...", "Download successfull", "Download successfull"}));
+  EXPECT_EQ(window.texts(1064), std::vector<std::string>{"file.cab from example.test"});
+  EXPECT_EQ(window.texts(1065), std::vector<std::string>{folder.string()});
+  const std::vector<std::string> progress = window.texts(1067);
+  ASSERT_EQ(progress.size(), 5u);
+  // The size is known only after the send; each block's response restarts
+  // the clock until a block was counted.
+  EXPECT_EQ(progress[0], "0 KB of 0 KB received (0%) - 0.00 KB/s");
+  EXPECT_EQ(progress[1], "0 KB of 1 KB received (0%) - 0.00 KB/s");
+  EXPECT_EQ(progress[2].rfind("1 KB of 1 KB received (68%) - ", 0), 0u);
+  EXPECT_EQ(progress[3].rfind("1 KB of 1 KB received (100%) - ", 0), 0u);
+  EXPECT_EQ(window.events.front(), "bar 1032 0");
+}
+
+TEST_F(DownloadFileTest, WithoutCallbackNothingIsShown) {
+  serveHttp("abc");
+  EXPECT_TRUE(run(nullptr));
+  EXPECT_TRUE(window.events.empty());
+  EXPECT_EQ(count("setStatusCallback request"), 0);
+}
+
+TEST_F(DownloadFileTest, ExactMultipleOf1024EndsWithAnEmptyRead) {
+  serveHttp(std::string(3072, 'k'));
+  EXPECT_TRUE(run());
+  EXPECT_EQ(count("readFile 1024"), 4);
+  EXPECT_EQ(stored().size(), 3072u);
+  EXPECT_EQ(job.receivedBytes, 3072u);
+}
+
+TEST_F(DownloadFileTest, FtpTransferFindsTheSizeThenOpensTheUrl) {
+  url = "ftp://user:pw@example.test/pkg/file.cab";
+  api.script.parts.port = 21;
+  api.script.ftpFileSize = (std::uint64_t{1} << 32) + 5;  // only the low 32 bits count
+  api.script.body = "12345";
+  EXPECT_TRUE(run());
+  EXPECT_EQ(api.calls,
+            (Calls{"crackUrl ftp://user:pw@example.test/pkg/file.cab", "attemptConnect",
+                   "open Kestrova Setup preconfig", "connect ftp example.test:21 no-context",
+                   "ftpFindFirstFile /pkg/file.cab", "close find",
+                   "openUrl ftp://user:pw@example.test/pkg/file.cab job", "setStatusCallback url",
+                   "readFile 1024", "close url", "close connection", "close internet"}));
+  EXPECT_EQ(job.expectedSize, 5);
+  EXPECT_EQ(stored(), "12345");
+  // The callback arrives after the data handle exists: no source or folder line.
+  EXPECT_TRUE(window.texts(1064).empty());
+}
+
+TEST_F(DownloadFileTest, FtpFileNotFoundFailsBeforeTheFileIsCreated) {
+  url = "ftp://example.test/missing.cab";
+  api.script.ftpFileFound = false;
+  EXPECT_FALSE(run());
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+TEST_F(DownloadFileTest, SchemeInCapitalsIsNotDownloadable) {
+  url = "HTTP://example.test/pkg/file.cab";
+  serveHttp("abc");
+  EXPECT_FALSE(run());
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+TEST_F(DownloadFileTest, UrlThatCannotBeSplitFailsAtOnce) {
+  api.script.urlKnown = false;
+  EXPECT_FALSE(run());
+  EXPECT_EQ(api.calls, Calls{"crackUrl http://example.test/pkg/file.cab"});
+}
+
+TEST_F(DownloadFileTest, NoNetworkFailsBeforeOpening) {
+  api.script.attemptConnectResult = 5;
+  EXPECT_FALSE(run());
+  EXPECT_EQ(api.calls.back(), "attemptConnect");
+}
+
+TEST_F(DownloadFileTest, ProxyTextIsHandedOverUnchanged) {
+  const std::string proxy = "proxy.example.test";  // no port
+  job.proxy = &proxy;
+  serveHttp("abc");
+  EXPECT_TRUE(run());
+  EXPECT_EQ(api.calls[2], "open Kestrova Setup proxy proxy.example.test");
+}
+
+TEST_F(DownloadFileTest, EmptyProxyTextUsesTheSystemSettings) {
+  const std::string proxy;
+  job.proxy = &proxy;
+  serveHttp("abc");
+  EXPECT_TRUE(run());
+  EXPECT_EQ(api.calls[2], "open Kestrova Setup preconfig");
+}
+
+TEST_F(DownloadFileTest, PasswordGivenSendsAgain) {
+  api.script.dialogAnswers = {kErrorInternetForceRetry, kErrorInternetForceRetry};
+  serveHttp("secret");
+  EXPECT_TRUE(run());
+  EXPECT_EQ(count("httpSendRequest"), 3);
+  EXPECT_EQ(stored(), "secret");
+}
+
+TEST_F(DownloadFileTest, PasswordDeclinedFailsWithoutStoringTheErrorPage) {
+  api.script.dialogAnswers = {kErrorCancelled};
+  api.script.statusCode = "401";
+  serveHttp("<html>Unauthorized</html>");
+  EXPECT_FALSE(run());
+  EXPECT_EQ(count("httpSendRequest"), 1);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(DownloadFileTest, ErrorPageIsNeverStoredAndAnExistingFileStays) {
+  std::ofstream(target) << "old package";
+  api.script.statusCode = "404";
+  serveHttp("<html>Not Found</html>");
+  EXPECT_FALSE(run());
+  EXPECT_EQ(stored(), "old package");
+  EXPECT_EQ(window.texts(1042).back(), "Download failed.");
+}
+
+TEST_F(DownloadFileTest, MissingContentLengthFailsBeforeTheFileIsCreated) {
+  std::ofstream(target) << "old package";
+  api.script.body = "abc";
+  EXPECT_FALSE(run());
+  EXPECT_EQ(stored(), "old package");
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+TEST_F(DownloadFileTest, ContentLengthTooLongForItsBufferFails) {
+  api.script.body = "abc";
+  api.script.contentLength = std::string(31, '0') + "3";
+  EXPECT_FALSE(run());
+}
+
+TEST_F(DownloadFileTest, BodyShorterThanItsContentLengthFails) {
+  api.script.body = std::string(1500, 'd');
+  api.script.contentLength = "4096";
+  EXPECT_FALSE(run());
+  EXPECT_EQ(stored().size(), 1500u);
+  EXPECT_EQ(window.texts(1042).back(), "Download failed.");
+}
+
+TEST_F(DownloadFileTest, ReadFailureKeepsThePartialFile) {
+  serveHttp(std::string(4000, 'p'));
+  api.script.failReadAfter = 2500;
+  EXPECT_FALSE(run());
+  EXPECT_EQ(stored().size(), 2048u);
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+TEST_F(DownloadFileTest, FailedWriteFails) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  target = "/dev/full";
+  // A small file fails when it is closed, a large one while it is written.
+  for (std::size_t size : {std::size_t{100}, std::size_t{64 * 1024}}) {
+    test::FakeInternetApi server;
+    server.script.body = std::string(size, 'w');
+    server.script.contentLength = std::to_string(size);
+    EXPECT_FALSE(downloadFile(server, downloadStatusCallback, job)) << size;
+  }
+}
+
+TEST_F(DownloadFileTest, TargetThatCannotBeCreatedFails) {
+  target = (folder / "no-such-folder" / "file.cab").string();
+  serveHttp("abc");
+  EXPECT_FALSE(run());
+  EXPECT_TRUE(api.openHandles().empty());
+}
+
+}  // namespace
+}  // namespace ks
