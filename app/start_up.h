@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/setup_context.h"
+#include "app/uninstall.h"
 
 namespace ks {
 
@@ -14,7 +15,7 @@ struct SetupRoads {
   // Runs the wizard modally; returns when it has closed.
   std::function<void(SetupContext&)> runWizard;
   // Removes the installed application; 1 when both registry keys went, else 0.
-  std::function<int(SetupContext&)> uninstallApplication;
+  std::function<int(SetupContext&)> uninstallApplication = ks::uninstallApplication;
   // Handles the messages the closing wizard left behind, up to the quit
   // request; returns the quit request's code.
   std::function<int()> drainMessages;

@@ -10,6 +10,8 @@ class FileSystem;
 class LibraryLoader;
 class VersionResources;
 class Dialogs;
+class Shell;
+class Processes;
 
 struct Platform {
   SystemInfo* systemInfo = nullptr;
@@ -18,6 +20,8 @@ struct Platform {
   LibraryLoader* libraries = nullptr;
   VersionResources* versionResources = nullptr;
   Dialogs* dialogs = nullptr;
+  Shell* shell = nullptr;
+  Processes* processes = nullptr;
 };
 
 }  // namespace ks

@@ -21,6 +21,8 @@ class SystemInfo {
   virtual std::string ownProgramPath() = 0;
   virtual std::string windowsDirectory() = 0;
   virtual std::string systemDirectory() = 0;
+  // The user's own home (profile) folder.
+  virtual std::string userHomeFolder() = 0;
 };
 
 }  // namespace ks

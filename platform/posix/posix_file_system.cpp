@@ -1,5 +1,7 @@
 #include "platform/posix/posix_file_system.h"
 
+#include "platform/posix/unique_fd.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,25 +11,6 @@
 
 namespace ks {
 
-namespace {
-
-// Closes a file descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
 bool PosixFileSystem::pathExists(const std::string& path) {
   struct stat info {};
   return !path.empty() && ::stat(path.c_str(), &info) == 0;
@@ -35,7 +18,7 @@ bool PosixFileSystem::pathExists(const std::string& path) {
 
 bool PosixFileSystem::readFile(const std::string& path, std::string& content,
                                std::uint64_t maxBytes) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) return false;
   struct stat info {};
   if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;

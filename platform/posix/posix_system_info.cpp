@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/posix/xdg_folders.h"
+
 namespace ks {
 
 std::string PosixSystemInfo::ownProgramPath() {
@@ -19,5 +21,7 @@ std::string PosixSystemInfo::ownProgramPath() {
   }
   return {};
 }
+
+std::string PosixSystemInfo::userHomeFolder() { return homeFolder(); }
 
 }  // namespace ks

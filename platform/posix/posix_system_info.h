@@ -14,6 +14,7 @@ class PosixSystemInfo : public SystemInfo {
   std::string ownProgramPath() override;
   std::string windowsDirectory() override { return "/usr"; }
   std::string systemDirectory() override { return "/usr/lib"; }
+  std::string userHomeFolder() override;
 };
 
 }  // namespace ks

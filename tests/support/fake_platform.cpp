@@ -118,6 +118,83 @@ bool FakeFileSystem::readFile(const std::string& path, std::string& content,
   return true;
 }
 
+namespace {
+
+// The name of path directly below folder, or "" when it is not directly below.
+std::string childName(const std::string& folder, const std::string& path) {
+  const std::string prefix = folder + "/";
+  if (path.rfind(prefix, 0) != 0) return {};
+  const std::string rest = path.substr(prefix.size());
+  return rest.find('/') == std::string::npos ? rest : std::string();
+}
+
+}  // namespace
+
+bool FakeFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+  if (!folders.count(path)) return false;
+  entries = {{".", true}, {"..", true}};
+  for (const auto& [file, content] : files) {
+    if (const std::string name = childName(path, file); !name.empty()) entries.push_back({name});
+  }
+  for (const std::string& folder : folders) {
+    if (const std::string name = childName(path, folder); !name.empty()) {
+      entries.push_back({name, true});
+    }
+  }
+  return true;
+}
+
+bool FakeFileSystem::removeFolder(const std::string& path) {
+  if (!folders.count(path)) return false;
+  for (const auto& [file, content] : files) {
+    if (!childName(path, file).empty()) return false;
+  }
+  for (const std::string& folder : folders) {
+    if (!childName(path, folder).empty()) return false;
+  }
+  folders.erase(path);
+  return true;
+}
+
+bool FakeFileSystem::copyFile(const std::string& from, const std::string& to) {
+  auto source = files.find(from);
+  const std::string parent = to.substr(0, to.rfind('/'));
+  if (source == files.end() || from == to || !folders.count(parent)) return false;
+  files[to] = source->second;
+  return true;
+}
+
+bool FakeShell::specialFolder(SpecialFolder folder, std::string& path) {
+  auto found = folders.find(folder);
+  if (found == folders.end()) return false;
+  path = found->second;
+  return true;
+}
+
+std::int32_t FakeShell::createShortcut(const std::string& target, const std::string& linkPath,
+                                       const std::string& description) {
+  created.push_back({target, linkPath, description});
+  const std::string parent = linkPath.substr(0, linkPath.rfind('/'));
+  if (!files_.folders.count(parent)) return -1;
+  files_.files[linkPath] = target + "|" + description;
+  return 0;
+}
+
+bool FakeProcesses::runAndWait(const std::string& program, const std::string& argv0,
+                               int& exitCode) {
+  runs.push_back({program, argv0});
+  auto found = exitCodes.find(program);
+  if (found == exitCodes.end()) return false;
+  exitCode = found->second;
+  return true;
+}
+
+bool FakeProcesses::runningApplicationFolder(std::string& folder) {
+  if (runningFolder.empty()) return false;
+  folder = runningFolder;
+  return true;
+}
+
 MessageAnswer FakeDialogs::messageBox(const MessageBoxRequest& request) {
   shown.push_back(request);
   if (answers.empty()) {

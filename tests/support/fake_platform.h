@@ -12,7 +12,9 @@
 #include "platform/file_system.h"
 #include "platform/libraries.h"
 #include "platform/platform.h"
+#include "platform/processes.h"
 #include "platform/registry.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/version_resources.h"
 
@@ -24,12 +26,14 @@ class FakeSystemInfo : public SystemInfo {
   std::string programPath = "/opt/dl/setup.exe";
   std::string windowsDir = "/usr";
   std::string systemDir = "/usr/lib";
+  std::string homeDir = "/home/user";
 
   int platformId() override { return platform; }
   bool isWindowsNT() override { return platform == kPlatformWindowsNT; }
   std::string ownProgramPath() override { return programPath; }
   std::string windowsDirectory() override { return windowsDir; }
   std::string systemDirectory() override { return systemDir; }
+  std::string userHomeFolder() override { return homeDir; }
 };
 
 // Keys are compared without regard to case; a key with subkeys can't be
@@ -69,6 +73,11 @@ class FakeFileSystem : public FileSystem {
     return files.count(path) > 0 || folders.count(path) > 0;
   }
   bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) override;
+  // Lists the files and folders directly below path; "." and ".." come first.
+  bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
+  bool deleteFile(const std::string& path) override { return files.erase(path) > 0; }
+  bool removeFolder(const std::string& path) override;
+  bool copyFile(const std::string& from, const std::string& to) override;
 };
 
 // Answers message boxes from a script and records every box shown. A box
@@ -124,6 +133,43 @@ class FakeVersionResources : public VersionResources {
   bool readVersionInfo(const std::string& path, std::vector<std::uint8_t>& block) override;
 };
 
+// Special folders from a map (a missing entry can't be supplied); shortcuts
+// are recorded and, when their folder exists in the file system, written as
+// files holding "target|description".
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(FakeFileSystem& files) : files_(files) {}
+  std::map<SpecialFolder, std::string> folders;
+  struct Shortcut {
+    std::string target;
+    std::string linkPath;
+    std::string description;
+  };
+  std::vector<Shortcut> created;
+
+  bool specialFolder(SpecialFolder folder, std::string& path) override;
+  std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
+                              const std::string& description) override;
+
+ private:
+  FakeFileSystem& files_;
+};
+
+class FakeProcesses : public Processes {
+ public:
+  struct Run {
+    std::string program;
+    std::string argv0;
+  };
+  std::vector<Run> runs;
+  // Exit codes by program path; a program not listed can't be started.
+  std::map<std::string, int> exitCodes;
+  std::string runningFolder;  // "" = the client is not running
+
+  bool runAndWait(const std::string& program, const std::string& argv0, int& exitCode) override;
+  bool runningApplicationFolder(std::string& folder) override;
+};
+
 // All fakes together, wired into a Platform.
 struct FakePlatform {
   FakeSystemInfo systemInfo;
@@ -132,6 +178,8 @@ struct FakePlatform {
   FakeLibraryLoader libraries;
   FakeVersionResources versionResources;
   FakeDialogs dialogs;
+  FakeShell shell{fileSystem};
+  FakeProcesses processes;
 
   Platform ports() {
     return Platform{.systemInfo = &systemInfo,
@@ -139,7 +187,9 @@ struct FakePlatform {
                     .fileSystem = &fileSystem,
                     .libraries = &libraries,
                     .versionResources = &versionResources,
-                    .dialogs = &dialogs};
+                    .dialogs = &dialogs,
+                    .shell = &shell,
+                    .processes = &processes};
   }
 };
 

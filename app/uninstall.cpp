@@ -1,0 +1,121 @@
+#include "app/uninstall.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "app/fixed_text.h"
+#include "app/paths.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/system_info.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kErrorCaption = "Error";
+constexpr const char* kNoInstallation = "Registry key not found.";
+constexpr const char* kProductKeyStays = "Could not delete registry values.";
+constexpr const char* kUninstallKeyStays = "Could not delete Uninstall string.";
+constexpr const char* kProgramName = "Kestrova";
+
+bool fitsPathBuffer(const std::string& path) {
+  return path.size() < kMaxPathBytes;
+}
+
+int fail(SetupContext& context, const char* text) {
+  context.platform.dialogs->messageBox(
+      {text, kErrorCaption, MessageIcon::Error, MessageButtons::Ok});
+  return 0;
+}
+
+void deleteDesktopShortcut(SetupContext& context) {
+  std::string desktop;
+  if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
+  const std::string link = desktop + kPathSeparator + kProgramName + kShortcutExtension;
+  if (fitsPathBuffer(link)) context.platform.fileSystem->deleteFile(link);
+}
+
+void deleteProgramGroup(SetupContext& context, SpecialFolder where) {
+  std::string programs;
+  if (!context.platform.shell->specialFolder(where, programs)) return;
+  const std::string group = joinPath(programs, kProgramName);
+  if (fitsPathBuffer(group)) deleteTree(context, group);
+}
+
+// Deletes the direct subkeys of the product key by the names they had when
+// counted, so none is passed over while the list shrinks. A subkey with
+// subkeys of its own stays (NT family).
+void deleteProductSubkeys(Registry& registry) {
+  std::uint32_t count = 0;
+  if (!registry.openKey(RegistryRoot::CurrentUser, kProductKey) ||
+      !registry.subkeyCount(RegistryRoot::CurrentUser, kProductKey, count)) {
+    return;
+  }
+  std::vector<std::string> names;
+  std::string name;
+  for (std::uint32_t i = 0;
+       i < count && registry.enumSubkey(RegistryRoot::CurrentUser, kProductKey, i, name); ++i) {
+    names.push_back(name);
+  }
+  for (const std::string& subkey : names) {
+    registry.deleteKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\" + subkey);
+  }
+}
+
+}  // namespace
+
+bool isProtectedFolder(const std::string& folder, const std::string& homeFolder) {
+  namespace fs = std::filesystem;
+  const fs::path target = fs::path(folder).lexically_normal();
+  if (target.relative_path().empty()) return true;  // "/", "C:\", "C:"
+  if (homeFolder.empty()) return false;
+  const fs::path home = fs::path(homeFolder).lexically_normal();
+  // target is home or above it when home, relative to target, stays inside.
+  const fs::path rest = home.lexically_relative(target);
+  return !rest.empty() && *rest.begin() != "..";
+}
+
+void deleteTree(SetupContext& context, const std::string& folder) {
+  FileSystem& files = *context.platform.fileSystem;
+  std::vector<FileSystem::FolderEntry> entries;
+  if (files.listFolder(folder, entries)) {
+    for (const FileSystem::FolderEntry& entry : entries) {
+      if (entry.name == "." || entry.name == "..") continue;
+      const std::string path = folder + kPathSeparator + entry.name;
+      if (!fitsPathBuffer(path)) continue;
+      if (entry.isFolder) {
+        deleteTree(context, path);
+      } else {
+        files.deleteFile(path);
+      }
+    }
+  }
+  files.removeFolder(folder);
+}
+
+int uninstallApplication(SetupContext& context) {
+  const std::string& installDir = context.state.installDir;
+  if (installDir.empty()) return fail(context, kNoInstallation);
+  if (!isProtectedFolder(installDir, context.platform.systemInfo->userHomeFolder())) {
+    deleteTree(context, installDir);
+  }
+  deleteDesktopShortcut(context);
+  deleteProgramGroup(context, SpecialFolder::Programs);
+  deleteProgramGroup(context, SpecialFolder::CommonPrograms);
+
+  Registry& registry = *context.platform.registry;
+  if (context.platform.systemInfo->isWindowsNT()) deleteProductSubkeys(registry);
+  if (!registry.deleteKey(RegistryRoot::CurrentUser, kProductKey)) {
+    return fail(context, kProductKeyStays);
+  }
+  if (!registry.deleteKey(RegistryRoot::LocalMachine, kUninstallKey)) {
+    return fail(context, kUninstallKeyStays);
+  }
+  return 1;
+}
+
+}  // namespace ks

@@ -1,0 +1,24 @@
+#pragma once
+// Removing an installed Kestrova: the installation folder, the shortcuts,
+// the program groups and both registry keys.
+
+#include <string>
+
+#include "app/setup_context.h"
+
+namespace ks {
+
+// 1 when the product key and the uninstall key were both deleted, else 0
+// (after showing why). File removal is silent and does not change the result.
+int uninstallApplication(SetupContext& context);
+
+// Removes the folder with its files and subfolders as far as the file system
+// allows. A symbolic link is removed as a link: its target is never entered.
+// Entries whose path would not fit a 260-byte buffer stay.
+void deleteTree(SetupContext& context, const std::string& folder);
+
+// True for folders uninstallation never removes, whatever the registry says:
+// a file-system root, the user's home folder, or a folder that holds it.
+bool isProtectedFolder(const std::string& folder, const std::string& homeFolder);
+
+}  // namespace ks

@@ -1,0 +1,51 @@
+// deleteTree and the uninstall refusals on a real file system in a temporary folder.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/uninstall.h"
+#include "platform/posix/posix_file_system.h"
+#include "tests/support/run_command.h"
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DeleteTreeOnDisk : public ::testing::Test {
+ protected:
+  DeleteTreeOnDisk() { context.platform.fileSystem = &files; }
+  std::string at(const std::string& relative) const { return temp.path() + "/" + relative; }
+
+  test::TempDir temp;
+  PosixFileSystem files;
+  SetupContext context;
+};
+
+TEST_F(DeleteTreeOnDisk, ASymlinkIsRemovedAsALinkAndItsTargetIsUntouched) {
+  temp.write("outside/precious.txt", "keep me");
+  temp.write("install/sub/file.txt", "x");
+  fs::create_directory_symlink(at("outside"), at("install/link-to-outside"));
+  fs::create_symlink(at("outside/precious.txt"), at("install/sub/file-link"));
+  deleteTree(context, at("install"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(at("install"))));
+  EXPECT_TRUE(fs::exists(at("outside/precious.txt")));
+}
+
+TEST_F(DeleteTreeOnDisk, CopyReplacesButNeverCopiesAFileOntoItself) {
+  const std::string source = temp.write("setup.exe", "new program");
+  const std::string target = temp.write("install/setup.exe", "an older and longer program");
+  ASSERT_TRUE(files.copyFile(source, target));
+  std::ifstream in(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new program");
+  EXPECT_FALSE(files.copyFile(target, target));
+  std::ifstream again(target);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "new program");
+  EXPECT_FALSE(files.copyFile(source, at("missing/setup.exe")));
+  EXPECT_FALSE(files.copyFile(at("none"), at("install/none")));
+}
+
+}  // namespace
+}  // namespace ks
