@@ -18,10 +18,26 @@ struct MessageBoxRequest {
   bool owned = true;
 };
 
+// The password question of a server (401) or a proxy (407) that wants a
+// name and password.
+struct PasswordRequest {
+  std::string server;  // host of the server, or the proxy as configured
+  bool proxy = false;
+};
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual MessageAnswer messageBox(const MessageBoxRequest& request) = 0;
+  // Asks for a name and password; false when the user declined. Without a
+  // user to ask, the question is declined.
+  virtual bool askPassword(const PasswordRequest& request, std::string& userName,
+                           std::string& password) {
+    (void)request;
+    (void)userName;
+    (void)password;
+    return false;
+  }
 };
 
 }  // namespace ks

@@ -12,5 +12,6 @@ using Arguments = std::vector<std::string>;
 int runCatalogCommand(const Arguments& args);
 int runVersionCheckCommand(const Arguments& args);
 int runVersionBelowCommand(const Arguments& args);
+int runFetchCommand(const Arguments& args);
 
 }  // namespace ks::tool

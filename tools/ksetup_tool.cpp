@@ -24,6 +24,9 @@ const Command kCommands[] = {
     {"version-below", ks::tool::runVersionBelowCommand,
      "version-below INSTALLED REQUIRED\n"
      "      Prints true when INSTALLED orders before REQUIRED (the component is required)."},
+    {"fetch", ks::tool::runFetchCommand,
+     "fetch [--proxy HOST:PORT] URL FILE\n"
+     "      Downloads URL into FILE through the setup's engine and prints every status text."},
 };
 
 int printHelp(FILE* out) {

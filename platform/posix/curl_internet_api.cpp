@@ -1,0 +1,241 @@
+#include "platform/posix/curl_internet_api.h"
+
+#include <mutex>
+
+#include "platform/posix/curl_crack_url.h"
+#include "platform/posix/curl_transfer.h"
+
+namespace ks {
+
+namespace {
+
+constexpr int kUnauthorized = 401;
+constexpr int kProxyAuthenticationRequired = 407;
+
+void initialiseCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string serverUrl(const char* scheme, const UrlComponents& server, const std::string& path) {
+  return std::string(scheme) + "://" + server.hostName + ":" + std::to_string(server.port) + path;
+}
+
+}  // namespace
+
+struct CurlInternetApi::Handle {
+  enum class Kind { Session, Connection, Find, Transfer } kind;
+  void* context = nullptr;
+  InternetStatusCallback callback = nullptr;
+  InternetHandle parent = kNullInternetHandle;
+  // Session.
+  std::string agent;
+  bool viaProxy = false;
+  std::string proxy;
+  // Connection.
+  UrlComponents server;
+  InternetService service = InternetService::Http;
+  // Request or opened URL.
+  CurlTransferSettings settings;
+  std::unique_ptr<CurlTransfer> transfer;
+};
+
+CurlInternetApi::CurlInternetApi(Dialogs& dialogs, CurlInternetOptions options)
+    : dialogs_(dialogs), options_(options) {
+  initialiseCurlOnce();
+}
+
+CurlInternetApi::~CurlInternetApi() = default;
+
+InternetHandle CurlInternetApi::add(std::unique_ptr<Handle> handle) {
+  std::lock_guard lock(mutex_);
+  const InternetHandle id = next_++;
+  handles_[id] = std::move(handle);
+  return id;
+}
+
+CurlInternetApi::Handle* CurlInternetApi::find(InternetHandle handle) {
+  std::lock_guard lock(mutex_);
+  auto found = handles_.find(handle);
+  return found == handles_.end() ? nullptr : found->second.get();
+}
+
+void CurlInternetApi::notify(InternetHandle handle, std::uint32_t status) {
+  Handle* h = find(handle);
+  if (h != nullptr && h->callback != nullptr) h->callback(handle, h->context, status, nullptr, 0);
+}
+
+CurlTransferSettings CurlInternetApi::settingsFor(const Handle& session,
+                                                  const std::string& url) const {
+  CurlTransferSettings settings;
+  settings.url = url;
+  settings.agent = session.agent;
+  settings.viaProxy = session.viaProxy;
+  settings.proxy = session.proxy;
+  settings.idleTimeout = options_.idleTimeout;
+  return settings;
+}
+
+bool CurlInternetApi::crackUrl(const std::string& url, UrlComponents& parts) {
+  return crackUrlText(url, parts);
+}
+
+InternetHandle CurlInternetApi::open(const std::string& agent, InternetAccess access,
+                                     const std::string& proxy) {
+  auto session = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Session});
+  session->agent = agent;
+  session->viaProxy = access == InternetAccess::Proxy;
+  session->proxy = proxy;
+  return add(std::move(session));
+}
+
+// Nothing goes over the network yet: curl connects when there is something
+// to ask.
+InternetHandle CurlInternetApi::connect(InternetHandle internet, const UrlComponents& server,
+                                        InternetService service, void* context) {
+  Handle* session = find(internet);
+  if (session == nullptr || session->kind != Handle::Kind::Session) return kNullInternetHandle;
+  auto connection = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Connection});
+  connection->context = context;
+  connection->callback = session->callback;
+  connection->parent = internet;
+  connection->server = server;
+  connection->service = service;
+  return add(std::move(connection));
+}
+
+InternetHandle CurlInternetApi::ftpFindFirstFile(InternetHandle connectionHandle,
+                                                 const std::string& path, std::uint64_t& fileSize) {
+  Handle* connection = find(connectionHandle);
+  if (connection == nullptr || connection->service != InternetService::Ftp) {
+    return kNullInternetHandle;
+  }
+  CurlTransferSettings settings =
+      settingsFor(*find(connection->parent), serverUrl("ftp", connection->server, path));
+  settings.userName = connection->server.userName;
+  settings.password = connection->server.password;
+  settings.http = false;
+  settings.sizeOnly = true;
+  CurlTransfer listing(settings, [](std::uint32_t) {});
+  std::uint32_t got = 0;
+  char none[1];
+  if (!listing.start() || !listing.read(none, 1, got) || listing.announcedSize() < 0) {
+    return kNullInternetHandle;
+  }
+  fileSize = static_cast<std::uint64_t>(listing.announcedSize());
+  return add(std::make_unique<Handle>(Handle{.kind = Handle::Kind::Find}));
+}
+
+InternetHandle CurlInternetApi::openUrl(InternetHandle internet, const std::string& url,
+                                        void* context) {
+  Handle* session = find(internet);
+  UrlComponents parts;
+  if (session == nullptr || !crackUrlText(url, parts)) return kNullInternetHandle;
+  auto data = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Transfer});
+  data->context = context;
+  data->callback = session->callback;
+  data->settings = settingsFor(*session, url);
+  data->settings.http = url.compare(0, 3, "ftp") != 0 && url.compare(0, 3, "FTP") != 0;
+  const InternetHandle id = add(std::move(data));
+  Handle* opened = find(id);
+  opened->transfer = std::make_unique<CurlTransfer>(
+      opened->settings, [this, id](std::uint32_t status) { notify(id, status); });
+  if (!opened->transfer->start()) {
+    closeHandle(id);
+    return kNullInternetHandle;
+  }
+  return id;
+}
+
+InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
+                                                const std::string& object, void* context) {
+  Handle* connection = find(connectionHandle);
+  if (connection == nullptr || connection->service != InternetService::Http) {
+    return kNullInternetHandle;
+  }
+  auto request = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Transfer});
+  request->context = context;
+  request->callback = connection->callback;
+  request->parent = connectionHandle;
+  request->settings =
+      settingsFor(*find(connection->parent), serverUrl("http", connection->server, object));
+  request->settings.userName = connection->server.userName;
+  request->settings.password = connection->server.password;
+  const InternetHandle id = add(std::move(request));
+  notify(id, kInternetStatusHandleCreated);
+  return id;
+}
+
+bool CurlInternetApi::httpSendRequest(InternetHandle requestHandle) {
+  Handle* request = find(requestHandle);
+  if (request == nullptr || request->kind != Handle::Kind::Transfer) return false;
+  request->transfer.reset();
+  request->transfer = std::make_unique<CurlTransfer>(
+      request->settings,
+      [this, requestHandle](std::uint32_t status) { notify(requestHandle, status); });
+  return request->transfer->start();
+}
+
+std::uint32_t CurlInternetApi::errorDialog(InternetHandle requestHandle, std::uint32_t error) {
+  Handle* request = find(requestHandle);
+  if (request == nullptr || !request->transfer) return error;
+  const int status = request->transfer->headers().statusCode();
+  if (status != kUnauthorized && status != kProxyAuthenticationRequired) return kErrorSuccess;
+  const bool proxy = status == kProxyAuthenticationRequired;
+  PasswordRequest question;
+  question.server = proxy ? request->settings.proxy : find(request->parent)->server.hostName;
+  question.proxy = proxy;
+  std::string userName;
+  std::string password;
+  if (!dialogs_.askPassword(question, userName, password)) return kErrorCancelled;
+  (proxy ? request->settings.proxyUserName : request->settings.userName) = userName;
+  (proxy ? request->settings.proxyPassword : request->settings.password) = password;
+  return kErrorInternetForceRetry;
+}
+
+bool CurlInternetApi::httpQueryInfo(InternetHandle requestHandle, HttpQuery query,
+                                    std::string& value, std::size_t bufferBytes) {
+  Handle* request = find(requestHandle);
+  if (request == nullptr || !request->transfer || !request->transfer->answered()) return false;
+  const ResponseHeaders& headers = request->transfer->headers();
+  std::string text;
+  if (query == HttpQuery::StatusCode) {
+    text = std::to_string(headers.statusCode());
+  } else if (!headers.find("Content-Length", text)) {
+    return false;
+  }
+  if (text.size() >= bufferBytes) return false;
+  value = text;
+  return true;
+}
+
+bool CurlInternetApi::readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
+                               std::uint32_t& got) {
+  Handle* handle = find(data);
+  got = 0;
+  if (handle == nullptr || !handle->transfer) return false;
+  return handle->transfer->read(buffer, wanted, got);
+}
+
+// The last notifications of a handle: its connection going (when it had
+// one), then the handle itself.
+bool CurlInternetApi::closeHandle(InternetHandle id) {
+  Handle* handle = find(id);
+  if (handle == nullptr) return false;
+  if (handle->transfer && handle->transfer->connected()) {
+    notify(id, kInternetStatusClosingConnection);
+    handle->transfer.reset();
+    notify(id, kInternetStatusConnectionClosed);
+  }
+  handle->transfer.reset();
+  notify(id, kInternetStatusHandleClosing);
+  std::lock_guard lock(mutex_);
+  handles_.erase(id);
+  return true;
+}
+
+void CurlInternetApi::setStatusCallback(InternetHandle id, InternetStatusCallback callback) {
+  if (Handle* handle = find(id)) handle->callback = callback;
+}
+
+}  // namespace ks

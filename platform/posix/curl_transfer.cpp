@@ -1,0 +1,202 @@
+#include "platform/posix/curl_transfer.h"
+
+#include <sys/socket.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/internet_api.h"
+
+namespace ks {
+
+namespace {
+
+constexpr long kMaxRedirects = 20;
+constexpr std::chrono::milliseconds kLongestPoll{1000};
+
+CurlTransfer& self(void* pointer) {
+  return *static_cast<CurlTransfer*>(pointer);
+}
+
+}  // namespace
+
+CurlTransfer::CurlTransfer(const CurlTransferSettings& settings, Notify notify)
+    : notify_(std::move(notify)), idleTimeout_(settings.idleTimeout), http_(settings.http) {
+  multi_ = curl_multi_init();
+  easy_ = curl_easy_init();
+  configure(settings);
+  curl_multi_add_handle(multi_, easy_);
+  lastActivity_ = std::chrono::steady_clock::now();
+}
+
+CurlTransfer::~CurlTransfer() {
+  curl_multi_remove_handle(multi_, easy_);
+  curl_easy_cleanup(easy_);
+  curl_multi_cleanup(multi_);
+}
+
+void CurlTransfer::configure(const CurlTransferSettings& s) {
+  curl_easy_setopt(easy_, CURLOPT_URL, s.url.c_str());
+  curl_easy_setopt(easy_, CURLOPT_USERAGENT, s.agent.c_str());
+  curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,ftp");
+  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,ftp");
+  curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+  curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");  // active mode
+  curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(idleTimeout_.count()));
+  if (s.viaProxy) {
+    curl_easy_setopt(easy_, CURLOPT_PROXY, s.proxy.c_str());
+    curl_easy_setopt(easy_, CURLOPT_NOPROXY, "");  // no bypass list
+  }
+  if (!s.userName.empty()) {
+    curl_easy_setopt(easy_, CURLOPT_USERNAME, s.userName.c_str());
+    curl_easy_setopt(easy_, CURLOPT_PASSWORD, s.password.c_str());
+  }
+  if (!s.proxyUserName.empty()) {
+    curl_easy_setopt(easy_, CURLOPT_PROXYUSERNAME, s.proxyUserName.c_str());
+    curl_easy_setopt(easy_, CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
+  }
+  if (s.sizeOnly) curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, onOpenSocket);
+  curl_easy_setopt(easy_, CURLOPT_OPENSOCKETDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_PREREQFUNCTION, onPrereq);
+  curl_easy_setopt(easy_, CURLOPT_PREREQDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_DEBUGFUNCTION, onDebug);
+  curl_easy_setopt(easy_, CURLOPT_DEBUGDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_VERBOSE, 1L);
+  curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, onHeader);
+  curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, onWrite);
+  curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+}
+
+// Name resolution is done when curl asks for a socket; the connection
+// attempt follows at once.
+curl_socket_t CurlTransfer::onOpenSocket(void* pointer, curlsocktype purpose,
+                                         curl_sockaddr* address) {
+  if (purpose == CURLSOCKTYPE_IPCXN) {
+    CurlTransfer& transfer = self(pointer);
+    transfer.notify_(kInternetStatusResolvingName);
+    transfer.notify_(kInternetStatusNameResolved);
+    transfer.notify_(kInternetStatusConnectingToServer);
+  }
+  return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
+
+int CurlTransfer::onPrereq(void* pointer, char*, char*, int, int) {
+  CurlTransfer& transfer = self(pointer);
+  transfer.connected_ = true;
+  transfer.notify_(kInternetStatusConnectedToServer);
+  if (transfer.http_) transfer.notify_(kInternetStatusSendingRequest);
+  return CURL_PREREQFUNC_OK;
+}
+
+int CurlTransfer::onDebug(CURL*, curl_infotype type, char*, std::size_t, void* pointer) {
+  CurlTransfer& transfer = self(pointer);
+  if (type == CURLINFO_HEADER_IN || type == CURLINFO_DATA_IN) {
+    transfer.lastActivity_ = std::chrono::steady_clock::now();
+  }
+  if (type == CURLINFO_HEADER_OUT && transfer.http_) {
+    transfer.notify_(kInternetStatusRequestSent);
+  }
+  return 0;
+}
+
+std::size_t CurlTransfer::onHeader(char* data, std::size_t, std::size_t size, void* pointer) {
+  CurlTransfer& transfer = self(pointer);
+  if (transfer.http_) transfer.headerLine(std::string_view(data, size));
+  return size;
+}
+
+void CurlTransfer::headerLine(std::string_view line) {
+  switch (headers_.addLine(line)) {
+    case HeaderLine::Status:
+      notify_(kInternetStatusReceivingResponse);
+      return;
+    case HeaderLine::End:
+      if (headers_.statusCode() >= 100 && headers_.statusCode() <= 199) {
+        notify_(kInternetStatusIntermediateResponse);
+      } else if (headers_.isRedirect()) {
+        notify_(kInternetStatusResponseReceived);
+        notify_(kInternetStatusRedirect);
+      } else {
+        answered_ = true;
+        notify_(kInternetStatusResponseReceived);
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+// Takes one network block while the reader has consumed the previous one;
+// otherwise curl keeps the block and the transfer pauses.
+std::size_t CurlTransfer::onWrite(char* data, std::size_t, std::size_t size, void* pointer) {
+  CurlTransfer& transfer = self(pointer);
+  if (!transfer.pendingEmpty()) {
+    transfer.paused_ = true;
+    return CURL_WRITEFUNC_PAUSE;
+  }
+  transfer.answered_ = true;
+  transfer.pending_.assign(data, data + size);
+  transfer.pendingRead_ = 0;
+  transfer.notify_(kInternetStatusReceivingResponse);
+  transfer.notify_(kInternetStatusResponseReceived);
+  return size;
+}
+
+bool CurlTransfer::step() {
+  if (done_) return false;
+  if (paused_ && pendingEmpty()) {
+    paused_ = false;
+    lastActivity_ = std::chrono::steady_clock::now();
+    curl_easy_pause(easy_, CURLPAUSE_CONT);
+  }
+  int running = 0;
+  curl_multi_perform(multi_, &running);
+  int queued = 0;
+  while (CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+    if (message->msg == CURLMSG_DONE) {
+      done_ = true;
+      result_ = message->data.result;
+    }
+  }
+  if (done_ || !pendingEmpty()) return !done_;
+  const auto now = std::chrono::steady_clock::now();
+  const auto idle = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastActivity_);
+  if (idle >= idleTimeout_) {
+    done_ = true;
+    result_ = CURLE_OPERATION_TIMEDOUT;
+    return false;
+  }
+  const auto wait = std::min(kLongestPoll, idleTimeout_ - idle);
+  curl_multi_poll(multi_, nullptr, 0, static_cast<int>(wait.count()), nullptr);
+  return true;
+}
+
+bool CurlTransfer::start() {
+  while (!answered_ && pendingEmpty() && step()) {
+  }
+  return !failed();
+}
+
+bool CurlTransfer::read(char* buffer, std::uint32_t wanted, std::uint32_t& got) {
+  got = 0;
+  while (got < wanted) {
+    if (pendingEmpty() && !step() && pendingEmpty()) break;
+    const std::size_t take = std::min<std::size_t>(wanted - got, pending_.size() - pendingRead_);
+    std::memcpy(buffer + got, pending_.data() + pendingRead_, take);
+    pendingRead_ += take;
+    got += static_cast<std::uint32_t>(take);
+  }
+  return !failed();
+}
+
+std::int64_t CurlTransfer::announcedSize() const {
+  curl_off_t size = -1;
+  curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+  return size;
+}
+
+}  // namespace ks

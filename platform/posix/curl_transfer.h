@@ -1,0 +1,85 @@
+#pragma once
+// One libcurl transfer pulled by its reader: the multi interface is driven
+// only from start() and read(), and a transfer whose reader has not taken the
+// last block yet is paused, so memory stays at one network block whatever
+// the size of the file. Status notifications are reported in WinINet's
+// order from curl's callbacks.
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/posix/curl_response_headers.h"
+
+namespace ks {
+
+struct CurlTransferSettings {
+  std::string url;
+  std::string agent;
+  bool viaProxy = false;  // else the system's (environment's) settings
+  std::string proxy;
+  std::string userName;  // empty: none beyond those in the URL
+  std::string password;
+  std::string proxyUserName;
+  std::string proxyPassword;
+  bool http = true;       // answers have header lines to read
+  bool sizeOnly = false;  // ask for the size, fetch no data
+  std::chrono::milliseconds idleTimeout{60000};
+};
+
+class CurlTransfer {
+ public:
+  using Notify = std::function<void(std::uint32_t status)>;
+
+  CurlTransfer(const CurlTransferSettings& settings, Notify notify);
+  ~CurlTransfer();
+  CurlTransfer(const CurlTransfer&) = delete;
+  CurlTransfer& operator=(const CurlTransfer&) = delete;
+
+  // Runs until the final answer's header lines are in (HTTP), the first data
+  // arrived or the transfer ended. False when it failed.
+  bool start();
+  // Fills buffer with `wanted` bytes, fewer only at the end; false on failure.
+  bool read(char* buffer, std::uint32_t wanted, std::uint32_t& got);
+
+  const ResponseHeaders& headers() const { return headers_; }
+  bool answered() const { return answered_; }
+  bool connected() const { return connected_; }
+  // The size the server announced (FTP SIZE, HTTP Content-Length); -1 if none.
+  std::int64_t announcedSize() const;
+
+ private:
+  static curl_socket_t onOpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
+  static int onPrereq(void* self, char*, char*, int, int);
+  static int onDebug(CURL*, curl_infotype type, char*, std::size_t, void* self);
+  static std::size_t onHeader(char* data, std::size_t, std::size_t size, void* self);
+  static std::size_t onWrite(char* data, std::size_t, std::size_t size, void* self);
+
+  void configure(const CurlTransferSettings& settings);
+  void headerLine(std::string_view line);
+  bool pendingEmpty() const { return pendingRead_ == pending_.size(); }
+  // One round of work; false when the transfer has ended.
+  bool step();
+  bool failed() const { return done_ && result_ != CURLE_OK; }
+
+  Notify notify_;
+  std::chrono::milliseconds idleTimeout_;
+  bool http_;
+  CURLM* multi_ = nullptr;
+  CURL* easy_ = nullptr;
+  ResponseHeaders headers_;
+  std::vector<char> pending_;
+  std::size_t pendingRead_ = 0;
+  bool paused_ = false;
+  bool done_ = false;
+  bool answered_ = false;
+  bool connected_ = false;
+  CURLcode result_ = CURLE_OK;
+  std::chrono::steady_clock::time_point lastActivity_;
+};
+
+}  // namespace ks

@@ -1,0 +1,365 @@
+// The engine on libcurl against real peers on 127.0.0.1: an HTTP server
+// with special routes, an FTP server in active mode and a proxy.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "download/download_job.h"
+#include "download/download_notify_window.h"
+#include "download/download_status.h"
+#include "download/download_worker.h"
+#include "platform/posix/curl_internet_api.h"
+#include "tests/integration/download/peer_process.h"
+#include "tests/support/fake_download_view.h"
+#include "ui/headless/headless_dispatcher.h"
+
+namespace ks {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr const char* kPython = "/usr/bin/python3";
+const std::string kPeers = KS_DOWNLOAD_PEERS_DIR;
+
+// Answers password questions from a script; records them.
+class ScriptedPasswords : public Dialogs {
+ public:
+  std::deque<std::optional<std::pair<std::string, std::string>>> answers;
+  std::vector<PasswordRequest> asked;
+  MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }
+  bool askPassword(const PasswordRequest& request, std::string& user,
+                   std::string& password) override {
+    asked.push_back(request);
+    if (answers.empty() || !answers.front()) return false;
+    user = answers.front()->first;
+    password = answers.front()->second;
+    answers.pop_front();
+    return true;
+  }
+};
+
+struct Outcome {
+  int result = -1;
+  std::vector<std::string> messages;
+  std::vector<std::string> texts;  // "<id> <text>"
+  bool has(const std::string& text) const {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  }
+};
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+class DownloadPeers : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "ftp_proxy", "FTP_PROXY", "all_proxy",
+                             "ALL_PROXY", "no_proxy", "NO_PROXY"}) {
+      ::unsetenv(name);
+    }
+  }
+  void SetUp() override {
+    folder = fs::temp_directory_path() /
+             ("ks-dl-it-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(folder);
+    target = folder / "package.bin";
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  // Runs one worker as the Download and Install page does, texts on.
+  Outcome fetch(const std::vector<std::string>& urls, const std::string& proxy = "") {
+    HeadlessDispatcher ui;
+    test::FakeDownloadView view;
+    CurlInternetApi internet(dialogs, options);
+    SetupState state;
+    state.useProxy = proxy.empty() ? 0 : 1;
+    state.proxyServer = proxy;
+    Component component;
+    for (std::size_t i = 0; i < urls.size(); ++i) component.urls[i] = urls[i];
+    component.localPath = target.string();
+    component.download = 1;
+    component.statusCallback = downloadStatusCallback;
+    Outcome outcome;
+    std::vector<std::thread> workers;
+    PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+      outcome.messages.push_back(std::to_string(message) + " " + std::to_string(wParam));
+      if (message != WM_DOWNLOAD_END) return;
+      // The page's site fallback: the next URL after a failure.
+      if (wParam == 0 && component.urlIndex + 1 < static_cast<int>(urls.size())) {
+        ++component.urlIndex;
+        workers.emplace_back(downloadWorker, std::ref(component), std::cref(state),
+                             std::ref(internet));
+      } else {
+        outcome.result = static_cast<int>(wParam);
+      }
+    });
+    component.notifyWindow = &page;
+    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(internet));
+    const bool ended = ui.runUntil([&] { return outcome.result >= 0; }, 90s);
+    for (std::thread& worker : workers) worker.join();
+    EXPECT_TRUE(ended);
+    outcome.texts = view.textLog;
+    return outcome;
+  }
+
+  ScriptedPasswords dialogs;
+  CurlInternetOptions options;
+  fs::path folder;
+  fs::path target;
+};
+
+class HttpDownload : public DownloadPeers {
+ protected:
+  static void SetUpTestSuite() {
+    DownloadPeers::SetUpTestSuite();
+    server = std::make_unique<test::PeerProcess>();
+    ASSERT_TRUE(server->start({kPython, kPeers + "/http_server.py"}, 20s));
+  }
+  static void TearDownTestSuite() { server.reset(); }
+  static std::string url(const std::string& path) {
+    return "http://127.0.0.1:" + std::to_string(server->port()) + path;
+  }
+  static std::unique_ptr<test::PeerProcess> server;
+};
+std::unique_ptr<test::PeerProcess> HttpDownload::server;
+
+std::string exactBody() {
+  std::string body;
+  for (int i = 0; i < 12; ++i) {
+    for (int b = 0; b < 256; ++b) body += static_cast<char>(b);
+  }
+  return body;
+}
+
+TEST_F(HttpDownload, FileOfAMultipleOf1024ArrivesWhole) {
+  const Outcome outcome = fetch({url("/exact.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(outcome.messages, (std::vector<std::string>{"1034 0", "1037 1"}));
+  EXPECT_EQ(slurp(target), exactBody());
+  EXPECT_TRUE(outcome.has("1064 package.bin from 127.0.0.1:" + std::to_string(server->port())));
+  EXPECT_TRUE(outcome.has("1065 " + folder.string()));
+  EXPECT_TRUE(std::any_of(outcome.texts.begin(), outcome.texts.end(), [](const std::string& t) {
+    return t.rfind("1067 3 KB of 3 KB received (100%) - ", 0) == 0;
+  }));
+  EXPECT_EQ(outcome.texts.back(), "1042 Download successfull");
+  // Connection texts come in WinINet's order.
+  const auto at = [&](const std::string& text) {
+    return std::find(outcome.texts.begin(), outcome.texts.end(), text) - outcome.texts.begin();
+  };
+  EXPECT_LT(at("1042 Resolving Name ..."), at("1042 Name resolved."));
+  EXPECT_LT(at("1042 Name resolved."), at("1042 Connecting ..."));
+  EXPECT_LT(at("1042 Connecting ..."), at("1042 Connected."));
+  EXPECT_LT(at("1042 Connected."), at("1042 Downloading ..."));
+  EXPECT_LT(at("1042 Downloading ..."), at("1042 Closing Connection ..."));
+  EXPECT_LT(at("1042 Closing Connection ..."), at("1042 Connection closed."));
+}
+
+TEST_F(HttpDownload, EmptyFileIsCreatedEmpty) {
+  const Outcome outcome = fetch({url("/empty.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  ASSERT_TRUE(fs::exists(target));
+  EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST_F(HttpDownload, ErrorPageIsNotStored) {
+  const Outcome outcome = fetch({url("/missing.bin")});
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_EQ(outcome.texts.back(), "1042 Download failed.");
+}
+
+TEST_F(HttpDownload, AnswerWithoutContentLengthFailsAndLeavesTheOldFile) {
+  std::ofstream(target) << "old";
+  EXPECT_EQ(fetch({url("/nolength.bin")}).result, 0);
+  EXPECT_EQ(slurp(target), "old");
+}
+
+TEST_F(HttpDownload, RedirectIsFollowed) {
+  const Outcome outcome = fetch({url("/redirect.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_TRUE(outcome.has("1042 Redirecting..."));
+  EXPECT_EQ(slurp(target), exactBody());
+}
+
+TEST_F(HttpDownload, PasswordAnsweredSendsAgain) {
+  dialogs.answers.push_back(std::make_pair("kestrova", "secret"));
+  const Outcome outcome = fetch({url("/auth.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(slurp(target), "authorised package");
+  ASSERT_EQ(dialogs.asked.size(), 1u);
+  EXPECT_EQ(dialogs.asked[0].server, "127.0.0.1");
+  EXPECT_FALSE(dialogs.asked[0].proxy);
+}
+
+TEST_F(HttpDownload, PasswordDeclinedFailsWithoutStoringTheErrorPage) {
+  dialogs.answers.push_back(std::nullopt);
+  EXPECT_EQ(fetch({url("/auth.bin")}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(HttpDownload, WrongPasswordIsAskedAgain) {
+  dialogs.answers.push_back(std::make_pair("kestrova", "wrong"));
+  dialogs.answers.push_back(std::make_pair("kestrova", "secret"));
+  EXPECT_EQ(fetch({url("/auth.bin")}).result, 1);
+  EXPECT_EQ(dialogs.asked.size(), 2u);
+}
+
+TEST_F(HttpDownload, DroppedConnectionFails) {
+  const Outcome outcome = fetch({url("/dropped.bin")});
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(outcome.texts.back(), "1042 Download failed.");
+}
+
+TEST_F(HttpDownload, SlowDripArrivesWhole) {
+  const Outcome outcome = fetch({url("/drip.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(fs::file_size(target), 1024u);
+}
+
+TEST_F(HttpDownload, SilentServerIsGivenUp) {
+  options.idleTimeout = 1s;
+  EXPECT_EQ(fetch({url("/silent.bin")}).result, 0);
+}
+
+TEST_F(HttpDownload, SchemeInCapitalsFails) {
+  std::string address = url("/exact.bin");
+  address.replace(0, 4, "HTTP");
+  EXPECT_EQ(fetch({address}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+// Two workers in sequence on one component: the second starts from the end
+// handler of the first, whose site failed.
+TEST_F(HttpDownload, SecondSiteAfterAFailedFirstOne) {
+  const Outcome outcome = fetch({url("/missing.bin"), url("/exact.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(outcome.messages, (std::vector<std::string>{"1034 0", "1037 0", "1034 0", "1037 1"}));
+  EXPECT_EQ(slurp(target), exactBody());
+}
+
+class FtpDownload : public DownloadPeers {
+ protected:
+  static void SetUpTestSuite() {
+    DownloadPeers::SetUpTestSuite();
+    root = fs::temp_directory_path() / ("ks-dl-ftp-" + std::to_string(::getpid()));
+    fs::create_directories(root);
+    std::ofstream(root / "package.cab", std::ios::binary) << std::string(5000, 'f');
+    server = std::make_unique<test::PeerProcess>();
+    ASSERT_TRUE(server->start({kPython, kPeers + "/ftp_server.py", root.string()}, 20s));
+  }
+  static void TearDownTestSuite() {
+    server.reset();
+    fs::remove_all(root);
+  }
+  static std::string url(const std::string& credentials, const std::string& path) {
+    return "ftp://" + credentials + "127.0.0.1:" + std::to_string(server->port()) + path;
+  }
+  static std::unique_ptr<test::PeerProcess> server;
+  static fs::path root;
+};
+std::unique_ptr<test::PeerProcess> FtpDownload::server;
+fs::path FtpDownload::root;
+
+TEST_F(FtpDownload, AnonymousDownloadInActiveMode) {
+  const Outcome outcome = fetch({url("", "/package.cab")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(slurp(target), std::string(5000, 'f'));
+  EXPECT_EQ(outcome.texts.back(), "1042 Download successfull");
+}
+
+TEST_F(FtpDownload, CredentialsInTheUrl) {
+  EXPECT_EQ(fetch({url("kestrova:secret@", "/package.cab")}).result, 1);
+  EXPECT_EQ(fs::file_size(target), 5000u);
+}
+
+TEST_F(FtpDownload, WrongCredentialsFail) {
+  EXPECT_EQ(fetch({url("kestrova:wrong@", "/package.cab")}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(FtpDownload, MissingFileFailsBeforeTheTargetIsCreated) {
+  EXPECT_EQ(fetch({url("", "/missing.cab")}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+class ProxyDownload : public HttpDownload {
+ protected:
+  static void SetUpTestSuite() {
+    HttpDownload::SetUpTestSuite();
+    config = fs::temp_directory_path() / ("ks-dl-proxy-" + std::to_string(::getpid()));
+    fs::create_directories(config);
+    port = test::freeLoopbackPort();
+    std::ofstream(config / "tinyproxy.conf")
+        << "Port " << port << "\nListen 127.0.0.1\nTimeout 60\nMaxClients 10\n"
+        << "Allow 127.0.0.1\nLogLevel Critical\nPidFile \"" << (config / "pid").string()
+        << "\"\nLogFile \"" << (config / "log").string() << "\"\nViaProxyName \"ks\"\n";
+    proxy = std::make_unique<ProxyProcess>();
+    ASSERT_TRUE(proxy->start(config / "tinyproxy.conf"));
+    ASSERT_TRUE(test::waitForListener(port, 20s));
+  }
+  static void TearDownTestSuite() {
+    proxy.reset();
+    fs::remove_all(config);
+    HttpDownload::TearDownTestSuite();
+  }
+  // tinyproxy in the foreground; it prints no port, so it is given one.
+  class ProxyProcess {
+   public:
+    bool start(const fs::path& conf) {
+      pid_ = ::fork();
+      if (pid_ == 0) {
+        ::execl("/usr/bin/tinyproxy", "tinyproxy", "-d", "-c", conf.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+      }
+      return pid_ > 0;
+    }
+    ~ProxyProcess() {
+      if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+      }
+    }
+
+   private:
+    pid_t pid_ = -1;
+  };
+  static std::unique_ptr<ProxyProcess> proxy;
+  static fs::path config;
+  static int port;
+};
+std::unique_ptr<ProxyDownload::ProxyProcess> ProxyDownload::proxy;
+fs::path ProxyDownload::config;
+int ProxyDownload::port = 0;
+
+TEST_F(ProxyDownload, HttpThroughTheProxy) {
+  const Outcome outcome = fetch({url("/exact.bin")}, "127.0.0.1:" + std::to_string(port));
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(slurp(target), exactBody());
+}
+
+TEST_F(ProxyDownload, ProxyThatIsNotThereFails) {
+  EXPECT_EQ(
+      fetch({url("/exact.bin")}, "127.0.0.1:" + std::to_string(test::freeLoopbackPort())).result,
+      0);
+}
+
+}  // namespace
+}  // namespace ks

@@ -1,0 +1,96 @@
+"""HTTP peer of the download tests: special routes on 127.0.0.1, an
+ephemeral port printed on the first line of stdout."""
+import base64
+import http.server
+import socketserver
+import sys
+import threading
+import time
+
+KB = 1024
+EXACT = bytes(range(256)) * 12  # 3072 bytes, a multiple of 1024
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def send_body(self, status, body, length=True, extra=()):
+        self.send_response(status)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        for name, value in extra:
+            self.send_header(name, value)
+        if not length:
+            self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        path = self.path
+        if path == "/exact.bin":
+            self.send_body(200, EXACT)
+        elif path.startswith("/sized/"):
+            size = int(path.split("/")[2])
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            block = b"k" * (64 * KB)
+            while size > 0:
+                self.wfile.write(block[:min(size, len(block))])
+                size -= len(block)
+        elif path == "/empty.bin":
+            self.send_body(200, b"")
+        elif path == "/missing.bin":
+            self.send_body(404, b"<html>Not Found</html>")
+        elif path == "/nolength.bin":
+            self.send_body(200, b"no length here", length=False)
+            self.close_connection = True
+        elif path == "/redirect.bin":
+            self.send_body(302, b"", extra=[("Location", "/exact.bin")])
+        elif path == "/auth.bin":
+            expected = "Basic " + base64.b64encode(b"kestrova:secret").decode()
+            if self.headers.get("Authorization") == expected:
+                self.send_body(200, b"authorised package")
+            else:
+                self.send_body(401, b"<html>Unauthorized</html>",
+                               extra=[("WWW-Authenticate", 'Basic realm="packages"')])
+        elif path == "/dropped.bin":
+            self.send_response(200)
+            self.send_header("Content-Length", str(10 * KB))
+            self.end_headers()
+            self.wfile.write(b"d" * (3 * KB))
+            self.wfile.flush()
+            self.close_connection = True
+        elif path == "/drip.bin":
+            body = b"drip" * 256
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            for i in range(0, len(body), 256):
+                self.wfile.write(body[i:i + 256])
+                self.wfile.flush()
+                time.sleep(0.05)
+        elif path == "/silent.bin":
+            self.server.silent.wait(120)
+            self.close_connection = True
+        else:
+            self.send_body(404, b"")
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    server = Server(("127.0.0.1", 0), Handler)
+    server.silent = threading.Event()
+    print(server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    sys.exit(main())

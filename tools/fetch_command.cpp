@@ -1,0 +1,88 @@
+// ksetup-tool fetch: one download through the engine, exactly as the
+// Download and Install page runs it, with every text the page would show.
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "app/setup_state.h"
+#include "catalog/catalog_records.h"
+#include "download/download_job.h"
+#include "download/download_notify_window.h"
+#include "download/download_status.h"
+#include "download/download_worker.h"
+#include "platform/posix/curl_internet_api.h"
+#include "tools/commands.h"
+#include "ui/headless/headless_dispatcher.h"
+
+namespace ks::tool {
+
+namespace {
+
+constexpr const char* kFetchUsage = "usage: ksetup-tool fetch [--proxy HOST:PORT] URL FILE\n";
+
+// Prints the texts of the page's status, source, folder and progress lines.
+class PrintingView : public PageView {
+ public:
+  void setText(int controlId, const std::string& text) override {
+    std::printf("%d %s\n", controlId, text.c_str());
+    std::fflush(stdout);
+  }
+  std::string text(int) override { return {}; }
+  void enable(int, bool) override {}
+  void show(int, bool) override {}
+  void check(int, bool) override {}
+  bool isChecked(int) override { return false; }
+  void setProgressRange(int, int, int) override {}
+  void setProgressPosition(int, int) override {}
+};
+
+// No one to ask: password questions are declined.
+class UnattendedDialogs : public Dialogs {
+ public:
+  MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }
+};
+
+bool parseArguments(const Arguments& args, SetupState& state, Component& component) {
+  std::size_t next = 0;
+  if (args.size() == 4 && args[0] == "--proxy") {
+    state.useProxy = 1;
+    state.proxyServer = args[1];
+    next = 2;
+  }
+  if (args.size() != next + 2) return false;
+  component.urls[0] = args[next];
+  component.localPath = args[next + 1];
+  return true;
+}
+
+}  // namespace
+
+int runFetchCommand(const Arguments& args) {
+  SetupState state;
+  Component component;
+  if (!parseArguments(args, state, component)) {
+    std::fputs(kFetchUsage, stderr);
+    return 2;
+  }
+  HeadlessDispatcher ui;
+  PrintingView view;
+  UnattendedDialogs dialogs;
+  CurlInternetApi internet(dialogs);
+  int result = -1;
+  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+    if (message == WM_DOWNLOAD_END) result = static_cast<int>(wParam);
+  });
+  component.notifyWindow = &page;
+  component.download = 1;
+  component.statusCallback = downloadStatusCallback;
+  std::thread worker(downloadWorker, std::ref(component), std::cref(state), std::ref(internet));
+  // The worker ends by itself: a silent server is given up after a minute.
+  while (!ui.runUntil([&] { return result >= 0; }, std::chrono::hours(1))) {
+  }
+  worker.join();
+  std::printf("result %d\n", result);
+  return result == 1 ? 0 : 1;
+}
+
+}  // namespace ks::tool
