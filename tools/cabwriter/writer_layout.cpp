@@ -20,7 +20,7 @@ class Layout {
         folders_(folders),
         options_(options),
         limit_(options.maxCabinetSize == 0 ? UINT64_MAX : options.maxCabinetSize),
-        completeEnd_(folders.size(), 0),
+        completeEnd_(folders.size(), -1),
         placed_(folders.size(), false) {}
 
   std::vector<CabinetPlan> run() {
@@ -59,6 +59,7 @@ class Layout {
 
   void touch(std::size_t f) {
     if (touched(f)) return;
+    if (folders_[f].blocks.empty()) completeEnd_[f] = 0;  // nothing to decode
     used_ += touchCost(f);
     FolderInCabinet entry;
     entry.folder = f;
@@ -75,7 +76,7 @@ class Layout {
     used_ += kDataBytes + options_.dataReserve + (to - from);
     if (!splitFirst) {
       const WriterBlock& block = folders_[f].blocks[b];
-      completeEnd_[f] = block.uncompressedStart + block.uncompressedSize;
+      completeEnd_[f] = static_cast<int64_t>(block.uncompressedStart) + block.uncompressedSize;
       entry.completeEnd = completeEnd_[f];
     }
   }
@@ -112,7 +113,7 @@ class Layout {
   const std::vector<WriterFolder>& folders_;
   const WriterOptions& options_;
   const uint64_t limit_;
-  std::vector<uint32_t> completeEnd_;
+  std::vector<int64_t> completeEnd_;
   std::vector<bool> placed_;
   std::vector<CabinetPlan> plans_;
   uint64_t used_ = 0;
@@ -120,8 +121,9 @@ class Layout {
 
 }  // namespace
 
-bool fileFinishedBy(uint32_t offset, std::size_t size, uint32_t decodable) {
-  return size == 0 ? offset <= decodable : offset + static_cast<uint64_t>(size) <= decodable;
+bool fileFinishedBy(uint32_t offset, std::size_t size, int64_t decodable) {
+  const int64_t end = static_cast<int64_t>(offset) + static_cast<int64_t>(size);
+  return decodable >= 0 && end <= decodable;
 }
 
 bool hasReserveFields(const WriterOptions& options) {

@@ -24,9 +24,12 @@ struct PlacedPart {
 
 struct FolderInCabinet {
   std::size_t folder = 0;
-  bool continued = false;       // the folder began in an earlier cabinet
-  uint32_t finishedBefore = 0;  // folder bytes decodable from the earlier cabinets
-  uint32_t completeEnd = 0;     // ... and from this one
+  bool continued = false;  // the folder began in an earlier cabinet
+  // Folder bytes decodable from the earlier cabinets, and from this one; -1
+  // while no complete block has been placed (selecting the folder would then
+  // already need the next cabinet, so no file counts as finished).
+  int64_t finishedBefore = -1;
+  int64_t completeEnd = -1;
   std::vector<PlacedPart> parts;
 };
 
@@ -36,7 +39,7 @@ struct CabinetPlan {
 
 // True when every byte of the file can be decoded from blocks ending by
 // `decodable` (an empty file: when its offset is reached).
-bool fileFinishedBy(uint32_t offset, std::size_t size, uint32_t decodable);
+bool fileFinishedBy(uint32_t offset, std::size_t size, int64_t decodable);
 
 // Fixed part of cabinet `index`: header, reserve fields and area, names.
 uint32_t cabinetFixedBytes(const WriterOptions& options, std::size_t index, bool hasNext);
