@@ -10,5 +10,9 @@ extern "C" DecoderResult quantumDecompress(QuantumDecoder*, const uint8_t*, uint
                                            uint32_t*) {
   return DECODER_BAD_HANDLE;
 }
-extern "C" DecoderResult quantumReset(QuantumDecoder*) { return DECODER_BAD_HANDLE; }
-extern "C" DecoderResult quantumDestroy(QuantumDecoder*) { return DECODER_BAD_HANDLE; }
+extern "C" DecoderResult quantumReset(QuantumDecoder*) {
+  return DECODER_BAD_HANDLE;
+}
+extern "C" DecoderResult quantumDestroy(QuantumDecoder*) {
+  return DECODER_BAD_HANDLE;
+}

@@ -1,0 +1,180 @@
+// Building decoding tables from code lengths (Part 4.2): root widths, code
+// set checks, pool limits, and that every code decodes to its symbol.
+
+#include "cabinet/huffman_table.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/unit/decoder_samples/sample_data.h"
+#include "tests/unit/mszip/deflate_writer.h"
+
+namespace ks::cabinet {
+namespace {
+
+const uint16_t kBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                            33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                            1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+const uint8_t kExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                            6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+const HuffmanSymbolMeaning kPlain{288, nullptr, nullptr};
+const HuffmanSymbolMeaning kDistances{0, kBase, kExtra};
+
+bool build(const std::vector<uint8_t>& lengths, unsigned root, unsigned poolSize,
+           HuffmanTable* table, bool acceptIncomplete = false,
+           const HuffmanSymbolMeaning& meaning = kPlain) {
+  static std::vector<HuffmanEntry> pool;
+  pool.assign(poolSize, HuffmanEntry{});
+  return buildHuffmanTable(lengths.data(), static_cast<unsigned>(lengths.size()), meaning, root,
+                           acceptIncomplete, pool.data(), poolSize, table);
+}
+
+// The smallest pool a code set fits in.
+unsigned entriesNeeded(const std::vector<uint8_t>& lengths, unsigned root) {
+  HuffmanTable table;
+  if (!build(lengths, root, 4096, &table)) return 0;
+  unsigned low = 1;
+  unsigned high = 4096;
+  while (low < high) {
+    unsigned mid = (low + high) / 2;
+    if (build(lengths, root, mid, &table)) {
+      high = mid;
+    } else {
+      low = mid + 1;
+    }
+  }
+  return low;
+}
+
+// Walks the table with the code's bits, as the decoder does.
+HuffmanEntry lookup(const HuffmanTable& table, uint32_t reversedCode) {
+  HuffmanEntry entry = table.entries[reversedCode & ((1u << table.rootBits) - 1)];
+  uint32_t bits = reversedCode;
+  while (isSubTableLink(entry.operation)) {
+    bits >>= entry.bits;
+    entry = table.entries[entry.value + (bits & ((1u << (entry.operation - 16)) - 1))];
+  }
+  return entry;
+}
+
+uint32_t reverse(uint32_t code, unsigned length) {
+  uint32_t r = 0;
+  for (unsigned i = 0; i < length; ++i) r = (r << 1) | ((code >> i) & 1);
+  return r;
+}
+
+// Random complete code lengths (by splitting leaves of a random tree).
+std::vector<uint8_t> randomCompleteLengths(unsigned symbols, unsigned maxLength,
+                                           samples::SampleRandom& random) {
+  std::vector<uint8_t> leaves = {1, 1};
+  while (leaves.size() < symbols) {
+    unsigned i = random.below(static_cast<uint32_t>(leaves.size()));
+    if (leaves[i] >= maxLength) continue;
+    ++leaves[i];
+    leaves.push_back(leaves[i]);
+  }
+  // Shuffle the lengths over the symbols.
+  for (size_t i = leaves.size(); i > 1; --i) std::swap(leaves[i - 1], leaves[random.below(i)]);
+  return leaves;
+}
+
+TEST(HuffmanTable, FixedLiteralCodeFitsItsPool) {
+  std::vector<uint8_t> lengths(288);
+  for (unsigned i = 0; i < 288; ++i) lengths[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
+  // 128 root entries, 76 two-entry sub-tables for the 8-bit codes and 28
+  // four-entry ones for the 9-bit codes.
+  EXPECT_EQ(entriesNeeded(lengths, 7), 392u);
+  HuffmanTable table;
+  EXPECT_TRUE(build(lengths, 7, 520, &table));
+  EXPECT_EQ(table.rootBits, 7u);
+}
+
+TEST(HuffmanTable, FixedDistanceCodeIsAcceptedAlthoughIncomplete) {
+  std::vector<uint8_t> lengths(30, 5);
+  HuffmanTable table;
+  EXPECT_FALSE(build(lengths, 5, 32, &table, false, kDistances));
+  ASSERT_TRUE(build(lengths, 5, 32, &table, true, kDistances));
+  EXPECT_EQ(table.rootBits, 5u);
+  // The two unused patterns (codes 11110 and 11111) are invalid.
+  EXPECT_EQ(lookup(table, reverse(30, 5)).operation, kOperationInvalid);
+  EXPECT_EQ(lookup(table, reverse(31, 5)).operation, kOperationInvalid);
+  EXPECT_EQ(lookup(table, reverse(29, 5)).value, 24577);
+  EXPECT_EQ(lookup(table, reverse(29, 5)).operation, 13);
+}
+
+TEST(HuffmanTable, AllLengthsZeroGiveAnEmptyTable) {
+  HuffmanTable table;
+  ASSERT_TRUE(build(std::vector<uint8_t>(30, 0), 6, 150, &table));
+  EXPECT_EQ(table.rootBits, 0u);
+  EXPECT_EQ(table.entries[0].operation, kOperationInvalid);
+}
+
+TEST(HuffmanTable, RootWidthFollowsTheCodeLengths) {
+  HuffmanTable table;
+  ASSERT_TRUE(build({2, 2, 2, 2}, 9, 800, &table));
+  EXPECT_EQ(table.rootBits, 2u);  // lowered to the longest code
+  std::vector<uint8_t> eightBits(256, 8);
+  ASSERT_TRUE(build(eightBits, 7, 800, &table));
+  EXPECT_EQ(table.rootBits, 8u);  // raised to the shortest code
+}
+
+TEST(HuffmanTable, CodeSetChecks) {
+  HuffmanTable table;
+  EXPECT_TRUE(build({1}, 6, 150, &table));  // one code of one bit
+  EXPECT_TRUE(build({0, 1, 0}, 6, 150, &table));
+  EXPECT_FALSE(build({1, 2}, 6, 150, &table));     // incomplete, longest 2
+  EXPECT_FALSE(build({1, 1, 1}, 6, 150, &table));  // over-subscribed
+  EXPECT_FALSE(build({1, 1, 2}, 6, 150, &table, true));
+  EXPECT_TRUE(build({1, 2, 2}, 6, 150, &table));
+}
+
+TEST(HuffmanTable, EveryCodeDecodesToItsSymbol) {
+  samples::SampleRandom random(7);
+  for (int round = 0; round < 300; ++round) {
+    unsigned symbols = 2 + random.below(287);
+    unsigned root = 5 + random.below(5);
+    std::vector<uint8_t> lengths = randomCompleteLengths(symbols, 15, random);
+    HuffmanTable table;
+    ASSERT_TRUE(build(lengths, root, 4096, &table)) << round;
+    std::vector<uint32_t> codes = testing::canonicalCodes(lengths);
+    for (unsigned s = 0; s < symbols; ++s) {
+      HuffmanEntry entry = lookup(table, reverse(codes[s], lengths[s]));
+      ASSERT_EQ(entry.operation, s < 256 ? kOperationLiteral : kOperationEndOfBlock);
+      ASSERT_EQ(entry.value, s);
+    }
+  }
+}
+
+// A complete literal/length code of 282 symbols (counts per length 1 to 15)
+// whose tables need 836 entries with a 9-bit root: more than the 800-entry
+// pool.
+std::vector<uint8_t> oversizedLiteralLengths() {
+  const unsigned kCounts[16] = {0, 1, 0, 3, 1, 0, 2, 1, 1, 3, 5, 1, 0, 1, 5, 258};
+  std::vector<uint8_t> lengths;
+  for (unsigned length = 1; length <= 15; ++length)
+    lengths.insert(lengths.end(), kCounts[length], length);
+  return lengths;
+}
+
+TEST(HuffmanTable, TableLargerThanItsPoolFails) {
+  std::vector<uint8_t> lengths = oversizedLiteralLengths();
+  ASSERT_EQ(lengths.size(), 282u);
+  EXPECT_EQ(entriesNeeded(lengths, 9), 836u);
+  HuffmanTable table;
+  EXPECT_FALSE(build(lengths, 9, 800, &table));
+}
+
+TEST(HuffmanTable, DistanceCodesFitTheirPool) {
+  // Deep 30-symbol distance codes (found by search) need up to the whole
+  // 150-entry pool with a 6-bit root, never more.
+  const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 3, 1, 1, 0, 1, 2, 5, 1, 10};
+  std::vector<uint8_t> lengths;
+  for (unsigned length = 1; length <= 15; ++length)
+    lengths.insert(lengths.end(), kCounts[length], length);
+  ASSERT_EQ(lengths.size(), 29u);
+  EXPECT_EQ(entriesNeeded(lengths, 6), 150u);
+}
+
+}  // namespace
+}  // namespace ks::cabinet
