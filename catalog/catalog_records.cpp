@@ -1,5 +1,8 @@
 #include "catalog/catalog_records.h"
 
+#include "app/fixed_text.h"
+#include "app/paths.h"
+
 namespace ks {
 
 std::string packageFileName(const Component& component) {
@@ -7,6 +10,18 @@ std::string packageFileName(const Component& component) {
   const std::size_t slash = url.rfind('/');
   if (slash == std::string::npos) return {};
   return url.substr(slash + 1);
+}
+
+bool makePackagePath(const std::string& folder, const Component& component, std::string& path) {
+  const std::string name = packageFileName(component);
+  if (name.empty() || name == "." || name == ".." ||
+      name.find(kPathSeparator) != std::string::npos || name.find('/') != std::string::npos) {
+    return false;
+  }
+  std::string joined = joinPath(folder, name);
+  if (joined.size() >= kMaxPathBytes) return false;
+  path = std::move(joined);
+  return true;
 }
 
 }  // namespace ks

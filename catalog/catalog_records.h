@@ -81,4 +81,10 @@ struct VersionCatalog {
 // first URL, or "" when that URL has no "/".
 std::string packageFileName(const Component& component);
 
+// The full path of the component's package in folder. False when the name
+// from the URL is unusable as a file name ("", ".", "..", or holding a path
+// separator) or the path would not fit a 260-byte buffer: nothing may be
+// written outside the folder.
+bool makePackagePath(const std::string& folder, const Component& component, std::string& path);
+
 }  // namespace ks

@@ -10,6 +10,9 @@
 
 namespace ks {
 
+// The name of the version-info file, wherever it is stored.
+inline constexpr const char* kVersionInfoFileName = "version2.ini";
+
 // Section names are read into a list of this many bytes; names past it are not seen.
 inline constexpr std::size_t kSectionListBytes = 1024;
 // Longest section name the file format allows.

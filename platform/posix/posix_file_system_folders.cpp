@@ -66,7 +66,13 @@ bool PosixFileSystem::deleteFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
-bool PosixFileSystem::removeFolder(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+bool PosixFileSystem::createFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0;
+}
+
+bool PosixFileSystem::removeFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0;
+}
 
 // The copy goes to a temporary file beside the target and is renamed over it,
 // so a failed copy never leaves a half-written target. Copying a file onto
@@ -74,8 +80,7 @@ bool PosixFileSystem::removeFolder(const std::string& path) { return ::rmdir(pat
 bool PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
   UniqueFd source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat sourceInfo {};
-  if (source.get() < 0 || ::fstat(source.get(), &sourceInfo) != 0 ||
-      !S_ISREG(sourceInfo.st_mode)) {
+  if (source.get() < 0 || ::fstat(source.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
     return false;
   }
   struct stat targetInfo {};

@@ -5,7 +5,9 @@
 #include "platform/platform.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_libraries.h"
+#include "platform/posix/posix_processes.h"
 #include "platform/posix/posix_registry.h"
+#include "platform/posix/posix_shell.h"
 #include "platform/posix/posix_system_info.h"
 #include "platform/posix/posix_version_resources.h"
 
@@ -17,6 +19,8 @@ struct PosixPlatform {
   PosixFileSystem fileSystem;
   PosixLibraryLoader libraries;
   PosixVersionResources versionResources;
+  PosixShell shell;
+  PosixProcesses processes;
 
   Platform ports() {
     return Platform{.systemInfo = &systemInfo,
@@ -24,7 +28,9 @@ struct PosixPlatform {
                     .fileSystem = &fileSystem,
                     .libraries = &libraries,
                     .versionResources = &versionResources,
-                    .dialogs = nullptr};
+                    .dialogs = nullptr,
+                    .shell = &shell,
+                    .processes = &processes};
   }
 };
 

@@ -144,6 +144,15 @@ bool FakeFileSystem::listFolder(const std::string& path, std::vector<FolderEntry
   return true;
 }
 
+bool FakeFileSystem::createFolder(const std::string& path) {
+  const std::string parent = path.substr(0, path.rfind('/'));
+  if (pathExists(path) || unwritable.count(path) || (!parent.empty() && !folders.count(parent))) {
+    return false;
+  }
+  folders.insert(path);
+  return true;
+}
+
 bool FakeFileSystem::removeFolder(const std::string& path) {
   if (!folders.count(path)) return false;
   for (const auto& [file, content] : files) {

@@ -76,8 +76,34 @@ class FakeFileSystem : public FileSystem {
   // Lists the files and folders directly below path; "." and ".." come first.
   bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
   bool deleteFile(const std::string& path) override { return files.erase(path) > 0; }
+  // Fails when the parent folder is missing or the path exists; paths listed
+  // in unwritable can't be created.
+  bool createFolder(const std::string& path) override;
   bool removeFolder(const std::string& path) override;
+  std::set<std::string> unwritable;
   bool copyFile(const std::string& from, const std::string& to) override;
+
+  // Handles on the files above (fake_file_handles.cpp). A file is created
+  // only in an existing folder, and never opened for writing while its
+  // attribute is read-only.
+  struct OpenFile {
+    std::string path;
+    std::size_t position = 0;
+    bool writable = false;
+  };
+  std::map<std::int32_t, OpenFile> openFiles;
+  std::int32_t nextHandle = 3;
+  std::map<std::string, LocalDateTime> fileTimes;
+  std::map<std::string, std::uint32_t> fileAttributes;
+
+  std::int32_t openHandle(const std::string& path, FileAccess access, bool create,
+                          bool truncate) override;
+  std::int32_t readHandle(std::int32_t handle, void* buffer, std::uint32_t count) override;
+  std::int32_t writeHandle(std::int32_t handle, const void* buffer, std::uint32_t count) override;
+  bool closeHandle(std::int32_t handle) override { return openFiles.erase(handle) > 0; }
+  std::int32_t seekHandle(std::int32_t handle, std::int32_t offset, int origin) override;
+  bool setFileTime(const std::string& path, const LocalDateTime& time) override;
+  bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
 };
 
 // Answers message boxes from a script and records every box shown. A box

@@ -1,0 +1,91 @@
+#include "install/integration.h"
+
+#include <string>
+
+#include "app/fixed_text.h"
+#include "app/paths.h"
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kProgramGroup = "Kestrova";
+constexpr const char* kUninstallDescription = "Uninstall";
+constexpr const char* kReadMeDescription = "ReadMe";
+constexpr const char* kReadMeFile = "readme.txt";
+
+std::string shortcutName(const char* base) {
+  return std::string(base) + kShortcutExtension;
+}
+
+void writeValue(Registry& registry, RegistryRoot root, const char* key, const char* name,
+                const std::string& value) {
+  if (registry.createKey(root, key)) registry.writeValue(root, key, name, value);
+}
+
+void registerInstallation(SetupContext& context) {
+  Registry& registry = *context.platform.registry;
+  writeValue(registry, RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue,
+             context.state.installDir);
+  writeValue(registry, RegistryRoot::LocalMachine, kUninstallKey, "DisplayName", kDisplayName);
+  writeValue(registry, RegistryRoot::LocalMachine, kUninstallKey, "UninstallString",
+             uninstallCommand(context.state));
+}
+
+void linkDesktop(SetupContext& context) {
+  std::string desktop;
+  if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
+  const std::string link = desktop + kPathSeparator + shortcutName(kDisplayName);
+  if (link.size() >= kMaxPathBytes) return;
+  context.platform.shell->createShortcut(joinPath(context.state.installDir, kApplicationProgram),
+                                         link, kDisplayName);
+}
+
+// The program group below a special folder, created when missing; false when
+// it can't be had.
+bool programGroup(SetupContext& context, SpecialFolder where, std::string& group) {
+  std::string programs;
+  if (!context.platform.shell->specialFolder(where, programs)) return false;
+  group = joinPath(programs, kProgramGroup);
+  if (group.size() + shortcutName(kUninstallDescription).size() + 1 >= kMaxPathBytes) {
+    return false;
+  }
+  FileSystem& files = *context.platform.fileSystem;
+  return files.pathExists(group) || files.createFolder(group);
+}
+
+void linkProgramGroup(SetupContext& context, const std::string& group) {
+  Shell& shell = *context.platform.shell;
+  const SetupState& state = context.state;
+  const auto link = [&](const char* base) { return group + kPathSeparator + shortcutName(base); };
+  shell.createShortcut(joinPath(state.installDir, kApplicationProgram), link(kDisplayName),
+                       kDisplayName);
+  shell.createShortcut(joinPath(state.installDir, state.setupFileName), link(kUninstallDescription),
+                       kUninstallDescription);
+  shell.createShortcut(joinPath(state.installDir, kReadMeFile), link(kReadMeDescription),
+                       kReadMeDescription);
+}
+
+}  // namespace
+
+std::string uninstallCommand(const SetupState& state) {
+  return state.installDir + kPathSeparator + state.setupFileName + " -uninstall";
+}
+
+void integrateApplication(SetupContext& context, const IntegrationChoices& choices) {
+  registerInstallation(context);
+  if (choices.desktop) linkDesktop(context);
+  std::string group;
+  if (choices.userPrograms) {
+    if (!programGroup(context, SpecialFolder::Programs, group)) return;
+    linkProgramGroup(context, group);
+  }
+  if (choices.commonPrograms && programGroup(context, SpecialFolder::CommonPrograms, group)) {
+    linkProgramGroup(context, group);
+  }
+}
+
+}  // namespace ks
