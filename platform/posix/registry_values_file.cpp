@@ -10,11 +10,13 @@ namespace {
 
 constexpr std::string_view kMagicLine = "KSREG1\n";
 
-// Reads a decimal count ended by terminator; advances text past it.
+// Reads a decimal count ended by terminator; advances text past it. Only the
+// form the writer produces is accepted (no sign, no leading zeros).
 bool readCount(std::string_view& text, char terminator, std::uint64_t& count) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
   const auto used = static_cast<std::size_t>(end - text.data());
-  if (error != std::errc() || used == 0 || used >= text.size() || text[used] != terminator) {
+  if (error != std::errc() || used == 0 || used >= text.size() || text[used] != terminator ||
+      (used > 1 && text[0] == '0')) {
     return false;
   }
   text.remove_prefix(used + 1);
