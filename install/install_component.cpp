@@ -1,0 +1,62 @@
+#include "install/install_component.h"
+
+#include "app/paths.h"
+#include "download/download_job.h"
+#include "download/download_notify_window.h"
+#include "install/cabinet_extraction.h"
+#include "platform/file_system.h"
+#include "platform/processes.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kExtractingText = "Extracting ...";
+constexpr const char* kSystemUpdateText = "Executing System Update";
+constexpr int kSuccessExitCode = 0;
+
+void showStatus(Component& component, const char* text) {
+  if (component.notifyWindow) component.notifyWindow->setDlgItemText(kIdcDownloadStatus, text);
+}
+
+// The package's file name: the part of localPath after its last separator;
+// "" when there is none.
+std::string packageName(const Component& component) {
+  const SplitPath split = splitAtLastSeparator(component.localPath);
+  return component.localPath.find(kPathSeparator) == std::string::npos ? std::string() : split.name;
+}
+
+bool copyPackage(SetupContext& context, const Component& component) {
+  const std::string name = packageName(component);
+  if (name.empty()) return false;
+  return context.platform.fileSystem->copyFile(component.localPath,
+                                               joinPath(context.state.installDir, name));
+}
+
+bool runPackage(SetupContext& context, const Component& component) {
+  const std::string name = packageName(component);
+  if (name.empty()) return false;
+  int exitCode = -1;
+  return context.platform.processes->runAndWait(component.localPath, name, exitCode) &&
+         exitCode == kSuccessExitCode;
+}
+
+}  // namespace
+
+bool installComponent(SetupContext& context, Component& component) {
+  switch (component.installMethod) {
+    case INSTALL_METHOD_COPY:
+      return copyPackage(context, component);
+    case INSTALL_METHOD_CABINET:
+      showStatus(component, kExtractingText);
+      return extractCabinet(*context.platform.fileSystem, component.localPath,
+                            context.state.installDir);
+    case INSTALL_METHOD_RUN:
+      showStatus(component, kSystemUpdateText);
+      return runPackage(context, component);
+    default:
+      return false;
+  }
+}
+
+}  // namespace ks
