@@ -1,7 +1,5 @@
 #include "download/download_worker.h"
 
-#include <thread>
-
 #include "download/download_file.h"
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
@@ -46,11 +44,6 @@ void downloadWorker(Component& component, const SetupState& state, InternetApi& 
   DownloadJob job = makeJob(component, state);
   const bool ok = downloadFile(internet, component.statusCallback, job);
   window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0);
-}
-
-void startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet) {
-  // Like _beginthread: nobody joins; the thread owns nothing and ends by itself.
-  std::thread(downloadWorker, std::ref(component), std::cref(state), std::ref(internet)).detach();
 }
 
 }  // namespace ks

@@ -11,13 +11,9 @@
 
 namespace ks {
 
-// The thread procedure. Reads the component and the proxy settings, changes
-// neither. Nothing is sent when the page is already gone.
+// The thread procedure (the caller starts the thread and does not join it;
+// it ends after its WM_DOWNLOAD_END was handled). Reads the component and the proxy settings,
+// changes neither. Nothing is sent when the page is already gone.
 void downloadWorker(Component& component, const SetupState& state, InternetApi& internet);
-
-// Starts downloadWorker on a thread of its own and returns at once. The
-// thread ends after its WM_DOWNLOAD_END has been handled; component, state
-// and internet must live until then.
-void startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet);
 
 }  // namespace ks
