@@ -13,5 +13,6 @@ int runCatalogCommand(const Arguments& args);
 int runVersionCheckCommand(const Arguments& args);
 int runVersionBelowCommand(const Arguments& args);
 int runFetchCommand(const Arguments& args);
+int runCabCommand(const Arguments& args);
 
 }  // namespace ks::tool

@@ -27,6 +27,11 @@ const Command kCommands[] = {
     {"fetch", ks::tool::runFetchCommand,
      "fetch [--proxy HOST:PORT] URL FILE\n"
      "      Downloads URL into FILE through the setup's engine and prints every status text."},
+    {"cab", ks::tool::runCabCommand,
+     "cab list CABFILE | cab extract CABFILE DESTDIR |\n"
+     "      cab create [--mszip|--quantum[=BITS]|--store] [--max-size BYTES] [--reserve H,F,D]\n"
+     "                 OUT.cab [STORED=]FILE...\n"
+     "      Lists, extracts (as the setup does) or writes cabinet packages."},
 };
 
 int printHelp(FILE* out) {
