@@ -116,6 +116,12 @@ bool PosixRegistry::resolveKey(RegistryRoot root, const std::vector<std::string>
   return true;
 }
 
+bool PosixRegistry::loadKey(RegistryRoot root, const std::vector<std::string>& parts, bool create,
+                            std::string& folder,
+                            std::vector<registry::RegistryValue>& values) const {
+  return resolveKey(root, parts, create, folder) && loadValues(folder, values);
+}
+
 bool PosixRegistry::openKey(RegistryRoot root, const std::string& path) {
   const auto parts = registry::splitKeyPath(path);
   if (!parts) return false;
@@ -144,9 +150,7 @@ bool PosixRegistry::readValue(RegistryRoot root, const std::string& path, const 
   const registry::TreeLock lock(treeFolder(root), false);
   std::string folder;
   std::vector<RegistryValue> values;
-  if (!lock.held() || !resolveKey(root, *parts, false, folder) || !loadValues(folder, values)) {
-    return false;
-  }
+  if (!lock.held() || !loadKey(root, *parts, false, folder, values)) return false;
   const RegistryValue* found = registry::findValue(values, name);
   if (!found) return false;
   value = found->data;
@@ -162,9 +166,7 @@ bool PosixRegistry::writeValue(RegistryRoot root, const std::string& path, const
   std::string folder;
   std::vector<RegistryValue> values;
   const bool create = registry::isSystemKey(root, *parts);
-  if (!lock.held() || !resolveKey(root, *parts, create, folder) || !loadValues(folder, values)) {
-    return false;
-  }
+  if (!lock.held() || !loadKey(root, *parts, create, folder, values)) return false;
   if (RegistryValue* found = registry::findValue(values, name)) {
     found->data = value;  // the name keeps the spelling it was created with
   } else {
@@ -180,9 +182,7 @@ bool PosixRegistry::deleteValue(RegistryRoot root, const std::string& path,
   const registry::TreeLock lock(treeFolder(root), true);
   std::string folder;
   std::vector<RegistryValue> values;
-  if (!lock.held() || !resolveKey(root, *parts, false, folder) || !loadValues(folder, values)) {
-    return false;
-  }
+  if (!lock.held() || !loadKey(root, *parts, false, folder, values)) return false;
   const RegistryValue* found = registry::findValue(values, name);
   if (!found) return false;
   values.erase(values.begin() + (found - values.data()));

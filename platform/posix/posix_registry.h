@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/registry_values_file.h"
 #include "platform/registry.h"
 
 namespace ks {
@@ -45,6 +46,9 @@ class PosixRegistry : public Registry {
  private:
   bool resolveKey(RegistryRoot root, const std::vector<std::string>& parts, bool create,
                   std::string& folder) const;
+  // Under the tree's lock: the key's folder and its values.
+  bool loadKey(RegistryRoot root, const std::vector<std::string>& parts, bool create,
+               std::string& folder, std::vector<registry::RegistryValue>& values) const;
   bool listSubkeys(RegistryRoot root, const std::string& path, std::vector<std::string>& names);
 
   std::string currentUserFolder_;

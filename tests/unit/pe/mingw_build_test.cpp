@@ -17,24 +17,10 @@
 namespace ks {
 namespace {
 
-const char* const kVersionScript = R"(1 VERSIONINFO
-FILEVERSION 1,2,3,4
-PRODUCTVERSION 1,2,3,4
-BEGIN
-  BLOCK "StringFileInfo"
-  BEGIN
-    BLOCK "040904b0"
-    BEGIN
-      VALUE "FileVersion", "1, 2, 3, 4"
-      VALUE "ProductName", "Kestrova"
-    END
-  END
-  BLOCK "VarFileInfo"
-  BEGIN
-    VALUE "Translation", 0x409, 1200
-  END
-END
-)";
+std::string fixture(const std::string& name) {
+  const char* source = std::getenv("KS_SOURCE_DIR");
+  return std::string(source ? source : ".") + "/tests/fixtures/pe/" + name;
+}
 
 bool haveTool(const std::string& tool) {
   return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
@@ -60,15 +46,14 @@ class MingwProgram : public ::testing::TestWithParam<const char*> {
     if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
   }
 
-  // Builds a program without the C runtime: only the headers and the
-  // resources matter here.
+  // Builds a program without the C runtime, with the resources of the
+  // script when one is given: only the headers and the resources matter.
   std::string build(const std::string& resourceScript) {
     writeText(folder_ + "/main.c", "int start(void) { return 0; }\n");
     std::string objects;
     if (!resourceScript.empty()) {
-      writeText(folder_ + "/version.rc", resourceScript);
       const std::string windres =
-          prefix_ + "-windres '" + folder_ + "/version.rc' -O coff -o '" + folder_ + "/version.o'";
+          prefix_ + "-windres '" + resourceScript + "' -O coff -o '" + folder_ + "/version.o'";
       if (std::system(windres.c_str()) != 0) return {};
       objects = " '" + folder_ + "/version.o'";
     }
@@ -84,7 +69,7 @@ class MingwProgram : public ::testing::TestWithParam<const char*> {
 };
 
 TEST_P(MingwProgram, FileVersionComesOutOfTheResource) {
-  const std::string program = build(kVersionScript);
+  const std::string program = build(fixture("version.rc"));
   ASSERT_FALSE(program.empty());
   PosixVersionResources resources;
   std::vector<std::uint8_t> block;
