@@ -1,6 +1,7 @@
 #include "app/start_up.h"
 
 #include "app/fixed_text.h"
+#include "app/message_captions.h"
 #include "app/paths.h"
 #include "catalog/version_catalog.h"
 #include "platform/dialogs.h"
@@ -13,13 +14,7 @@ namespace {
 
 constexpr const char* kWin32sRefusal =
     "This Program can only run on Windows95 or WindowsNT 4.0 and higher.";
-constexpr const char* kUninstallQuestion = "Are you sure you want to uninstall this application?";
-constexpr const char* kUninstallSucceeded =
-    "Application successfully uninstalled\nYou've to delete the uninstallation executable file on "
-    "your own.";
 constexpr const char* kUninstallIncomplete = "Not all parts of the application could be removed!";
-constexpr const char* kErrorCaption = "Error";
-constexpr const char* kUninstallCaption = "Uninstall";
 
 // The stored folder of a previous installation, or "" when there is none.
 // A value too long for the 260-byte buffer is a failed read, not a cut path:

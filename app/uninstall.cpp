@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/fixed_text.h"
+#include "app/message_captions.h"
 #include "app/paths.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
@@ -16,7 +17,6 @@ namespace ks {
 
 namespace {
 
-constexpr const char* kErrorCaption = "Error";
 constexpr const char* kNoInstallation = "Registry key not found.";
 constexpr const char* kProductKeyStays = "Could not delete registry values.";
 constexpr const char* kUninstallKeyStays = "Could not delete Uninstall string.";

@@ -8,6 +8,15 @@
 
 namespace ks {
 
+// The texts around an uninstallation, shared by the command line and the
+// Setup Options page.
+inline constexpr const char* kUninstallQuestion =
+    "Are you sure you want to uninstall this application?";
+inline constexpr const char* kUninstallSucceeded =
+    "Application successfully uninstalled\nYou've to delete the uninstallation executable file "
+    "on your own.";
+inline constexpr const char* kUninstallCaption = "Uninstall";
+
 // 1 when the product key and the uninstall key were both deleted, else 0
 // (after showing why). File removal is silent and does not change the result.
 int uninstallApplication(SetupContext& context);

@@ -29,6 +29,9 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual MessageAnswer messageBox(const MessageBoxRequest& request) = 0;
+  // The shell's folder-browse dialog with the given title; true with the
+  // chosen folder in path, false (path untouched) when cancelled.
+  virtual bool browseForFolder(const std::string& title, std::string& path) = 0;
   // Asks for a name and password; false when the user declined. Without a
   // user to ask, the question is declined.
   virtual bool askPassword(const PasswordRequest& request, std::string& userName,

@@ -35,11 +35,20 @@ class PrintingView : public PageView {
   bool isChecked(int) override { return false; }
   void setProgressRange(int, int, int) override {}
   void setProgressPosition(int, int) override {}
+  void setFont(int, const Font&) override {}
+  void setTextStyle(int, TextStyle) override {}
+  void setWhiteBackground() override {}
+  void paintBitmap(int, int) override {}
+  void addComboItem(int, const std::string&, std::intptr_t) override {}
+  void selectComboItem(int, int) override {}
+  int selectedComboItem(int) override { return -1; }
+  std::intptr_t comboItemData(int, int) override { return 0; }
 };
 
 // No one to ask: password questions are declined.
 class UnattendedDialogs : public Dialogs {
  public:
+  bool browseForFolder(const std::string&, std::string&) override { return false; }
   MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }
 };
 

@@ -32,6 +32,14 @@ class FakeDownloadView : public PageView {
   void setProgressPosition(int controlId, int position) override {
     positions[controlId] = position;
   }
+  void setFont(int, const Font&) override {}
+  void setTextStyle(int, TextStyle) override {}
+  void setWhiteBackground() override {}
+  void paintBitmap(int, int) override {}
+  void addComboItem(int, const std::string&, std::intptr_t) override {}
+  void selectComboItem(int, int) override {}
+  int selectedComboItem(int) override { return -1; }
+  std::intptr_t comboItemData(int, int) override { return 0; }
 };
 
 }  // namespace ks::test

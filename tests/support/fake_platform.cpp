@@ -215,6 +215,19 @@ MessageAnswer FakeDialogs::messageBox(const MessageBoxRequest& request) {
   return answer;
 }
 
+bool FakeDialogs::browseForFolder(const std::string& title, std::string& path) {
+  browseTitles.push_back(title);
+  if (browseAnswers.empty()) {
+    ADD_FAILURE() << "unexpected folder-browse dialog: " << title;
+    return false;
+  }
+  const std::optional<std::string> answer = browseAnswers.front();
+  browseAnswers.pop_front();
+  if (!answer) return false;
+  path = *answer;
+  return true;
+}
+
 bool FakeLibrary::hasExport(const std::string& name) {
   if (name == "DllGetVersion") return script_.hasDllGetVersion;
   if (name == "WSAStartup") return script_.hasWsaStartup;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -112,8 +113,12 @@ class FakeDialogs : public Dialogs {
  public:
   std::vector<MessageBoxRequest> shown;
   std::deque<MessageAnswer> answers;
+  // Folder-browse answers in order: a folder, or nullopt for Cancel.
+  std::deque<std::optional<std::string>> browseAnswers;
+  std::vector<std::string> browseTitles;
 
   MessageAnswer messageBox(const MessageBoxRequest& request) override;
+  bool browseForFolder(const std::string& title, std::string& path) override;
 };
 
 class FakeLibrary : public LoadedLibrary {

@@ -33,6 +33,17 @@ void HeadlessDispatcher::post(std::function<void()> fn) {
   queued_.notify_all();
 }
 
+void HeadlessDispatcher::runPending() {
+  bool empty = false;
+  runUntil(
+      [&] {
+        std::lock_guard lock(mutex_);
+        empty = queue_.empty();
+        return empty;
+      },
+      std::chrono::milliseconds(0));
+}
+
 bool HeadlessDispatcher::runUntil(const std::function<bool()>& done,
                                   std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -27,6 +27,9 @@ class HeadlessDispatcher final : public UiDispatcher {
   // On the UI thread: runs queued work until done() holds (checked after
   // each piece) or until timeout passes without it. True when done() held.
   bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+  // On the UI thread: runs the work queued so far, and what that work queues
+  // in turn, without waiting for more.
+  void runPending();
 
  private:
   struct Work {

@@ -36,6 +36,7 @@ const std::string kPeers = KS_DOWNLOAD_PEERS_DIR;
 // Answers password questions from a script; records them.
 class ScriptedPasswords : public Dialogs {
  public:
+  bool browseForFolder(const std::string&, std::string&) override { return false; }
   std::deque<std::optional<std::pair<std::string, std::string>>> answers;
   std::vector<PasswordRequest> asked;
   MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }

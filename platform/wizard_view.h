@@ -1,0 +1,41 @@
+#pragma once
+// The wizard frame as its controller sees it: a window that holds the pages,
+// shows one of them, and has the Back, Next, Finish and Cancel buttons.
+
+#include "platform/page_view.h"
+
+namespace ks {
+
+// Button sets a page requests (PSM_SETWIZBUTTONS).
+enum WizardButtons : unsigned {
+  PSWIZB_BACK = 0x1,
+  PSWIZB_NEXT = 0x2,
+  PSWIZB_FINISH = 0x4,
+};
+
+struct WindowRect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class WizardView {
+ public:
+  virtual ~WizardView() = default;
+  // Creates the page of a dialog template with all its controls and their
+  // template texts; the view lives as long as the wizard.
+  virtual PageView& createPage(int templateId) = 0;
+  virtual void showPage(int templateId) = 0;
+  virtual void setButtons(unsigned buttons) = 0;
+  // The owner's (the desktop's) rectangle and the frame's own.
+  virtual WindowRect ownerRect() = 0;
+  virtual WindowRect frameRect() = 0;
+  virtual void moveFrame(int left, int top) = 0;
+  // The wizard has ended: the frame goes away.
+  virtual void close() = 0;
+  // A destroyed page's quit request (PostQuitMessage 0).
+  virtual void postQuitRequest() = 0;
+};
+
+}  // namespace ks

@@ -1,0 +1,214 @@
+// The folder pages: defaults, validation messages, folder creation and the
+// running-application check.
+
+#include "wizard/folder_pages.h"
+
+#include "tests/unit/wizard/wizard_fixture.h"
+#include "wizard/setup_options_page.h"
+
+namespace ks::test {
+namespace {
+
+constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+std::string createQuestion(const std::string& folder) {
+  return "The folder '" + folder + "' does not exist.\nDo you want to create it?";
+}
+std::string creationFailure(const std::string& folder) {
+  return "Setup could not create the folder '" + folder +
+         "'.\nPlease make sure it is a valid folder name, and then try again. Or try a "
+         "different folder name.";
+}
+
+class FolderPagesTest : public WizardTest {
+ protected:
+  void programFiles(const std::string& folder) {
+    fakes.registry.createKey(RegistryRoot::LocalMachine, kCurrentVersionKey);
+    fakes.registry.writeValue(RegistryRoot::LocalMachine, kCurrentVersionKey, "ProgramFilesDir",
+                              folder);
+  }
+  // Starts the wizard in a mode and goes on to the Destination Folders page.
+  void toDestinationFolders(int option) {
+    startWizard();
+    click(option);
+    next();
+    if (shown() == 153) {
+      type(kIdcLocalArchiveEdit, "/pkgs");
+      next();
+    }
+    next();  // past the component page
+    ASSERT_EQ(shown(), 104);
+  }
+  HeadlessPageView& destination() { return page(104); }
+};
+
+TEST_F(FolderPagesTest, LocalModeProposesTheSetupFolderAndNeedsItToExist) {
+  startWizard();
+  click(kIdcOptionLocal);
+  next();
+  ASSERT_EQ(shown(), 153);
+  EXPECT_EQ(page(153).at(kIdcLocalArchiveEdit).text, "/home/user/Kestrova Setup");
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  dialogs.expect("Error", "Directory not found.", MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 153);
+  type(kIdcLocalArchiveEdit, "");
+  dialogs.expect("Error", "Folder is NULL.", MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 153);
+  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Warning);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, AValidArchiveFolderBecomesTheDisabledDownloadFolder) {
+  fakes.fileSystem.folders = {"/pkgs"};
+  context.state.installDir = "/opt/Kestrova";
+  toDestinationFolders(kIdcOptionLocal);
+  EXPECT_EQ(context.state.downloadDir, "/pkgs");
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/pkgs");
+  for (int id :
+       {kIdcDownloadExplanation, kIdcDownloadLabel, kIdcDownloadEdit, kIdcBrowseDownload}) {
+    EXPECT_FALSE(destination().at(id).enabled) << id;
+  }
+  for (int id : {kIdcInstallExplanation, kIdcInstallLabel, kIdcInstallEdit, kIdcBrowseInstall}) {
+    EXPECT_TRUE(destination().at(id).enabled) << id;
+  }
+}
+
+TEST_F(FolderPagesTest, InternetModeProposesProgramFilesAndTheSetupFolder) {
+  programFiles("/home/user/.local/opt");
+  toDestinationFolders(kIdcOptionInternet);
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/home/user/.local/opt/Kestrova");
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/home/user/dl");
+}
+
+TEST_F(FolderPagesTest, AnUnreadableProgramFilesFolderGivesTheBareName) {
+  fakes.registry.createKey(RegistryRoot::LocalMachine, kCurrentVersionKey);
+  toDestinationFolders(kIdcOptionInternet);
+  EXPECT_EQ(context.state.installDir, "Kestrova");
+}
+
+TEST_F(FolderPagesTest, NoCurrentVersionKeyLeavesTheInstallFolderEmpty) {
+  toDestinationFolders(kIdcOptionInternet);
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "");
+  dialogs.expect("Error", "Install folder path is empty!", MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 104);
+  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Error);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, AMissingFolderIsCreatedAfterYes) {
+  fakes.fileSystem.folders = {"/home/user/dl", "/opt"};
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/opt/Kestrova");
+  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::Yes);
+  next();
+  EXPECT_EQ(shown(), 147);
+  EXPECT_TRUE(fakes.fileSystem.pathExists("/opt/Kestrova"));
+  EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::YesNoCancel);
+  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Warning);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, NoOrCancelToTheQuestionStaysWithoutAnotherMessage) {
+  fakes.fileSystem.folders = {"/home/user/dl", "/opt"};
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/opt/Kestrova");
+  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::No);
+  next();
+  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::Cancel);
+  next();
+  EXPECT_EQ(shown(), 104);
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/opt/Kestrova");
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, AFolderTwoLevelsDeepCannotBeCreated) {
+  fakes.fileSystem.folders = {"/home/user/dl"};
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/a/b");
+  dialogs.expect("Error", createQuestion("/a/b"), MessageAnswer::Yes);
+  dialogs.expect("Error", creationFailure("/a/b"), MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 104);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, TheDownloadFolderIsCheckedAfterTheInstallFolder) {
+  fakes.fileSystem.folders = {"/opt/Kestrova"};
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/opt/Kestrova");
+  type(kIdcDownloadEdit, "");
+  dialogs.expect("Error", "Download folder path is empty!", MessageAnswer::Ok);
+  next();
+  type(kIdcDownloadEdit, "/opt/Kestrova/packages");
+  dialogs.expect("Error", createQuestion("/opt/Kestrova/packages"), MessageAnswer::Yes);
+  next();
+  EXPECT_EQ(shown(), 147);
+  EXPECT_EQ(context.state.downloadDir, "/opt/Kestrova/packages");
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, DownloadOnlyAcceptsAnEmptyInstallFolder) {
+  fakes.fileSystem.folders = {"/home/user/Kestrova Setup"};
+  context.state.installDir = "";
+  toDestinationFolders(kIdcOptionDownloadOnly);
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/home/user/Kestrova Setup");
+  EXPECT_FALSE(destination().at(kIdcInstallEdit).enabled);
+  next();
+  EXPECT_EQ(shown(), 147);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, ARunningClientBlocksOnlyItsExactFolder) {
+  fakes.fileSystem.folders = {"/home/user/dl", "/opt/Kestrova", "/opt/kestrova", "/opt/Kestrova/"};
+  fakes.processes.runningFolder = "/opt/Kestrova";
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/opt/Kestrova");
+  dialogs.expect("Error", "Please close Kestrova before you continue", MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 104);
+  type(kIdcInstallEdit, "/opt/kestrova");
+  next();
+  EXPECT_EQ(shown(), 147);
+  back();
+  type(kIdcInstallEdit, "/opt/Kestrova/");
+  next();
+  EXPECT_EQ(shown(), 147);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, ChosenFoldersSurviveBackAndNext) {
+  fakes.fileSystem.folders = {"/home/user/dl", "/srv/k"};
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/srv/k");
+  next();
+  back();
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/srv/k");
+}
+
+TEST_F(FolderPagesTest, CancellingTheBrowseDialogPutsTheStoredFolderBack) {
+  context.state.installDir = "/opt/Kestrova";
+  toDestinationFolders(kIdcOptionInternet);
+  type(kIdcInstallEdit, "/typed/over");
+  dialogs.expectBrowse(std::nullopt);
+  click(kIdcBrowseInstall);
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/opt/Kestrova");
+  dialogs.expectBrowse("/media/disk/");
+  click(kIdcBrowseDownload);
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/media/disk/");  // no separator removed
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, HeaderPagesDrawTheirTitleOverTheBand) {
+  toDestinationFolders(kIdcOptionInternet);
+  EXPECT_EQ(destination().at(1043).style, PageView::TextStyle::HeaderText);
+  EXPECT_EQ(destination().at(1096).style, PageView::TextStyle::HeaderText);
+  EXPECT_EQ(destination().at(1043).font.height, 18);
+  frame->paint();
+  EXPECT_EQ(destination().painted.at(1111), 111);
+}
+
+}  // namespace
+}  // namespace ks::test

@@ -1,0 +1,78 @@
+#pragma once
+// A page without a window: it keeps every control of its template by id
+// (text, enabled, visible, checked, combo items, font, text style) and
+// writes every change to a log, so tests and unattended runs can see what a
+// person would.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/page_view.h"
+#include "resources/dialog_templates.h"
+
+namespace ks {
+
+class HeadlessPageView final : public PageView {
+ public:
+  struct Control {
+    ControlKind kind = ControlKind::Static;
+    std::string text;
+    bool enabled = true;
+    bool visible = true;
+    bool checked = false;
+    std::vector<std::pair<std::string, std::intptr_t>> items;
+    int selected = -1;
+    int progressLow = 0;
+    int progressHigh = 100;
+    int progressPosition = 0;
+    Font font;
+    TextStyle style = TextStyle::Default;
+  };
+
+  // A page with the controls of the template (or none for an unknown id).
+  explicit HeadlessPageView(int templateId, std::vector<std::string>* log = nullptr);
+
+  // PageView
+  void setText(int controlId, const std::string& text) override;
+  std::string text(int controlId) override { return control(controlId).text; }
+  void enable(int controlId, bool enabled) override;
+  void show(int controlId, bool visible) override;
+  void check(int controlId, bool checked) override;
+  bool isChecked(int controlId) override { return control(controlId).checked; }
+  void setProgressRange(int controlId, int low, int high) override;
+  void setProgressPosition(int controlId, int position) override;
+  void setFont(int controlId, const Font& font) override { control(controlId).font = font; }
+  void setTextStyle(int controlId, TextStyle style) override { control(controlId).style = style; }
+  void setWhiteBackground() override { whiteBackground = true; }
+  void paintBitmap(int controlId, int bitmapId) override { painted[controlId] = bitmapId; }
+  void addComboItem(int controlId, const std::string& text, std::intptr_t data) override;
+  void selectComboItem(int controlId, int index) override;
+  int selectedComboItem(int controlId) override { return control(controlId).selected; }
+  std::intptr_t comboItemData(int controlId, int index) override;
+
+  // What the user does: a click on a button, box or option (radio buttons of
+  // the page exclude each other, check boxes toggle), typing into an edit,
+  // choosing a list item. The caller then tells the frame of the command.
+  // False when the control is disabled or hidden.
+  bool userClick(int controlId);
+  bool userType(int controlId, const std::string& text);
+  bool userSelect(int controlId, int index);
+
+  const Control& at(int controlId) const;
+  int templateId() const { return templateId_; }
+
+  bool whiteBackground = false;
+  std::map<int, int> painted;  // control id -> bitmap id
+
+ private:
+  Control& control(int controlId);
+  void record(int controlId, const std::string& what);
+
+  int templateId_;
+  std::map<int, Control> controls_;
+  std::vector<std::string>* log_;
+};
+
+}  // namespace ks

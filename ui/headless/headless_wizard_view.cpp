@@ -1,0 +1,38 @@
+#include "ui/headless/headless_wizard_view.h"
+
+namespace ks {
+
+PageView& HeadlessWizardView::createPage(int templateId) {
+  auto& page = pages_[templateId];
+  page = std::make_unique<HeadlessPageView>(templateId, &log);
+  log.push_back("page " + std::to_string(templateId) + " created");
+  return *page;
+}
+
+void HeadlessWizardView::showPage(int templateId) {
+  shownPage = templateId;
+  shownHistory.push_back(templateId);
+  log.push_back("page " + std::to_string(templateId) + " shown");
+}
+
+void HeadlessWizardView::setButtons(unsigned requested) {
+  buttons = requested;
+  log.push_back("buttons " + std::to_string(requested));
+}
+
+void HeadlessWizardView::moveFrame(int left, int top) {
+  frame.left = left;
+  frame.top = top;
+}
+
+void HeadlessWizardView::close() {
+  closed = true;
+  log.push_back("wizard closed");
+}
+
+HeadlessPageView* HeadlessWizardView::page(int templateId) {
+  auto found = pages_.find(templateId);
+  return found == pages_.end() ? nullptr : found->second.get();
+}
+
+}  // namespace ks

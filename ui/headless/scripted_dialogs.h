@@ -1,0 +1,42 @@
+#pragma once
+// Message boxes answered from a script: each expected box names its caption
+// and text and the answer to give. A box nobody expected is a failure: it is
+// recorded and answered with the most cautious answer (No, or Cancel).
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+
+namespace ks {
+
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Expected {
+    std::string caption;
+    std::string text;
+    MessageAnswer answer;
+  };
+
+  void expect(std::string caption, std::string text, MessageAnswer answer);
+  // The next folder-browse dialog chooses folder (nullopt: Cancel).
+  void expectBrowse(std::optional<std::string> folder);
+
+  MessageAnswer messageBox(const MessageBoxRequest& request) override;
+  bool browseForFolder(const std::string& title, std::string& path) override;
+
+  // Boxes shown, in order.
+  std::vector<MessageBoxRequest> shown;
+  // One line per box or dialog that did not match the script.
+  std::vector<std::string> failures;
+  // True when every expected box was shown.
+  bool scriptDone() const { return expected_.empty() && browses_.empty(); }
+
+ private:
+  std::deque<Expected> expected_;
+  std::deque<std::optional<std::string>> browses_;
+};
+
+}  // namespace ks

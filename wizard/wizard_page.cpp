@@ -1,0 +1,64 @@
+#include "wizard/wizard_page.h"
+
+#include "app/fixed_text.h"
+#include "platform/dialogs.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kQuitQuestion = "Are you sure you want to quit setup?";
+constexpr const char* kQuitCaption = "Setup";
+constexpr const char* kBrowseTitle = "Select Directory";
+
+constexpr int kBoldWeight = 700;
+constexpr int kHeaderTitleHeight = 18;
+
+}  // namespace
+
+void WizardPage::initialise(PageView& view, WizardControl& wizard) {
+  view_ = &view;
+  wizard_ = &wizard;
+  view.setFont(kIdcTitle, titleFont());
+  onInit();
+}
+
+PageView::Font WizardPage::titleFont() const {
+  return {"", kHeaderTitleHeight, kBoldWeight};
+}
+
+void WizardPage::onPaint() {
+  view().paintBitmap(kIdcSideBand, kBitmapSideBand);
+}
+
+bool WizardPage::onQueryCancel() {
+  return ask(kQuitQuestion, kQuitCaption, MessageIcon::None, MessageButtons::YesNo) ==
+         MessageAnswer::Yes;
+}
+
+MessageAnswer WizardPage::ask(const char* text, const char* caption, MessageIcon icon,
+                              MessageButtons buttons) {
+  return context_.platform.dialogs->messageBox({text, caption, icon, buttons});
+}
+
+void WizardPage::browseForFolder(std::string& field) {
+  std::string chosen = field;
+  if (context_.platform.dialogs->browseForFolder(kBrowseTitle, chosen)) {
+    field = fitText(chosen, kMaxPathBytes);
+  }
+}
+
+std::string WizardPage::editText(int controlId) {
+  return fitText(view().text(controlId), kMaxPathBytes);
+}
+
+void HeaderPage::onInit() {
+  view().setTextStyle(kIdcTitle, PageView::TextStyle::HeaderText);
+  view().setTextStyle(kIdcSubtitle, PageView::TextStyle::HeaderText);
+}
+
+void HeaderPage::onPaint() {
+  view().paintBitmap(kIdcHeaderBand, kBitmapHeaderBand);
+}
+
+}  // namespace ks
