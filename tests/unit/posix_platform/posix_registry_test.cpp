@@ -124,6 +124,16 @@ TEST_F(PosixRegistryTest, OddKeyNamesRoundTrip) {
   EXPECT_FALSE(std::filesystem::exists(home.configHome() + "/kestrova-setup/registry/Odd/a"));
 }
 
+TEST_F(PosixRegistryTest, ANameTooLongForAFolderIsRefusedCleanly) {
+  const std::string longest(255, 'k');
+  ASSERT_TRUE(registry.createKey(kUser, "Long\\" + longest));
+  EXPECT_TRUE(registry.openKey(kUser, "LONG\\" + std::string(255, 'K')));
+  // Each '/' takes three bytes in the folder name: 86 of them are 258 bytes.
+  EXPECT_FALSE(registry.createKey(kUser, "Long\\" + std::string(86, '/')));
+  EXPECT_TRUE(registry.createKey(kUser, "Long\\" + std::string(85, '/')));
+  EXPECT_EQ(subkeys(kUser, "Long"), (std::vector<std::string>{std::string(85, '/'), longest}));
+}
+
 TEST_F(PosixRegistryTest, OddValuesRoundTrip) {
   ASSERT_TRUE(registry.createKey(kUser, "K"));
   const std::vector<std::pair<std::string, std::string>> values = {
