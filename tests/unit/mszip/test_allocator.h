@@ -15,6 +15,10 @@ struct TestAllocator {
   static inline int refuseAllocation = 0;
   // Every request larger than this is refused.
   static inline uint32_t refuseSizesAbove = UINT32_MAX;
+  // Requests of exactly limitedSize bytes are granted limitedSizeGrants
+  // times, then refused (limitedSize 0: no such limit).
+  static inline uint32_t limitedSize = 0;
+  static inline int limitedSizeGrants = 0;
   static inline int allocations = 0;
   static inline std::set<void*> live;
   static inline std::vector<void*> freed;
@@ -22,6 +26,8 @@ struct TestAllocator {
   static void reset() {
     refuseAllocation = 0;
     refuseSizesAbove = UINT32_MAX;
+    limitedSize = 0;
+    limitedSizeGrants = 0;
     allocations = 0;
     for (void* p : freed) std::free(p);
     freed.clear();
@@ -35,6 +41,7 @@ struct TestAllocator {
   static void* alloc(uint32_t size) {
     ++allocations;
     if (allocations == refuseAllocation || size > refuseSizesAbove) return nullptr;
+    if (limitedSize != 0 && size == limitedSize && limitedSizeGrants-- <= 0) return nullptr;
     void* p = std::malloc(size == 0 ? 1 : size);
     live.insert(p);
     return p;

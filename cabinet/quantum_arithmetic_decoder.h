@@ -1,0 +1,122 @@
+#pragma once
+// Quantum's bit reader and arithmetic decoder (Part 4.3, "Reading bits" and
+// "Decoding one symbol").
+//
+// Quantum reads its input most significant bit first. One bit stream carries
+// both the arithmetic code (16 bits primed into `value`, then one bit per
+// renormalising shift) and the raw extra bits of match lengths and
+// positions, in the order the decoder asks for them. A bit needed after the
+// block's input is used up reads as 0 and marks the input exhausted, which
+// fails the block.
+//
+// The coder works on 16-bit registers: [low, high] is the current interval
+// and `value` the code bits seen through the same 16-bit window. Narrowing
+// the interval to a symbol's share of the model's total and shifting out the
+// settled leading bits is the classic integer arithmetic coder, including
+// the underflow case (low = 01..., high = 10...) where the second bit is
+// dropped instead.
+
+#include <cstdint>
+
+#include "cabinet/quantum_model.h"
+
+namespace ks::cabinet {
+
+class QuantumBitReader {
+ public:
+  void start(const uint8_t* input, uint32_t size) {
+    input_ = input;
+    end_ = input + size;
+    buffer_ = 0;
+    bitCount_ = 0;
+    exhausted_ = false;
+  }
+
+  bool exhausted() const { return exhausted_; }
+
+  // The next `count` bits (0 to 24), most significant first.
+  inline uint32_t read(unsigned count) {
+    if (count == 0) return 0;
+    if (bitCount_ < count) refill(count);
+    uint32_t bits = static_cast<uint32_t>(buffer_ >> (64 - count));
+    buffer_ <<= count;
+    bitCount_ -= count;
+    return bits;
+  }
+
+ private:
+  // Loads bytes behind the bits held (left-aligned in the 64-bit buffer);
+  // past the end, the missing bits read as zeros and mark the input
+  // exhausted.
+  void refill(unsigned count) {
+    while (bitCount_ <= 56 && input_ != end_) {
+      buffer_ |= uint64_t{*input_++} << (56 - bitCount_);
+      bitCount_ += 8;
+    }
+    if (bitCount_ < count) {
+      exhausted_ = true;
+      bitCount_ = count;  // the buffer's low bits are zeros
+    }
+  }
+
+  const uint8_t* input_ = nullptr;
+  const uint8_t* end_ = nullptr;
+  uint64_t buffer_ = 0;
+  unsigned bitCount_ = 0;
+  bool exhausted_ = false;
+};
+
+class QuantumArithmeticDecoder {
+ public:
+  // Each block starts afresh at a byte boundary: value = the first 16 bits.
+  void start(QuantumBitReader& bits) {
+    low_ = 0;
+    high_ = 0xFFFF;
+    value_ = bits.read(16);
+  }
+
+  // Decodes a symbol of `model` and updates the model.
+  inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
+    const uint32_t total = model.cumulative[0];
+    const uint32_t range = high_ - low_ + 1;
+    const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+
+    // The first entry whose successor's cumulative frequency is not above
+    // the target (cumulative frequencies strictly decrease to the sentinel 0).
+    unsigned index = 0;
+    while (model.cumulative[index + 1] > target) ++index;
+    const unsigned symbol = model.symbol[index];
+
+    // Narrow the interval to the symbol's share, both ends from the old low.
+    const uint32_t low = low_;
+    high_ = low + (model.cumulative[index] * range) / total - 1;
+    low_ = low + (model.cumulative[index + 1] * range) / total;
+    renormalise(bits);
+
+    updateQuantumModel(model, index);
+    return symbol;
+  }
+
+ private:
+  inline void renormalise(QuantumBitReader& bits) {
+    for (;;) {
+      if ((low_ ^ high_) & 0x8000) {
+        // Leading bits differ: only the underflow case shifts.
+        if ((low_ & 0x4000) == 0 || (high_ & 0x4000) != 0) return;
+        low_ &= 0x3FFF;
+        value_ ^= 0x4000;
+        high_ |= 0x4000;
+      }
+      low_ = (low_ << 1) & 0xFFFF;
+      high_ = ((high_ << 1) | 1) & 0xFFFF;
+      value_ = ((value_ << 1) | bits.read(1)) & 0xFFFF;
+    }
+  }
+
+  // 16-bit registers, held in 32 bits for the arithmetic.
+  uint32_t low_ = 0;
+  uint32_t high_ = 0xFFFF;
+  uint32_t value_ = 0;
+};
+
+}  // namespace ks::cabinet
