@@ -58,7 +58,8 @@ bool fixReserveSize(CabinetDecoder& c, int32_t& recorded, uint8_t*& buffer, int3
 }
 
 bool readHeaderReserve(CabinetDecoder& c, uint16_t cbCFHeader) {
-  if (c.headerReserveSize == kSizeUnset) {
+  // A cbCFHeader of 0xFFFF looks like "unset": the buffer tells them apart.
+  if (c.headerReserveSize == kSizeUnset && c.headerReserve == nullptr) {
     c.headerReserveSize = cbCFHeader;
     if (cbCFHeader != 0) {
       c.headerReserve = static_cast<uint8_t*>(c.alloc(cbCFHeader));

@@ -150,5 +150,17 @@ TEST_F(BlockHookTest, ReserveFieldsWithZeroSizesAreAccepted) {
   EXPECT_EQ(extracted("a"), textData(100));
 }
 
+// 0xFFFF is both a valid header reserve size and the "not yet read" mark.
+TEST_F(BlockHookTest, AHeaderReserveOf65535BytesIsReadOnceAndKept) {
+  WriterOptions options = reserved();
+  options.headerReserve = 0xFFFF;
+  store({makeFile("a", textData(100))}, options);
+  ASSERT_EQ(copy("test.cab", recordingHook), 1) << error.code;
+  ASSERT_EQ(copy("test.cab", recordingHook), 1) << error.code;
+  EXPECT_EQ(hookCalls[0].reserveSize, 0xFFFF);
+  EXPECT_FALSE(hookCalls[0].reserveNull);
+  EXPECT_EQ(extracted("a"), textData(100));
+}
+
 }  // namespace
 }  // namespace ks::test
