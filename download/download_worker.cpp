@@ -1,5 +1,9 @@
 #include "download/download_worker.h"
 
+#include <functional>
+#include <system_error>
+#include <thread>
+
 #include "download/download_file.h"
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
@@ -44,6 +48,18 @@ void downloadWorker(Component& component, const SetupState& state, InternetApi& 
   DownloadJob job = makeJob(component, state);
   const bool ok = downloadFile(internet, component.statusCallback, job);
   window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0);
+}
+
+bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet) {
+  try {
+    // The thread holds only references; once detached it owns nothing the
+    // page could wait for, so the page may start the next worker from inside
+    // the WM_DOWNLOAD_END handler of this one.
+    std::thread(downloadWorker, std::ref(component), std::cref(state), std::ref(internet)).detach();
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace ks

@@ -11,9 +11,15 @@
 
 namespace ks {
 
-// The thread procedure (the caller starts the thread and does not join it;
-// it ends after its WM_DOWNLOAD_END was handled). Reads the component and the proxy settings,
-// changes neither. Nothing is sent when the page is already gone.
+// The thread procedure. Reads the component and the proxy settings, changes
+// neither. Nothing is sent when the page is already gone.
 void downloadWorker(Component& component, const SetupState& state, InternetApi& internet);
+
+// Starts downloadWorker on a thread of its own and returns at once, like
+// _beginthread: nobody joins the thread, it ends by itself after its
+// WM_DOWNLOAD_END has been handled and touches nothing after that. component,
+// state and internet must live until WM_DOWNLOAD_END arrives. False when no
+// thread could be started (then nothing is sent to the page).
+bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet);
 
 }  // namespace ks
