@@ -19,14 +19,23 @@ function(ks_add_all_subdirectories)
   endforeach()
 endfunction()
 
-# ks_add_unit_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# ks_add_unit_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABEL integration] [TIMEOUT s])
+# The label and timeout go to the test discovery itself, because the test
+# names exist only after the build.
 function(ks_add_unit_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT T_LABEL)
+    set(T_LABEL unit)
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ks_test_support GTest::gtest GTest::gmock
                                         GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "KS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+                       PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
+                                  ENVIRONMENT "KS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 
 # ks_add_fuzz_target(NAME SOURCES f.cpp LIBS lib1 [CORPUS dir])

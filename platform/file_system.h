@@ -15,8 +15,7 @@ class FileSystem {
   virtual bool pathExists(const std::string& path) = 0;
   // Reads a whole file of at most maxBytes bytes; false when it is missing,
   // unreadable or larger.
-  virtual bool readFile(const std::string& path, std::string& content,
-                        std::uint64_t maxBytes) = 0;
+  virtual bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) = 0;
 
   // One entry of a folder listing. A symbolic link (or junction) is never a
   // folder here, whatever it points to.

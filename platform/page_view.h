@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ks {
 
@@ -45,6 +46,35 @@ class PageView {
   // The selected item's position, or -1 when none is selected.
   virtual int selectedComboItem(int controlId) = 0;
   virtual std::intptr_t comboItemData(int controlId, int index) = 0;
+
+  // Tree views. Items are addressed by the handle addTreeItem returns (never
+  // 0); a root item has parent 0. State image 0 means none (groups); the
+  // images come from bitmap resource stateBitmap, a strip of 16x16 images
+  // numbered from 0.
+  enum class ItemColour { Default, Red, Blue };
+  virtual void setTreeStateImages(int controlId, int stateBitmap) = 0;
+  virtual void clearTree(int controlId) = 0;
+  virtual std::uintptr_t addTreeItem(int controlId, std::uintptr_t parent, const std::string& text,
+                                     bool bold, int stateImage) = 0;
+  virtual void expandTreeItem(int controlId, std::uintptr_t item) = 0;
+  virtual void setTreeItemStateImage(int controlId, std::uintptr_t item, int stateImage) = 0;
+  // The colour of an item's text while it is not the highlighted item.
+  virtual void setTreeItemColour(int controlId, std::uintptr_t item, ItemColour colour) = 0;
+
+  // List views (one column, no header, rows not clickable). Rows are
+  // addressed by their position; state images as for trees.
+  virtual void setListStateImages(int controlId, int stateBitmap) = 0;
+  virtual void clearList(int controlId) = 0;
+  virtual int addListRow(int controlId, const std::string& text, int stateImage) = 0;
+  virtual void setListRowStateImage(int controlId, int row, int stateImage) = 0;
+  // The one row drawn in bold; -1 for none.
+  virtual void setBoldListRow(int controlId, int row) = 0;
+
+  // An icon control shows the first icon of an icon file image (.ico bytes);
+  // empty bytes show none.
+  virtual void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) = 0;
+  // The wait cursor over the page while busy.
+  virtual void setWaitCursor(bool busy) = 0;
 };
 
 }  // namespace ks

@@ -10,8 +10,7 @@ class Processes {
   virtual ~Processes() = default;
   // Starts program with argv0 as its only argument and waits until it ends.
   // False when it could not be started; otherwise exitCode holds its code.
-  virtual bool runAndWait(const std::string& program, const std::string& argv0,
-                          int& exitCode) = 0;
+  virtual bool runAndWait(const std::string& program, const std::string& argv0, int& exitCode) = 0;
   // The folder of the running Kestrova client's program file; false when the
   // client is not running.
   virtual bool runningApplicationFolder(std::string& folder) = 0;

@@ -23,8 +23,7 @@ class Registry {
   // Writes a string value into an existing key; false when the key is missing.
   virtual bool writeValue(RegistryRoot root, const std::string& path, const std::string& name,
                           const std::string& value) = 0;
-  virtual bool deleteValue(RegistryRoot root, const std::string& path,
-                           const std::string& name) = 0;
+  virtual bool deleteValue(RegistryRoot root, const std::string& path, const std::string& name) = 0;
   // Deletes the key with its values. On the NT family a key that still has
   // subkeys is not deleted (false); on the Windows 95 family it goes with
   // everything below it.

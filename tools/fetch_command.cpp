@@ -43,12 +43,28 @@ class PrintingView : public PageView {
   void selectComboItem(int, int) override {}
   int selectedComboItem(int) override { return -1; }
   std::intptr_t comboItemData(int, int) override { return 0; }
+  void setTreeStateImages(int, int) override {}
+  void clearTree(int) override {}
+  std::uintptr_t addTreeItem(int, std::uintptr_t, const std::string&, bool, int) override {
+    return 0;
+  }
+  void expandTreeItem(int, std::uintptr_t) override {}
+  void setTreeItemStateImage(int, std::uintptr_t, int) override {}
+  void setTreeItemColour(int, std::uintptr_t, ItemColour) override {}
+  void setListStateImages(int, int) override {}
+  void clearList(int) override {}
+  int addListRow(int, const std::string&, int) override { return -1; }
+  void setListRowStateImage(int, int, int) override {}
+  void setBoldListRow(int, int) override {}
+  void setIconImage(int, const std::vector<std::uint8_t>&) override {}
+  void setWaitCursor(bool) override {}
 };
 
 // No one to ask: password questions are declined.
 class UnattendedDialogs : public Dialogs {
  public:
   bool browseForFolder(const std::string&, std::string&) override { return false; }
+  int runModalDialog(int, ModalDialog&) override { return 2; }
   MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }
 };
 

@@ -1,13 +1,13 @@
 #include "platform/posix/posix_file_system.h"
 
-#include "platform/posix/unique_fd.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <utility>
+
+#include "platform/posix/unique_fd.h"
 
 namespace ks {
 

@@ -228,6 +228,17 @@ bool FakeDialogs::browseForFolder(const std::string& title, std::string& path) {
   return true;
 }
 
+int FakeDialogs::runModalDialog(int templateId, ModalDialog&) {
+  dialogsRun.push_back(templateId);
+  if (dialogResults.empty()) {
+    ADD_FAILURE() << "unexpected dialog " << templateId;
+    return 2;
+  }
+  const int result = dialogResults.front();
+  dialogResults.pop_front();
+  return result;
+}
+
 bool FakeLibrary::hasExport(const std::string& name) {
   if (name == "DllGetVersion") return script_.hasDllGetVersion;
   if (name == "WSAStartup") return script_.hasWsaStartup;

@@ -119,6 +119,10 @@ class FakeDialogs : public Dialogs {
 
   MessageAnswer messageBox(const MessageBoxRequest& request) override;
   bool browseForFolder(const std::string& title, std::string& path) override;
+  // Modal dialogs end at once with the scripted results; their ids are kept.
+  std::deque<int> dialogResults;
+  std::vector<int> dialogsRun;
+  int runModalDialog(int templateId, ModalDialog& dialog) override;
 };
 
 class FakeLibrary : public LoadedLibrary {

@@ -75,6 +75,80 @@ std::intptr_t HeadlessPageView::comboItemData(int controlId, int index) {
   return combo.items[static_cast<std::size_t>(index)].second;
 }
 
+void HeadlessPageView::setTreeStateImages(int controlId, int stateBitmap) {
+  control(controlId).stateBitmap = stateBitmap;
+}
+
+void HeadlessPageView::clearTree(int controlId) {
+  control(controlId).rows.clear();
+  control(controlId).boldRow = -1;
+  record(controlId, "cleared");
+}
+
+std::uintptr_t HeadlessPageView::addTreeItem(int controlId, std::uintptr_t parent,
+                                             const std::string& text, bool bold, int stateImage) {
+  Control::Item item;
+  item.handle = nextHandle_++;
+  item.parent = parent;
+  item.text = text;
+  item.bold = bold;
+  item.stateImage = stateImage;
+  control(controlId).rows.push_back(item);
+  return item.handle;
+}
+
+HeadlessPageView::Control::Item* HeadlessPageView::findItem(int controlId, std::uintptr_t item) {
+  for (Control::Item& row : control(controlId).rows) {
+    if (row.handle == item) return &row;
+  }
+  return nullptr;
+}
+
+const HeadlessPageView::Control::Item* HeadlessPageView::treeItem(int controlId,
+                                                                  std::uintptr_t item) const {
+  for (const Control::Item& row : at(controlId).rows) {
+    if (row.handle == item) return &row;
+  }
+  return nullptr;
+}
+
+void HeadlessPageView::expandTreeItem(int controlId, std::uintptr_t item) {
+  if (Control::Item* found = findItem(controlId, item)) found->expanded = true;
+}
+
+void HeadlessPageView::setTreeItemStateImage(int controlId, std::uintptr_t item, int stateImage) {
+  if (Control::Item* found = findItem(controlId, item)) found->stateImage = stateImage;
+}
+
+void HeadlessPageView::setTreeItemColour(int controlId, std::uintptr_t item, ItemColour colour) {
+  if (Control::Item* found = findItem(controlId, item)) found->colour = colour;
+}
+
+void HeadlessPageView::setListStateImages(int controlId, int stateBitmap) {
+  control(controlId).stateBitmap = stateBitmap;
+}
+
+int HeadlessPageView::addListRow(int controlId, const std::string& text, int stateImage) {
+  addTreeItem(controlId, 0, text, false, stateImage);
+  record(controlId, "row \"" + text + "\"");
+  return static_cast<int>(control(controlId).rows.size()) - 1;
+}
+
+void HeadlessPageView::setListRowStateImage(int controlId, int row, int stateImage) {
+  auto& rows = control(controlId).rows;
+  if (row < 0 || row >= static_cast<int>(rows.size())) return;
+  rows[static_cast<std::size_t>(row)].stateImage = stateImage;
+  record(controlId, "row " + std::to_string(row) + " image " + std::to_string(stateImage));
+}
+
+void HeadlessPageView::setBoldListRow(int controlId, int row) {
+  control(controlId).boldRow = row;
+}
+
+void HeadlessPageView::setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) {
+  control(controlId).icon = iconFile;
+}
+
 bool HeadlessPageView::userClick(int controlId) {
   auto found = controls_.find(controlId);
   if (found == controls_.end() || !found->second.enabled || !found->second.visible) return false;

@@ -29,6 +29,20 @@ class HeadlessPageView final : public PageView {
     int progressPosition = 0;
     Font font;
     TextStyle style = TextStyle::Default;
+    int stateBitmap = 0;
+    // Tree items (in the order added) or list rows.
+    struct Item {
+      std::uintptr_t handle = 0;
+      std::uintptr_t parent = 0;
+      std::string text;
+      bool bold = false;
+      int stateImage = 0;
+      bool expanded = false;
+      ItemColour colour = ItemColour::Default;
+    };
+    std::vector<Item> rows;
+    int boldRow = -1;
+    std::vector<std::uint8_t> icon;
   };
 
   // A page with the controls of the template (or none for an unknown id).
@@ -51,6 +65,23 @@ class HeadlessPageView final : public PageView {
   void selectComboItem(int controlId, int index) override;
   int selectedComboItem(int controlId) override { return control(controlId).selected; }
   std::intptr_t comboItemData(int controlId, int index) override;
+  void setTreeStateImages(int controlId, int stateBitmap) override;
+  void clearTree(int controlId) override;
+  std::uintptr_t addTreeItem(int controlId, std::uintptr_t parent, const std::string& text,
+                             bool bold, int stateImage) override;
+  void expandTreeItem(int controlId, std::uintptr_t item) override;
+  void setTreeItemStateImage(int controlId, std::uintptr_t item, int stateImage) override;
+  void setTreeItemColour(int controlId, std::uintptr_t item, ItemColour colour) override;
+  void setListStateImages(int controlId, int stateBitmap) override;
+  void clearList(int controlId) override { clearTree(controlId); }
+  int addListRow(int controlId, const std::string& text, int stateImage) override;
+  void setListRowStateImage(int controlId, int row, int stateImage) override;
+  void setBoldListRow(int controlId, int row) override;
+  void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) override;
+  void setWaitCursor(bool busy) override { waitCursor = busy; }
+
+  // A tree item by handle; null when there is none.
+  const Control::Item* treeItem(int controlId, std::uintptr_t item) const;
 
   // What the user does: a click on a button, box or option (radio buttons of
   // the page exclude each other, check boxes toggle), typing into an edit,
@@ -64,10 +95,13 @@ class HeadlessPageView final : public PageView {
   int templateId() const { return templateId_; }
 
   bool whiteBackground = false;
+  bool waitCursor = false;
   std::map<int, int> painted;  // control id -> bitmap id
 
  private:
   Control& control(int controlId);
+  Control::Item* findItem(int controlId, std::uintptr_t item);
+  std::uintptr_t nextHandle_ = 1;
   void record(int controlId, const std::string& what);
 
   int templateId_;

@@ -1,5 +1,7 @@
 #include "ui/headless/scripted_dialogs.h"
 
+#include "ui/headless/headless_page_view.h"
+
 namespace ks {
 
 namespace {
@@ -23,6 +25,23 @@ void ScriptedDialogs::expect(std::string caption, std::string text, MessageAnswe
 
 void ScriptedDialogs::expectBrowse(std::optional<std::string> folder) {
   browses_.push_back(std::move(folder));
+}
+
+void ScriptedDialogs::expectDialog(int templateId, DialogScript act) {
+  dialogs_.emplace_back(templateId, std::move(act));
+}
+
+int ScriptedDialogs::runModalDialog(int templateId, ModalDialog& dialog) {
+  constexpr int kCancelled = 2;
+  if (dialogs_.empty() || dialogs_.front().first != templateId) {
+    failures.push_back("unexpected dialog " + std::to_string(templateId));
+    return kCancelled;
+  }
+  DialogScript act = std::move(dialogs_.front().second);
+  dialogs_.pop_front();
+  HeadlessPageView view(templateId);
+  dialog.onInit(view);
+  return act(view, dialog);
 }
 
 MessageAnswer ScriptedDialogs::messageBox(const MessageBoxRequest& request) {

@@ -4,6 +4,7 @@
 // recorded and answered with the most cautious answer (No, or Cancel).
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,19 +25,26 @@ class ScriptedDialogs : public Dialogs {
   // The next folder-browse dialog chooses folder (nullopt: Cancel).
   void expectBrowse(std::optional<std::string> folder);
 
+  // The next modal dialog of templateId is driven by act, which gets the
+  // dialog's view and controller and returns the dialog's result.
+  using DialogScript = std::function<int(PageView& view, ModalDialog& dialog)>;
+  void expectDialog(int templateId, DialogScript act);
+
   MessageAnswer messageBox(const MessageBoxRequest& request) override;
   bool browseForFolder(const std::string& title, std::string& path) override;
+  int runModalDialog(int templateId, ModalDialog& dialog) override;
 
   // Boxes shown, in order.
   std::vector<MessageBoxRequest> shown;
   // One line per box or dialog that did not match the script.
   std::vector<std::string> failures;
   // True when every expected box was shown.
-  bool scriptDone() const { return expected_.empty() && browses_.empty(); }
+  bool scriptDone() const { return expected_.empty() && browses_.empty() && dialogs_.empty(); }
 
  private:
   std::deque<Expected> expected_;
   std::deque<std::optional<std::string>> browses_;
+  std::deque<std::pair<int, DialogScript>> dialogs_;
 };
 
 }  // namespace ks

@@ -37,6 +37,7 @@ const std::string kPeers = KS_DOWNLOAD_PEERS_DIR;
 class ScriptedPasswords : public Dialogs {
  public:
   bool browseForFolder(const std::string&, std::string&) override { return false; }
+  int runModalDialog(int, ModalDialog&) override { return 2; }
   std::deque<std::optional<std::pair<std::string, std::string>>> answers;
   std::vector<PasswordRequest> asked;
   MessageAnswer messageBox(const MessageBoxRequest&) override { return MessageAnswer::Cancel; }
