@@ -12,6 +12,8 @@ class VersionResources;
 class Dialogs;
 class Shell;
 class Processes;
+class InternetApi;
+class UiDispatcher;
 
 struct Platform {
   SystemInfo* systemInfo = nullptr;
@@ -22,6 +24,9 @@ struct Platform {
   Dialogs* dialogs = nullptr;
   Shell* shell = nullptr;
   Processes* processes = nullptr;
+  InternetApi* internet = nullptr;
+  // The user-interface thread of the frontend that runs the setup.
+  UiDispatcher* ui = nullptr;
 };
 
 }  // namespace ks

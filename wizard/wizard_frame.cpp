@@ -63,6 +63,14 @@ void WizardFrame::command(int controlId) {
   if (ending_) close();
 }
 
+void WizardFrame::treeStateClick(int controlId, std::uintptr_t item) {
+  if (WizardPage* page = currentPage()) page->onTreeStateClick(controlId, item);
+}
+
+void WizardFrame::treeSelection(int controlId, std::uintptr_t item) {
+  if (WizardPage* page = currentPage()) page->onTreeSelection(controlId, item);
+}
+
 void WizardFrame::paint() {
   if (WizardPage* page = currentPage()) page->onPaint();
 }

@@ -27,6 +27,8 @@ class WizardFrame final : public WizardControl {
   void cancel();
   // A click or change in a control of the current page.
   void command(int controlId);
+  void treeStateClick(int controlId, std::uintptr_t item);
+  void treeSelection(int controlId, std::uintptr_t item);
   void paint();
 
   bool closed() const { return closed_; }

@@ -3,6 +3,7 @@
 // to its view only through PageView, and to the frame only through
 // WizardControl.
 
+#include <cstdint>
 #include <string>
 
 #include "app/setup_context.h"
@@ -55,6 +56,16 @@ class WizardPage {
   virtual ActivateAnswer onActivate(Direction direction) = 0;
   virtual NextAnswer onNext() { return NextAnswer::Proceed; }
   virtual void onCommand(int controlId) { (void)controlId; }
+  // A click on a tree item's state image (its tick box).
+  virtual void onTreeStateClick(int controlId, std::uintptr_t item) {
+    (void)controlId;
+    (void)item;
+  }
+  // The tree's selection moved to item (0: none).
+  virtual void onTreeSelection(int controlId, std::uintptr_t item) {
+    (void)controlId;
+    (void)item;
+  }
   // Paint: the page's bitmap band.
   virtual void onPaint();
   // True when the wizard may close; the shared confirmation by default.
