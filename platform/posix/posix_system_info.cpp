@@ -22,6 +22,8 @@ std::string PosixSystemInfo::ownProgramPath() {
   return {};
 }
 
-std::string PosixSystemInfo::userHomeFolder() { return homeFolder(); }
+std::string PosixSystemInfo::userHomeFolder() {
+  return homeFolder();
+}
 
 }  // namespace ks
