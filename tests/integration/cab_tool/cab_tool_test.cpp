@@ -114,7 +114,10 @@ TEST_P(RoundTripTest, ASpanningSetComesBackCabinetByCabinet) {
 INSTANTIATE_TEST_SUITE_P(Compressions, RoundTripTest,
                          ::testing::Values(std::vector<std::string>{"--store"},
                                            std::vector<std::string>{"--mszip"},
-                                           std::vector<std::string>{}));
+                                           std::vector<std::string>{},
+                                           std::vector<std::string>{"--quantum"},
+                                           std::vector<std::string>{"--quantum=10"},
+                                           std::vector<std::string>{"--quantum=16"}));
 
 TEST_F(CabToolTest, ListShowsOneLinePerEntry) {
   const std::string a = temp.write("in/a.txt", "abc");
@@ -144,6 +147,10 @@ TEST_F(CabToolTest, ListNamesTheCompressionAndTheContinuedFolders) {
   EXPECT_NE(first.out.find(" next MSZIP "), std::string::npos) << first.out;
   const auto second = runCommand({KSETUP_TOOL, "cab", "list", temp.path() + "/pkg2.cab"});
   EXPECT_NE(second.out.find(" both MSZIP "), std::string::npos) << second.out;
+
+  ASSERT_EQ(create({"--quantum=12"}, {big}, "q.cab").exitCode, 0);
+  const auto quantum = runCommand({KSETUP_TOOL, "cab", "list", temp.path() + "/q.cab"});
+  EXPECT_NE(quantum.out.find(" 0 Quantum/12 "), std::string::npos) << quantum.out;
 }
 
 TEST_F(CabToolTest, ExtractReportsTheErrorCodeName) {

@@ -85,7 +85,11 @@ TEST_P(CompressedReaderTest, GarbageInABlockFailsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Compressions, CompressedReaderTest,
-                         ::testing::Values(CompressionCase{Compression::Mszip, 0}), caseName);
+                         ::testing::Values(CompressionCase{Compression::Mszip, 0},
+                                           CompressionCase{Compression::Quantum, 10},
+                                           CompressionCase{Compression::Quantum, 15},
+                                           CompressionCase{Compression::Quantum, 21}),
+                         caseName);
 
 TEST_F(CabinetReaderTest, FoldersOfDifferentTypesInOneCabinet) {
   WriterOptions o;
