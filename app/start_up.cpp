@@ -48,6 +48,9 @@ void initSetupState(SetupContext& context) {
   SystemInfo& system = *context.platform.systemInfo;
   freeVersionCatalog(context.catalog);
   context.catalog = VersionCatalog{};
+  context.installQueue = {};
+  context.installQueueCount = 0;
+  context.installQueuePosition = 0;
 
   state.setupPath = fitText(system.ownProgramPath(), kMaxPathBytes);
   const SplitPath split = splitAtLastSeparator(state.setupPath);

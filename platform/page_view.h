@@ -32,6 +32,8 @@ class PageView {
     HeaderText,    // black text drawn transparently over the header band
     SideBandText,  // white text drawn transparently over the side band
     OnWhite,       // default text on a white background
+    BlueText,      // blue text, transparent background
+    RedText,       // red text, transparent background
   };
   virtual void setFont(int controlId, const Font& font) = 0;
   virtual void setTextStyle(int controlId, TextStyle style) = 0;

@@ -1,6 +1,10 @@
 #include "resources/dialog_templates.h"
 
-#include <array>
+#include <vector>
+
+#include "download/proxy_dialog.h"
+#include "download/retry_dialog.h"
+#include "resources/dialog_resources.h"
 
 namespace ks {
 
@@ -84,9 +88,142 @@ DialogTemplate downloadLocation() {
           }};
 }
 
-const std::array<DialogTemplate, 4>& allTemplates() {
-  static const std::array<DialogTemplate, 4> templates = {setupOptions(), localArchiveFolder(),
-                                                          destinationFolders(), downloadLocation()};
+DialogTemplate componentOptions() {
+  return {1084,
+          kWizardCaption,
+          false,
+          {
+              {1111, K::BitmapBand, "", false, false, 111},
+              {1043, K::Title, "Component Options"},
+              {1096, K::Static, "Choose specific components here."},
+              {1068, K::TreeView, ""},
+              {1042, K::Static, ""},
+              {-1, K::GroupBox, "Description"},
+              {1087, K::Static, ""},
+              {1101, K::Static, "Installed", false, false, 0, 1},
+              {-1, K::Static, ":", false, false, 0, 1},
+              {1098, K::Static, "", false, false, 0, 1},
+              {1102, K::Static, "Available", false, false, 0, 2},
+              {-1, K::Static, ":", false, false, 0, 2},
+              {1099, K::Static, "", false, false, 0, 2},
+              {1103, K::Static, "Required", false, false, 0, 3},
+              {-1, K::Static, ":", false, false, 0, 3},
+              {1100, K::Static, "", false, false, 0, 3},
+              {1088, K::Static, "Package size:", false, false, 0, 4},
+              {1075, K::Static, "", false, false, 0, 4},
+              {1086, K::Static, "Download size:", false, false, 0, 5},
+              {1076, K::Static, "", false, false, 0, 5},
+          }};
+}
+
+DialogTemplate downloadAndInstall() {
+  return {105,
+          kWizardCaption,
+          false,
+          {
+              {1111, K::BitmapBand, "", false, false, 111},
+              {1043, K::Title, "Download && Install"},
+              {1096, K::Static, "The components get download and installed here."},
+              {-1, K::Static, "Install Progress:"},
+              {1070, K::ListView, ""},
+              {1042, K::Static, ""},
+              {1032, K::ProgressBar, "", false, true},
+              {-1, K::GroupBox, "Download Details"},
+              {1064, K::ReadOnlyEdit, ""},
+              {-1, K::Static, "Download to:", false, false, 0, 1},
+              {1065, K::ReadOnlyEdit, "", false, false, 0, 1},
+              {1067, K::Static, ""},
+          }};
+}
+
+DialogTemplate integration() {
+  return {106,
+          kWizardCaption,
+          false,
+          {
+              {1111, K::BitmapBand, "", false, false, 111},
+              {1043, K::Title, "Integration"},
+              {1096, K::Static, "Select the locations where you want to create shortcuts."},
+              {1157, K::Icon, ""},
+              {-1, K::GroupBox, "Desktop Integration"},
+              {-1, K::Static, "Place a shortcut to Kestrova on the desktop."},
+              {1073, K::CheckBox, "Add to Desktop"},
+              {-1, K::GroupBox, "Start Menu Integration"},
+              {-1, K::Static, "Add a Kestrova program group with shortcuts to the Start menu."},
+              {1074, K::CheckBox, "Add to user's program groups"},
+              {1075, K::CheckBox, "Add to common program groups"},
+              {1104, K::Static,
+               "Add items to common program groups that appear on the Start menu for all users. "
+               "WinNT only."},
+          }};
+}
+
+DialogTemplate installationComplete() {
+  return {107,
+          kWizardCaption,
+          true,
+          {
+              {1080, K::BitmapBand, "", false, true, 110},
+              {1043, K::Title, "Installation Complete"},
+              {1047, K::Static, "The components installed are now ready for use."},
+              {1046, K::Static, "Click the Finish button to restart the machine."},
+          }};
+}
+
+// The dialogs of a download that could not be completed: Proxy Settings
+// (110), the Retry question (164) and the password question of a server or
+// proxy. Their buttons share a row at the bottom.
+DialogTemplate proxySettings() {
+  return {kIddProxySettings,
+          kProxyDialogCaption,
+          false,
+          {
+              {-1, K::Static, kProxyDialogPrompt},
+              {-1, K::GroupBox, kProxyGroupTitle},
+              {kIdcUseProxy, K::CheckBox, kUseProxyLabel},
+              {kIdcProxyLabel, K::Static, kProxyLabel, false, false, 0, 1},
+              {kIdcProxyServer, K::Edit, "", false, false, 0, 1},
+              {-1, K::Static, kProxyFormatHint, false, false, 0, 1},
+              {kIdOk, K::PushButton, kOkLabel, false, false, 0, 2},
+              {kIdCancel, K::PushButton, kCancelLabel, false, false, 0, 2},
+          }};
+}
+
+DialogTemplate retryDownload() {
+  return {kIddRetryDownload,
+          kRetryDialogCaption,
+          false,
+          {
+              {kIdcRetryIcon, K::Icon, "", false, false, kSystemExclamationIcon, 1},
+              {-1, K::Static, kRetryDialogProblem, false, false, 0, 1},
+              {-1, K::Static, kRetryDialogProxyHint},
+              {-1, K::Static, kRetryDialogBusyHint},
+              {kIdOk, K::PushButton, kRetryLabel, false, false, 0, 2},
+              {kIdCancel, K::PushButton, kCancelLabel, false, false, 0, 2},
+              {kIdcAdvanced, K::PushButton, kAdvancedLabel, false, false, 0, 2},
+          }};
+}
+
+DialogTemplate networkPassword() {
+  return {kIddPassword,
+          kPasswordDialogCaption,
+          false,
+          {
+              {kIdcPasswordPrompt, K::Static, ""},
+              {-1, K::Static, kPasswordUserNameLabel, false, false, 0, 1},
+              {kIdcPasswordUserName, K::Edit, "", false, false, 0, 1},
+              {-1, K::Static, kPasswordPasswordLabel, false, false, 0, 2},
+              {kIdcPasswordPassword, K::Edit, "", false, false, 0, 2},
+              {kIdOk, K::PushButton, kOkLabel, false, false, 0, 3},
+              {kIdCancel, K::PushButton, kCancelLabel, false, false, 0, 3},
+          }};
+}
+
+const std::vector<DialogTemplate>& allTemplates() {
+  static const std::vector<DialogTemplate> templates = {
+      setupOptions(),     localArchiveFolder(), componentOptions(), destinationFolders(),
+      downloadLocation(), downloadAndInstall(), integration(),      installationComplete(),
+      proxySettings(),    retryDownload(),      networkPassword()};
   return templates;
 }
 

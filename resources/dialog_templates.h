@@ -9,9 +9,10 @@
 namespace ks {
 
 enum class ControlKind {
-  Static,  // label or text line
-  Title,   // the page title
-  Edit,    // single-line edit, scrolls horizontally
+  Static,        // label or text line
+  Title,         // the page title
+  Edit,          // single-line edit, scrolls horizontally
+  ReadOnlyEdit,  // single-line edit the user can\'t change
   PushButton,
   RadioButton,  // auto radio button; radio buttons of one group exclude each other
   CheckBox,     // auto check box

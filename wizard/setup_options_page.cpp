@@ -19,13 +19,12 @@ constexpr const char* kVersionFormat = "Version: ";
 constexpr const char* kInformationText = "Kestrova Active Setup";
 // The version text is read into a 32-byte buffer.
 constexpr std::size_t kVersionTextBytes = 32;
-constexpr int kSideBandTitleHeight = 22;
 constexpr int kBoldWeight = 700;
 
 }  // namespace
 
 PageView::Font SetupOptionsPage::titleFont() const {
-  return {"Arial", kSideBandTitleHeight, kBoldWeight};
+  return sideBandTitleFont();
 }
 
 void SetupOptionsPage::onInit() {

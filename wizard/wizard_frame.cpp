@@ -20,6 +20,7 @@ WizardPage* WizardFrame::currentPage() {
 
 void WizardFrame::turnTo(int index, Direction direction) {
   const int count = static_cast<int>(pages_.size());
+  if (WizardPage* leaving = currentPage()) leaving->onLeave();
   for (; index >= 0 && index < count; index += static_cast<int>(direction)) {
     WizardPage& page = *pages_[static_cast<std::size_t>(index)];
     if (!created_[static_cast<std::size_t>(index)]) {

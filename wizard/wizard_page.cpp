@@ -13,6 +13,7 @@ constexpr const char* kBrowseTitle = "Select Directory";
 
 constexpr int kBoldWeight = 700;
 constexpr int kHeaderTitleHeight = 18;
+constexpr int kSideBandTitleHeight = 22;
 
 }  // namespace
 
@@ -25,6 +26,10 @@ void WizardPage::initialise(PageView& view, WizardControl& wizard) {
 
 PageView::Font WizardPage::titleFont() const {
   return {"", kHeaderTitleHeight, kBoldWeight};
+}
+
+PageView::Font WizardPage::sideBandTitleFont() {
+  return {"Arial", kSideBandTitleHeight, kBoldWeight};
 }
 
 void WizardPage::onPaint() {

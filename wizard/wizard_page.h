@@ -66,6 +66,8 @@ class WizardPage {
     (void)controlId;
     (void)item;
   }
+  // The wizard is moving on to another page.
+  virtual void onLeave() {}
   // Paint: the page's bitmap band.
   virtual void onPaint();
   // True when the wizard may close; the shared confirmation by default.
@@ -75,8 +77,10 @@ class WizardPage {
 
  protected:
   virtual void onInit() {}
-  // The title font of this page (bold; "Arial" 22 on the side-band pages).
+  // The title font of this page: bold, height 18 (header pages).
   virtual PageView::Font titleFont() const;
+  // The title font of the side-band pages: "Arial", height 22, bold.
+  static PageView::Font sideBandTitleFont();
 
   SetupContext& context() { return context_; }
   SetupState& state() { return context_.state; }

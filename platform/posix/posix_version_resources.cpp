@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <utility>
 
+#include "platform/pe/pe_icons.h"
 #include "platform/pe/pe_resources.h"
 #include "platform/posix/unique_fd.h"
 
@@ -38,17 +40,29 @@ class FileSource : public pe::ByteSource {
   std::uint64_t size_;
 };
 
+// Opens a regular file for the PE reader. O_NONBLOCK: opening a FIFO must not
+// wait for a writer; it is refused.
+std::optional<FileSource> openProgramFile(const std::string& path) {
+  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!file.valid()) return std::nullopt;
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return std::optional<FileSource>(std::in_place, std::move(file),
+                                   static_cast<std::uint64_t>(info.st_size));
+}
+
 }  // namespace
 
 bool PosixVersionResources::readVersionInfo(const std::string& path,
                                             std::vector<std::uint8_t>& block) {
-  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (!file.valid()) return false;
-  struct stat info {};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  FileSource source(std::move(file), static_cast<std::uint64_t>(info.st_size));
-  return pe::readVersionResource(source, block);
+  std::optional<FileSource> source = openProgramFile(path);
+  return source && pe::readVersionResource(*source, block);
+}
+
+bool PosixVersionResources::readFirstIcon(const std::string& path,
+                                          std::vector<std::uint8_t>& iconFile) {
+  std::optional<FileSource> source = openProgramFile(path);
+  return source && pe::readFirstIconFile(*source, iconFile);
 }
 
 }  // namespace ks

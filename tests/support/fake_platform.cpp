@@ -273,4 +273,12 @@ bool FakeVersionResources::readVersionInfo(const std::string& path,
   return true;
 }
 
+bool FakeVersionResources::readFirstIcon(const std::string& path,
+                                         std::vector<std::uint8_t>& iconFile) {
+  auto found = icons.find(path);
+  if (found == icons.end()) return false;
+  iconFile = found->second;
+  return true;
+}
+
 }  // namespace ks::test

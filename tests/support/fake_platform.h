@@ -166,6 +166,8 @@ class FakeVersionResources : public VersionResources {
   std::map<std::string, std::vector<std::uint8_t>> blocks;
 
   bool readVersionInfo(const std::string& path, std::vector<std::uint8_t>& block) override;
+  std::map<std::string, std::vector<std::uint8_t>> icons;
+  bool readFirstIcon(const std::string& path, std::vector<std::uint8_t>& iconFile) override;
 };
 
 // Special folders from a map (a missing entry can't be supplied); shortcuts

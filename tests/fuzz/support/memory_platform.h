@@ -35,6 +35,7 @@ class NoLibraries : public LibraryLoader {
 class NoVersionResources : public VersionResources {
  public:
   bool readVersionInfo(const std::string&, std::vector<std::uint8_t>&) override { return false; }
+  bool readFirstIcon(const std::string&, std::vector<std::uint8_t>&) override { return false; }
 };
 
 struct MemoryPlatform {

@@ -1,0 +1,46 @@
+#include "catalog/version_servers.h"
+
+#ifndef KS_VERSION_PRIMARY_HOST
+#define KS_VERSION_PRIMARY_HOST "download.kestrova.net"
+#endif
+#ifndef KS_VERSION_FALLBACK_HOST
+#define KS_VERSION_FALLBACK_HOST "mirror.kestrova.net"
+#endif
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kVersionInfoPath = "/kestrova/version2.ini";
+
+bool isHostText(std::string_view host) {
+  if (host.empty()) return false;
+  for (char c : host) {
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                         (c >= '0' && c <= '9') || c == '.' || c == '-' || c == ':' || c == '[' ||
+                         c == ']';
+    if (!allowed) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+VersionServers builtInVersionServers() {
+  return {KS_VERSION_PRIMARY_HOST, KS_VERSION_FALLBACK_HOST};
+}
+
+VersionServers versionServersFrom(std::string_view setting) {
+  const std::size_t comma = setting.find(',');
+  if (comma == std::string_view::npos) return builtInVersionServers();
+  const std::string_view primary = setting.substr(0, comma);
+  const std::string_view fallback = setting.substr(comma + 1);
+  if (!isHostText(primary) || !isHostText(fallback)) return builtInVersionServers();
+  return {std::string(primary), std::string(fallback)};
+}
+
+std::string versionInfoUrl(const std::string& host) {
+  return "http://" + host + kVersionInfoPath;
+}
+
+}  // namespace ks

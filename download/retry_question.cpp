@@ -1,0 +1,52 @@
+#include "download/retry_question.h"
+
+#include <optional>
+
+#include "download/proxy_dialog.h"
+#include "download/retry_dialog.h"
+#include "platform/dialogs.h"
+
+namespace ks {
+
+namespace {
+
+class ProxySettingsDialog final : public ModalDialog {
+ public:
+  explicit ProxySettingsDialog(SetupState& state) : state_(state) {}
+  void onInit(PageView& view) override {
+    controller_.emplace(view, state_);
+    controller_->onInit();
+  }
+  DialogCommandResult onCommand(int controlId) override {
+    return controller_ ? controller_->onCommand(controlId, 0) : endDialog(kIdCancel);
+  }
+
+ private:
+  SetupState& state_;
+  std::optional<ProxyDialogController> controller_;
+};
+
+class RetryDialog final : public ModalDialog {
+ public:
+  explicit RetryDialog(SetupContext& context)
+      : controller_([&context] {
+          ProxySettingsDialog proxy(context.state);
+          context.platform.dialogs->runModalDialog(kIddProxySettings, proxy);
+        }) {}
+  void onInit(PageView&) override {}
+  DialogCommandResult onCommand(int controlId) override {
+    return controller_.onCommand(controlId, 0);
+  }
+
+ private:
+  RetryDialogController controller_;
+};
+
+}  // namespace
+
+bool askRetryDownload(SetupContext& context) {
+  RetryDialog dialog(context);
+  return context.platform.dialogs->runModalDialog(kIddRetryDownload, dialog) == kRetryResultRetry;
+}
+
+}  // namespace ks

@@ -1,0 +1,148 @@
+#include "install/download_install_page.h"
+
+#include "download/download_job.h"
+#include "download/download_status.h"
+#include "download/download_worker.h"
+#include "download/retry_question.h"
+#include "install/install_component.h"
+#include "platform/file_system.h"
+#include "platform/wizard_view.h"
+
+namespace ks {
+
+namespace {
+
+constexpr const char* kDownloadingText = "Downloading ...";
+constexpr const char* kDownloadedText = "Download successfull.";
+constexpr const char* kInstalledText = "Install successfull.";
+constexpr const char* kInstallFailedText = "Install failed.";
+
+}  // namespace
+
+DownloadInstallPage::DownloadInstallPage(SetupContext& context)
+    : HeaderPage(context, kDownloadInstallTemplate) {}
+
+DownloadInstallPage::~DownloadInstallPage() = default;
+
+void DownloadInstallPage::onInit() {
+  HeaderPage::onInit();
+  view().setListStateImages(kIdcQueueList, kBitmapRowStates);
+  window_ = std::make_unique<PageNotifyWindow>(
+      *context().platform.ui, view(),
+      [this](unsigned message, std::uintptr_t wParam) { onDownloadMessage(message, wParam); });
+}
+
+void DownloadInstallPage::onDestroy() {
+  if (window_) window_->close();
+}
+
+Component& DownloadInstallPage::current() {
+  return *context().installQueue[static_cast<std::size_t>(context().installQueuePosition)];
+}
+
+ActivateAnswer DownloadInstallPage::onActivate(Direction) {
+  view().clearList(kIdcQueueList);
+  wizard().postButtons(0);
+  buildQueue();
+  context().installQueuePosition = 0;
+  if (context().installQueueCount == 0) {
+    // Nothing was selected: there is no work, so the way on is open at once.
+    wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+    return ActivateAnswer::Show;
+  }
+  startCurrent();
+  return ActivateAnswer::Show;
+}
+
+// Every component gets its package path and a fresh site order; the
+// selected ones are queued in catalog order. A package name that is not a
+// usable file name leaves the path empty: that component fails.
+void DownloadInstallPage::buildQueue() {
+  SetupContext& c = context();
+  c.installQueueCount = 0;
+  for (int i = 0; i < c.catalog.componentCount; ++i) {
+    Component& component = *c.catalog.components[static_cast<std::size_t>(i)];
+    if (!makePackagePath(state().downloadDir, component, component.localPath)) {
+      component.localPath.clear();
+    }
+    component.urlIndex = state().primarySite;
+    for (int u = 0; u < component.urlCount; ++u)
+      component.urlFailed[static_cast<std::size_t>(u)] = 0;
+    component.notifyWindow = window_.get();
+    component.statusCallback = downloadStatusCallback;
+    if (!component.selected) continue;
+    c.installQueue[static_cast<std::size_t>(c.installQueueCount)] = &component;
+    view().addListRow(kIdcQueueList, component.title, kRowWaiting);
+    ++c.installQueueCount;
+  }
+}
+
+void DownloadInstallPage::startCurrent() {
+  view().setBoldListRow(kIdcQueueList, context().installQueuePosition);
+  Component& component = current();
+  if (component.localPath.empty()) {
+    goOn(kRowFailed);
+    return;
+  }
+  if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+}
+
+void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wParam) {
+  const int row = context().installQueuePosition;
+  if (message == WM_DOWNLOAD_BEGIN) {
+    view().setListRowStateImage(kIdcQueueList, row, kRowDownloading);
+    view().setText(kIdcDownloadStatus, kDownloadingText);
+  } else if (message == WM_DOWNLOAD_END) {
+    wParam == 1 ? onDownloaded() : onFailed();
+  }
+}
+
+void DownloadInstallPage::onDownloaded() {
+  view().setText(kIdcDownloadStatus, kDownloadedText);
+  Component& component = current();
+  if (!component.install) return goOn(kRowDone);
+  const bool installed = installComponent(context(), component);
+  if (state().mode == SETUP_MODE_INTERNET && state().deleteAfterInstall) {
+    context().platform.fileSystem->deleteFile(component.localPath);
+  }
+  view().setText(kIdcDownloadStatus, installed ? kInstalledText : kInstallFailedText);
+  goOn(installed ? kRowDone : kRowFailed);
+}
+
+// The sites are tried in the order primary, then the others from the first;
+// when every one has failed once the user decides.
+void DownloadInstallPage::onFailed() {
+  Component& component = current();
+  if (component.urlIndex >= 0 && component.urlIndex < kMaxUrls) {
+    component.urlFailed[static_cast<std::size_t>(component.urlIndex)] = 1;
+  }
+  for (int i = 0; i < component.urlCount; ++i) {
+    if (!component.urlFailed[static_cast<std::size_t>(i)]) {
+      component.urlIndex = i;
+      if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+      return;
+    }
+  }
+  if (askRetryDownload(context())) {
+    component.urlIndex = state().primarySite;
+    for (int u = 0; u < component.urlCount; ++u)
+      component.urlFailed[static_cast<std::size_t>(u)] = 0;
+    if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+    return;
+  }
+  goOn(kRowFailed);
+}
+
+void DownloadInstallPage::goOn(int rowImage) {
+  SetupContext& c = context();
+  view().setListRowStateImage(kIdcQueueList, c.installQueuePosition, rowImage);
+  ++c.installQueuePosition;
+  if (c.installQueuePosition < c.installQueueCount) {
+    startCurrent();
+    return;
+  }
+  view().setBoldListRow(kIdcQueueList, -1);
+  wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+}
+
+}  // namespace ks

@@ -1,0 +1,47 @@
+#pragma once
+// The Download and Install page: every selected component is downloaded
+// (primary site first, then the others, then the retry dialog's answer) and
+// installed at once, with one list row per component showing how it went.
+
+#include <memory>
+
+#include "download/download_notify_window.h"
+#include "wizard/wizard_page.h"
+
+namespace ks {
+
+inline constexpr int kDownloadInstallTemplate = 105;
+inline constexpr int kIdcQueueList = 1070;
+inline constexpr int kBitmapRowStates = 149;
+
+// Row state images.
+inline constexpr int kRowWaiting = 1;
+inline constexpr int kRowDownloading = 2;
+inline constexpr int kRowDone = 3;
+inline constexpr int kRowFailed = 4;
+
+class DownloadInstallPage final : public HeaderPage {
+ public:
+  explicit DownloadInstallPage(SetupContext& context);
+  ~DownloadInstallPage() override;
+
+  ActivateAnswer onActivate(Direction direction) override;
+  void onDestroy() override;
+  // WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END of the current component.
+  void onDownloadMessage(unsigned message, std::uintptr_t wParam);
+
+ protected:
+  void onInit() override;
+
+ private:
+  void buildQueue();
+  void startCurrent();
+  void onDownloaded();
+  void onFailed();
+  void goOn(int rowImage);
+  Component& current();
+
+  std::unique_ptr<PageNotifyWindow> window_;
+};
+
+}  // namespace ks
