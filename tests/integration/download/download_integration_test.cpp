@@ -20,7 +20,7 @@
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
-#include "tests/integration/download/peer_process.h"
+#include "tests/support/peer_process.h"
 #include "tests/support/fake_download_view.h"
 #include "ui/headless/headless_dispatcher.h"
 

@@ -1,4 +1,4 @@
-#include "tests/integration/download/peer_process.h"
+#include "tests/support/peer_process.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
