@@ -15,7 +15,6 @@ namespace ks {
 namespace {
 
 constexpr const char* kDownloadingVersionInfo = "Downloading Version Informations...";
-constexpr const char* kVersionInfoAborted = "Download of Version Informations aborted.";
 constexpr const char* kCorruptVersionInfo = "Version information file is corrupt.";
 constexpr const char* kNotInstalled = "Not Installed";
 constexpr const char* kRequiredNotLocal =

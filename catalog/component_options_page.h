@@ -26,6 +26,8 @@ inline constexpr int kBitmapTickBoxes = 126;
 inline constexpr int kStateUnticked = 1;
 inline constexpr int kStateTicked = 2;
 
+inline constexpr const char* kVersionInfoAborted = "Download of Version Informations aborted.";
+
 class ComponentOptionsPage final : public HeaderPage {
  public:
   explicit ComponentOptionsPage(SetupContext& context);

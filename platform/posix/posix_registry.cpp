@@ -144,6 +144,9 @@ bool PosixRegistry::readValue(RegistryRoot root, const std::string& path, const 
   const auto parts = registry::splitKeyPath(path);
   if (!parts) return false;
   if (registry::isProgramFilesValue(root, *parts, name)) {
+    // Like the Program Files folder of Windows, the folder always exists:
+    // the setup proposes a new folder inside it and creates one level only.
+    registry::makeFolders(programFilesFolder_);
     value = programFilesFolder_;
     return true;
   }

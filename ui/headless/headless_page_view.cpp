@@ -2,8 +2,9 @@
 
 namespace ks {
 
-HeadlessPageView::HeadlessPageView(int templateId, std::vector<std::string>* log)
-    : templateId_(templateId), log_(log) {
+HeadlessPageView::HeadlessPageView(int templateId, std::vector<std::string>* log,
+                                   TextObserver observer)
+    : templateId_(templateId), log_(log), observer_(std::move(observer)) {
   const DialogTemplate* dialog = findDialogTemplate(templateId);
   if (!dialog) return;
   for (const ControlTemplate& c : dialog->controls) {
@@ -33,6 +34,7 @@ void HeadlessPageView::record(int controlId, const std::string& what) {
 
 void HeadlessPageView::setText(int controlId, const std::string& text) {
   control(controlId).text = text;
+  if (observer_) observer_(templateId_, controlId, text);
   record(controlId, "text \"" + text + "\"");
 }
 

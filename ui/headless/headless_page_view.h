@@ -5,6 +5,7 @@
 // person would.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,8 +46,12 @@ class HeadlessPageView final : public PageView {
     std::vector<std::uint8_t> icon;
   };
 
+  // Told of every text a controller writes: template id, control id, text.
+  using TextObserver = std::function<void(int, int, const std::string&)>;
+
   // A page with the controls of the template (or none for an unknown id).
-  explicit HeadlessPageView(int templateId, std::vector<std::string>* log = nullptr);
+  explicit HeadlessPageView(int templateId, std::vector<std::string>* log = nullptr,
+                            TextObserver observer = nullptr);
 
   // PageView
   void setText(int controlId, const std::string& text) override;
@@ -107,6 +112,7 @@ class HeadlessPageView final : public PageView {
   int templateId_;
   std::map<int, Control> controls_;
   std::vector<std::string>* log_;
+  TextObserver observer_;
 };
 
 }  // namespace ks

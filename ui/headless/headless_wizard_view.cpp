@@ -4,7 +4,10 @@ namespace ks {
 
 PageView& HeadlessWizardView::createPage(int templateId) {
   auto& page = pages_[templateId];
-  page = std::make_unique<HeadlessPageView>(templateId, &log);
+  page = std::make_unique<HeadlessPageView>(templateId, &log,
+                                            [this](int id, int control, const std::string& text) {
+                                              if (onText) onText(id, control, text);
+                                            });
   log.push_back("page " + std::to_string(templateId) + " created");
   return *page;
 }
@@ -13,6 +16,7 @@ void HeadlessWizardView::showPage(int templateId) {
   shownPage = templateId;
   shownHistory.push_back(templateId);
   log.push_back("page " + std::to_string(templateId) + " shown");
+  if (onShow) onShow(templateId);
 }
 
 void HeadlessWizardView::setButtons(unsigned requested) {

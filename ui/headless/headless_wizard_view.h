@@ -2,6 +2,7 @@
 // The wizard frame without a window: it keeps the pages it created, the page
 // on view, the buttons, and whether the wizard has closed.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -37,6 +38,9 @@ class HeadlessWizardView final : public WizardView {
   WindowRect frame{0, 0, 500, 360};
   // Every change of every page and of the frame, in order.
   std::vector<std::string> log;
+  // Told when a page comes into view, and of every text a page writes.
+  std::function<void(int templateId)> onShow;
+  HeadlessPageView::TextObserver onText;
 
  private:
   std::map<int, std::unique_ptr<HeadlessPageView>> pages_;

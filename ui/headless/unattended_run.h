@@ -1,0 +1,19 @@
+#pragma once
+// Runs the wizard without windows, as the unattended options say: the same
+// page controllers, driven through the headless frontend.
+
+#include <ostream>
+
+#include "app/setup_context.h"
+#include "ui/headless/unattended_options.h"
+
+namespace ks {
+
+// Drives the wizard from the first page to Finish (or as far as it can go).
+// The context's ports must be set except the UI thread, which this run
+// provides. Prints every page title and status line, then one summary line
+// per selected component. Returns 0 only when every selected component
+// succeeded.
+int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options, std::ostream& out);
+
+}  // namespace ks
