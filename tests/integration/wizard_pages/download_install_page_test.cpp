@@ -1,0 +1,175 @@
+// The Download and Install page: the queue, the site order, installing
+// right after each download, and the rows' results.
+
+#include "install/download_install_page.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "catalog/component_options_page.h"
+#include "download/download_job.h"
+#include "tests/integration/wizard_pages/pages_fixture.h"
+#include "wizard/download_location_page.h"
+#include "wizard/folder_pages.h"
+#include "wizard/setup_options_page.h"
+
+namespace ks::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Three plain-file components (copy method) on the given sites, each
+// required so the page ticks them all.
+std::string threeComponents(const std::vector<std::string>& hosts, bool secondMissing) {
+  std::string text = "[Sites]\n";
+  for (std::size_t i = 0; i < hosts.size(); ++i) {
+    text += "Site0" + std::to_string(i + 1) + "=site " + std::to_string(i) + "\n";
+  }
+  const char* files[] = {"one.txt", secondMissing ? "missing.txt" : "two.txt", "three.txt"};
+  for (int c = 0; c < 3; ++c) {
+    text += "[G.c" + std::to_string(c) + "]\nTitle=Component " + std::to_string(c + 1) +
+            "\nRequired=1\nSize=1\nInstall=1\n";
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+      text += "URL0" + std::to_string(i + 1) + "=http://" + hosts[i] + "/pub/" + files[c] + "\n";
+    }
+  }
+  return text;
+}
+
+class DownloadInstallTest : public PagesTest {
+ protected:
+  DownloadInstallTest() {
+    publishPackage("one.txt", "1");
+    publishPackage("two.txt", "2");
+    publishPackage("three.txt", "3");
+    context.state.installDir = temp.path() + "/install";
+    context.state.downloadDir = temp.path() + "/packages";
+    fs::create_directories(context.state.installDir);
+    fs::create_directories(context.state.downloadDir);
+  }
+
+  // From the first page to the Download and Install page, and until its
+  // work is done.
+  void runToTheEnd(int option) {
+    toComponentOptions(option);
+    next();  // Destination Folders
+    next();  // Download Location (or straight on in local mode)
+    if (shown() == kDownloadLocationTemplate) next();
+    ASSERT_EQ(shown(), kDownloadInstallTemplate);
+    ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+  }
+  std::vector<int> rowImages() {
+    std::vector<int> images;
+    for (const auto& row : page(kDownloadInstallTemplate).at(kIdcQueueList).rows) {
+      images.push_back(row.stateImage);
+    }
+    return images;
+  }
+  std::string installed(const char* name) {
+    std::ifstream in(context.state.installDir + "/" + name);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(DownloadInstallTest, ThreeComponentsTheSecondFailingEverywhereThenCancelled) {
+  publishVersionInfo(threeComponents({live(), dead()}, true));
+  dialogs.expectDialog(164, [](PageView&, ModalDialog&) { return 2; });
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowFailed, kRowDone}));
+  EXPECT_EQ(installed("one.txt"), "1");
+  EXPECT_EQ(installed("three.txt"), "3");
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).boldRow, -1);
+  expectDialogsDone();
+}
+
+TEST_F(DownloadInstallTest, ThePrimarySiteComesFirstThenTheOthersFromTheFirst) {
+  publishVersionInfo(threeComponents({dead(), dead(), live()}, false));
+  toComponentOptions(kIdcOptionInternet);
+  next();
+  next();
+  ASSERT_EQ(shown(), kDownloadLocationTemplate);
+  ASSERT_TRUE(page(kDownloadLocationTemplate).userSelect(kIdcSiteList, 2));
+  next();
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
+  // The live third site was the primary one: no other site was needed.
+  for (int c = 0; c < 3; ++c) {
+    const Component& component = *context.catalog.components[c];
+    EXPECT_EQ(component.urlIndex, 2);
+    EXPECT_EQ(component.urlFailed[0] + component.urlFailed[1], 0);
+  }
+}
+
+TEST_F(DownloadInstallTest, EveryFailedSiteIsTriedOnceBeforeTheRetryQuestion) {
+  publishVersionInfo(threeComponents({dead(), dead(), dead()}, false));
+  context.versionServers = {live(), live()};
+  int retries = 0;
+  // The first component is retried once, then every question is cancelled.
+  dialogs.expectDialog(164, [&retries](PageView&, ModalDialog&) { return ++retries, 1; });
+  for (int question = 0; question < 3; ++question) {
+    dialogs.expectDialog(164, [](PageView&, ModalDialog&) { return 2; });
+  }
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowFailed, kRowFailed, kRowFailed}));
+  EXPECT_EQ(retries, 1);
+  expectDialogsDone();
+}
+
+TEST_F(DownloadInstallTest, LocalPackagesAreInstalledWithoutATransfer) {
+  fs::create_directories(temp.path() + "/archive");
+  context.state.localArchiveDir = temp.path() + "/archive";
+  std::ofstream(temp.path() + "/archive/version2.ini")
+      << threeComponents({"nowhere.invalid"}, false);
+  for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
+    std::ofstream(temp.path() + "/archive/" + name) << "local " << name;
+  }
+  std::vector<std::string> statusTexts;
+  view.onText = [&](int templateId, int controlId, const std::string& text) {
+    if (templateId == kDownloadInstallTemplate && controlId == kIdcDownloadStatus) {
+      statusTexts.push_back(text);
+    }
+  };
+  runToTheEnd(kIdcOptionLocal);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
+  EXPECT_EQ(installed("two.txt"), "local two.txt");
+  EXPECT_EQ(std::count(statusTexts.begin(), statusTexts.end(), "Downloading ..."), 0);
+  EXPECT_EQ(statusTexts[0], "Download successfull.");
+  EXPECT_EQ(statusTexts[1], "Install successfull.");
+  EXPECT_TRUE(fs::exists(temp.path() + "/archive/one.txt"));  // packages stay in local mode
+}
+
+TEST_F(DownloadInstallTest, DownloadOnlyInstallsNothing) {
+  publishVersionInfo(threeComponents({live()}, false));
+  runToTheEnd(kIdcOptionDownloadOnly);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
+  EXPECT_TRUE(fs::exists(context.state.downloadDir + "/two.txt"));
+  EXPECT_FALSE(fs::exists(context.state.installDir + "/two.txt"));
+}
+
+TEST_F(DownloadInstallTest, DeleteAfterInstallAlsoAfterAFailedInstall) {
+  std::string text = threeComponents({live()}, false);
+  text.replace(text.find("Install=1"), 9, "Install=4");  // the first cannot be installed
+  publishVersionInfo(text);
+  deleteAfterInstall = true;
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowFailed, kRowDone, kRowDone}));
+  for (const char* name : {"one.txt", "two.txt", "three.txt"}) {
+    EXPECT_FALSE(fs::exists(context.state.downloadDir + "/" + name)) << name;
+  }
+  EXPECT_EQ(installed("two.txt"), "2");
+}
+
+TEST_F(DownloadInstallTest, BackAndNextAgainProcessesEverythingAgain) {
+  publishVersionInfo(threeComponents({live()}, false));
+  runToTheEnd(kIdcOptionInternet);
+  fs::remove(context.state.installDir + "/one.txt");
+  back();
+  ASSERT_EQ(shown(), kDownloadLocationTemplate);
+  next();
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).rows.size(), 3u);
+  EXPECT_EQ(installed("one.txt"), "1");
+}
+
+}  // namespace
+}  // namespace ks::test

@@ -1,0 +1,117 @@
+#include "tests/integration/wizard_pages/pages_fixture.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "catalog/component_options_page.h"
+#include "wizard/setup_options_page.h"
+#include "wizard/setup_wizard.h"
+
+namespace ks::test {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string sourceDir() {
+  const char* dir = std::getenv("KS_SOURCE_DIR");
+  return dir ? dir : ".";
+}
+
+}  // namespace
+
+PagesTest::PagesTest() {
+  fs::create_directories(repository.path() + "/kestrova");
+  fs::create_directories(repository.path() + "/pub");
+  EXPECT_TRUE(
+      http->start({"/usr/bin/python3", sourceDir() + "/scripts/serve-folder", repository.path()},
+                  std::chrono::seconds(20)));
+  deadPort = freeLoopbackPort();
+  internet.emplace(dialogs, CurlInternetOptions{std::chrono::milliseconds(5000)});
+  context.platform = fakes.ports();
+  context.platform.fileSystem = &files;
+  context.platform.dialogs = &dialogs;
+  context.platform.internet = &*internet;
+  context.platform.ui = &ui;
+  context.versionServers = {live(), live()};
+  context.state.setupPath = temp.write("setup/setup.exe", "setup program");
+  context.state.setupDir = temp.path() + "/setup";
+  context.state.setupFileName = "setup.exe";
+  fakes.shell.folders[SpecialFolder::Desktop] = temp.path() + "/Desktop";
+}
+
+PagesTest::~PagesTest() {
+  if (frame && !frame->closed()) frame->finish();
+  ui.runPending();
+}
+
+void PagesTest::publishVersionInfo(const std::string& text) {
+  std::ofstream(repository.path() + "/kestrova/version2.ini") << text;
+}
+
+void PagesTest::publishPackage(const std::string& name, const std::string& content) {
+  std::ofstream(repository.path() + "/pub/" + name, std::ios::binary) << content;
+}
+
+std::string PagesTest::live() const {
+  return "127.0.0.1:" + std::to_string(http->port());
+}
+std::string PagesTest::dead() const {
+  return "127.0.0.1:" + std::to_string(deadPort);
+}
+
+void PagesTest::startWizard() {
+  frame = std::make_unique<WizardFrame>(view, ui, makeWizardPages(context));
+  frame->start();
+  ui.runPending();
+}
+
+void PagesTest::next() {
+  frame->next();
+  ui.runPending();
+}
+
+void PagesTest::back() {
+  frame->back();
+  ui.runPending();
+}
+
+void PagesTest::click(int controlId) {
+  ASSERT_TRUE(view.currentPage()->userClick(controlId)) << "control " << controlId;
+  frame->command(controlId);
+  ui.runPending();
+}
+
+bool PagesTest::waitFor(const std::function<bool()>& condition) {
+  return ui.runUntil(condition, std::chrono::seconds(30));
+}
+
+void PagesTest::toComponentOptions(int option) {
+  startWizard();
+  click(option);
+  if (deleteAfterInstall) click(kIdcDeleteAfterInstall);
+  next();
+  if (shown() == 153) next();
+  ASSERT_EQ(shown(), kComponentOptionsTemplate);
+  ASSERT_TRUE(waitFor([&] {
+    return context.state.catalogLoaded == 1 ||
+           page(kComponentOptionsTemplate).at(kIdcVersionStatus).text == kVersionInfoAborted;
+  }));
+  ui.runPending();
+}
+
+HeadlessPageView& PagesTest::page(int templateId) {
+  HeadlessPageView* found = view.page(templateId);
+  EXPECT_NE(found, nullptr) << "page " << templateId << " was never created";
+  static HeadlessPageView missing(0);
+  return found ? *found : missing;
+}
+
+void PagesTest::expectDialogsDone() {
+  EXPECT_TRUE(dialogs.failures.empty()) << (dialogs.failures.empty() ? "" : dialogs.failures[0]);
+  EXPECT_TRUE(dialogs.scriptDone());
+}
+
+}  // namespace ks::test
