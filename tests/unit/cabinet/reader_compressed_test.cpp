@@ -108,5 +108,23 @@ TEST_F(CabinetReaderTest, FoldersOfDifferentTypesInOneCabinet) {
   EXPECT_EQ(extracted("s2"), textData(40000, 3));
 }
 
+TEST_F(CabinetReaderTest, AFailedDecoderAllocationIsOutOfMemoryAndLeaksNothing) {
+  WriterOptions o;
+  o.compression = Compression::Mszip;
+  store({makeFile("m", textData(50000, 1))}, o);
+  bool sawFailure = false;
+  for (long failing = 0; failing < 20; ++failing) {
+    files().failAllocation = failing;
+    files().allocations = 0;
+    error = {};
+    const int32_t result = copy("test.cab");
+    if (result == 1) break;
+    sawFailure = true;
+    EXPECT_EQ(error.code, CAB_ERROR_OUT_OF_MEMORY) << failing;
+  }
+  EXPECT_TRUE(sawFailure);
+  EXPECT_EQ(extracted("m"), textData(50000, 1));
+}
+
 }  // namespace
 }  // namespace ks::test

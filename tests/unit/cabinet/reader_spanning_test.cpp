@@ -229,5 +229,26 @@ TEST_F(SpanningTest, CabinetsSmallerThanABlockStillRoundTrip) {
   for (const auto& file : input) EXPECT_EQ(extracted(file.name), file.data) << file.name;
 }
 
+TEST_F(SpanningTest, AFailingCloseBeforeTheMoveIsCorrupt) {
+  store({makeFile("big", noiseData(60000, 1))}, spanning(45000));
+  files().failingCloseHandle = files().nextHandle + 1;  // the data handle of set.cab
+  EXPECT_EQ(copy("set.cab"), 0);
+  EXPECT_EQ(error.code, CAB_ERROR_CORRUPT_CABINET);
+  EXPECT_NE(kinds().back(), CAB_NOTIFY_NEXT_CABINET);
+}
+
+TEST_F(SpanningTest, TheInfoRecordTellsWhereACabinetSitsInItsSet) {
+  const auto set = store({makeFile("x", noiseData(70000, 1))}, spanning(30000));
+  ASSERT_EQ(set.size(), 3u);
+  const int32_t handle = memoryOpen("set2.cab", 0x8000, 0);
+  CabinetInfo info{};
+  ASSERT_EQ(cabinetIsCabinet(context, handle, &info), 1);
+  memoryClose(handle);
+  EXPECT_EQ(info.cabinetIndex, 1);
+  EXPECT_EQ(info.hasPrevious, 1);
+  EXPECT_EQ(info.hasNext, 2);
+  EXPECT_EQ(info.hasReserve, 0);
+}
+
 }  // namespace
 }  // namespace ks::test
