@@ -1,0 +1,384 @@
+// The Qt wizard driven through its real widgets: the mode table forward and
+// back, Cancel, the folder pages' messages, the folder dialog, and the
+// download dialogs, with a screenshot of every window when asked for.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <set>
+#include <thread>
+
+#include "app/start_up.h"
+#include "download/proxy_dialog.h"
+#include "download/retry_dialog.h"
+#include "platform/posix/posix_platform.h"
+#include "resources/dialog_resources.h"
+#include "tests/gui/modal_answers.h"
+#include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_setup_run.h"
+#include "ui/qt/qt_ui_dispatcher.h"
+#include "wizard/setup_wizard.h"
+
+namespace ks::gui {
+
+namespace {
+
+const QString kSetupCaption = QStringLiteral("Setup");
+const QString kErrorCaption = QStringLiteral("Error");
+const QString kQuitQuestion = QStringLiteral("Are you sure you want to quit setup?");
+const QString kBrowseTitle = QStringLiteral("Select Directory");
+
+// The pages of the mode choice and the folders; the pages after them need a
+// catalog and are shown on their own below.
+const std::set<int> kWalkedPages = {102, 153, 104, 147};
+
+// One run of the setup on the real Linux adapters in a temporary home.
+struct Session {
+  Session() {
+    context.platform = posix.ports();
+    context.platform.dialogs = &dialogs;
+    context.platform.ui = &ui;
+    initSetupState(context);
+    std::vector<std::unique_ptr<WizardPage>> pages;
+    for (auto& page : makeWizardPages(context)) {
+      if (kWalkedPages.count(page->templateId())) pages.push_back(std::move(page));
+    }
+    wizard = std::make_unique<QtWizard>(context, std::move(pages));
+    wizard->start();
+  }
+
+  QtWizardView& view() { return wizard->view(); }
+  int shownPage() { return view().currentPage() ? view().currentPage()->templateId() : 0; }
+  template <typename T>
+  T* control(int id) {
+    return qobject_cast<T*>(view().currentPage()->control(id));
+  }
+
+  PosixPlatform posix;
+  QtUiDispatcher ui;
+  QtDialogs dialogs{ui};
+  SetupContext context;
+  std::unique_ptr<QtWizard> wizard;
+};
+
+// Clicks a control once it is enabled (button requests are posted, so they
+// take effect after the handler that made them). Boxes and options are
+// clicked on their indicator.
+void click(QWidget* widget) {
+  QVERIFY2(widget, "no such control");
+  QTRY_VERIFY2(widget->isEnabled(), qPrintable(widget->objectName() + " is disabled"));
+  const bool box = qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget);
+  const QPoint at =
+      box ? QPoint(widget->height() / 2, widget->height() / 2) : widget->rect().center();
+  QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+}
+
+void typeInto(QLineEdit* edit, const QString& text) {
+  QVERIFY(edit);
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Delete);
+  QTest::keyClicks(edit, text);
+}
+
+}  // namespace
+
+class WizardGuiTest final : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir home_;
+  std::unique_ptr<Session> session_;
+  std::unique_ptr<ModalAnswers> answers_;
+
+  Session& s() { return *session_; }
+  QString folder(const QString& name) {
+    const QString path = home_.filePath(name);
+    QDir().mkpath(path);
+    return path;
+  }
+  void shootPage(const QString& name) {
+    saveScreenshot(s().view().window(), name);
+    const QStringList cut = cutOffControls(s().view().window());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
+  }
+  void chooseMode(int option) {
+    click(s().control<QRadioButton>(option));
+    QTRY_VERIFY(s().view().nextButton().isEnabled());
+  }
+  void pressNext() { click(&s().view().nextButton()); }
+  void pressBack() { click(&s().view().backButton()); }
+  void expectError(const QString& text) {
+    answers_->expectMessage(kErrorCaption, text, QMessageBox::Ok);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(home_.isValid());
+    qputenv("HOME", home_.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", home_.filePath(".config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home_.filePath(".local/share").toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", home_.filePath(".cache").toLocal8Bit());
+  }
+  void init() {
+    answers_ = std::make_unique<ModalAnswers>();
+    session_ = std::make_unique<Session>();
+    QTRY_COMPARE(s().shownPage(), 102);
+  }
+  void cleanup() {
+    QVERIFY2(answers_->failures.isEmpty(), qPrintable(answers_->failures.join("\n")));
+    QVERIFY2(answers_->done(), "a window the test expected was never shown");
+    session_.reset();
+    answers_.reset();
+  }
+
+  void setupOptionsOffersNextOnlyAfterAnOption() {
+    QVERIFY(!s().view().nextButton().isEnabled());
+    QVERIFY(!s().view().backButton().isEnabled());
+    QVERIFY(!s().control<QRadioButton>(1036)->isEnabled());
+    QCOMPARE(s().control<QLabel>(1078)->text(), QStringLiteral("Not Found"));
+    QCOMPARE(s().view().window().windowTitle(), QStringLiteral("Kestrova Active Setup"));
+    shootPage(QStringLiteral("page-102"));
+    chooseMode(1035);
+    chooseMode(1034);
+    QVERIFY(!s().control<QRadioButton>(1035)->isChecked());
+  }
+
+  void internetModeWalksForwardAndBack() {
+    chooseMode(1034);
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 104);
+    QTRY_VERIFY(s().view().backButton().isEnabled());
+    QVERIFY(s().control<QLineEdit>(1005)->isEnabled());
+    QCOMPARE(s().control<QLineEdit>(1005)->text().toStdString(), s().context.state.setupDir);
+    shootPage(QStringLiteral("page-104"));
+    typeInto(s().control<QLineEdit>(1034), folder("install"));
+    typeInto(s().control<QLineEdit>(1005), folder("download"));
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 147);
+    shootPage(QStringLiteral("page-147"));
+    pressBack();
+    QTRY_COMPARE(s().shownPage(), 104);
+    QCOMPARE(s().control<QLineEdit>(1034)->text(), home_.filePath("install"));
+    pressBack();
+    QTRY_COMPARE(s().shownPage(), 102);
+    QVERIFY(s().control<QRadioButton>(1034)->isChecked());
+  }
+
+  void localModeWalksForwardAndBack() {
+    chooseMode(1040);
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 153);
+    QCOMPARE(s().control<QLineEdit>(1003)->text(), home_.filePath("Kestrova Setup"));
+    shootPage(QStringLiteral("page-153"));
+    typeInto(s().control<QLineEdit>(1003), folder("archive"));
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 104);
+    QVERIFY(!s().control<QLineEdit>(1005)->isEnabled());
+    QCOMPARE(s().control<QLineEdit>(1005)->text(), home_.filePath("archive"));
+    QVERIFY(s().control<QLineEdit>(1034)->isEnabled());
+    typeInto(s().control<QLineEdit>(1034), folder("install"));
+    pressNext();  // the Download Location page skips itself in local mode
+    QCOMPARE(s().shownPage(), 104);
+    pressBack();
+    QTRY_COMPARE(s().shownPage(), 153);
+    pressBack();
+    QTRY_COMPARE(s().shownPage(), 102);
+  }
+
+  void cancelDeclinedKeepsTheWizardAndConfirmedClosesIt() {
+    chooseMode(1035);
+    answers_->expectMessage(kSetupCaption, kQuitQuestion, QMessageBox::No);
+    click(&s().view().cancelButton());
+    QVERIFY(answers_->done());
+    QVERIFY(s().view().window().isVisible());
+    QVERIFY(s().control<QRadioButton>(1035)->isChecked());
+    QVERIFY(s().view().nextButton().isEnabled());
+    // The window's close box asks the same question.
+    answers_->expectMessage(kSetupCaption, kQuitQuestion, QMessageBox::No);
+    s().view().window().close();
+    QVERIFY(answers_->done());
+    QVERIFY(s().view().window().isVisible());
+    answers_->expectMessage(kSetupCaption, kQuitQuestion, QMessageBox::Yes);
+    click(&s().view().cancelButton());
+    QVERIFY(s().wizard->frame().closed());
+    QVERIFY(!s().view().window().isVisible());
+  }
+
+  void localArchiveFolderMessages() {
+    chooseMode(1040);
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 153);
+    typeInto(s().control<QLineEdit>(1003), QString());
+    expectError(QStringLiteral("Folder is NULL."));
+    pressNext();
+    QCOMPARE(s().shownPage(), 153);
+    const QString missing = home_.filePath("no-such-archive");
+    typeInto(s().control<QLineEdit>(1003), missing);
+    expectError(QStringLiteral("Directory not found."));
+    pressNext();
+    QCOMPARE(s().shownPage(), 153);
+    QCOMPARE(s().control<QLineEdit>(1003)->text(), missing);
+  }
+
+  void destinationFolderMessages() {
+    chooseMode(1034);
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 104);
+    typeInto(s().control<QLineEdit>(1034), QString());
+    expectError(QStringLiteral("Install folder path is empty!"));
+    pressNext();
+    QCOMPARE(s().shownPage(), 104);
+
+    // A missing folder: No stays without another message, Yes creates it.
+    const QString created = home_.filePath("new-install");
+    const QString question =
+        QStringLiteral("The folder '%1' does not exist.\nDo you want to create it?");
+    typeInto(s().control<QLineEdit>(1034), created);
+    typeInto(s().control<QLineEdit>(1005), QString());
+    answers_->expectMessage(kErrorCaption, question.arg(created), QMessageBox::No);
+    pressNext();
+    QCOMPARE(s().shownPage(), 104);
+    QVERIFY(!QDir(created).exists());
+    answers_->expectMessage(kErrorCaption, question.arg(created), QMessageBox::Yes);
+    expectError(QStringLiteral("Download folder path is empty!"));
+    pressNext();
+    QCOMPARE(s().shownPage(), 104);
+    QVERIFY(QDir(created).exists());
+
+    // Only one level is created.
+    const QString deep = home_.filePath("missing-parent/install");
+    typeInto(s().control<QLineEdit>(1034), deep);
+    answers_->expectMessage(kErrorCaption, question.arg(deep), QMessageBox::Yes);
+    expectError(QStringLiteral("Setup could not create the folder '%1'.\nPlease make sure it is a "
+                               "valid folder name, and then try again. Or try a different folder "
+                               "name.")
+                    .arg(deep));
+    pressNext();
+    QCOMPARE(s().shownPage(), 104);
+  }
+
+  void cancelledBrowsePutsTheStoredFolderBack() {
+    chooseMode(1040);
+    pressNext();
+    QTRY_COMPARE(s().shownPage(), 153);
+    const QString stored = s().control<QLineEdit>(1003)->text();
+    typeInto(s().control<QLineEdit>(1003), home_.filePath("typed-but-not-stored"));
+    answers_->expectWindow(kBrowseTitle, [](QWidget& window) {
+      saveScreenshot(window, QStringLiteral("browse-for-folder"));
+      cancelFolderDialog(window);
+    });
+    click(s().control<QAbstractButton>(1092));
+    QVERIFY(answers_->done());
+    QCOMPARE(s().control<QLineEdit>(1003)->text(), stored);
+  }
+
+  void proxyDialogStoresTheTickedProxy() {
+    ProxyRun proxy(s().context.state);
+    answers_->expectWindow(QStringLiteral("Proxy Settings"), [](QWidget& window) {
+      auto* use = window.findChild<QCheckBox*>(QStringLiteral("control-1075"));
+      auto* server = window.findChild<QLineEdit*>(QStringLiteral("control-1030"));
+      QVERIFY(use && server);
+      QVERIFY(!server->isEnabled());
+      QVERIFY(cutOffControls(window).isEmpty());
+      saveScreenshot(window, QStringLiteral("dialog-110"));
+      click(use);
+      QVERIFY(server->isEnabled());
+      typeInto(server, QStringLiteral("proxy.example:3128"));
+      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+    });
+    QCOMPARE(s().dialogs.runModalDialog(kIddProxySettings, proxy), 1);
+    QCOMPARE(s().context.state.useProxy, 1);
+    QCOMPARE(s().context.state.proxyServer, std::string("proxy.example:3128"));
+  }
+
+  void retryDialogOpensProxySettingsAndAnswersRetry() {
+    ProxyRun proxy(s().context.state);
+    RetryRun retry([&] { s().dialogs.runModalDialog(kIddProxySettings, proxy); });
+    answers_->expectWindow(QStringLiteral("Kestrova Active Setup"), [](QWidget& window) {
+      QVERIFY(cutOffControls(window).isEmpty());
+      saveScreenshot(window, QStringLiteral("dialog-164"));
+      click(window.findChild<QPushButton*>(QStringLiteral("control-1073")));
+    });
+    // Escape cancels the proxy dialog; the retry dialog stays open until
+    // Retry is clicked.
+    answers_->expectWindow(QStringLiteral("Proxy Settings"), [](QWidget& window) {
+      QTest::keyClick(&window, Qt::Key_Escape);
+      QMetaObject::invokeMethod(
+          qApp,
+          [] {
+            for (QWidget* open : QApplication::topLevelWidgets()) {
+              if (open->objectName() == QStringLiteral("dialog-164") && open->isVisible()) {
+                click(open->findChild<QPushButton*>(QStringLiteral("control-1")));
+              }
+            }
+          },
+          Qt::QueuedConnection);
+    });
+    const int result = s().dialogs.runModalDialog(kIddRetryDownload, retry);
+    QCOMPARE(result, kRetryResultRetry);
+  }
+
+  void passwordQuestionFromADownloadThread() {
+    answers_->expectWindow(QStringLiteral("Enter Network Password"), [](QWidget& window) {
+      QVERIFY(cutOffControls(window).isEmpty());
+      saveScreenshot(window, QStringLiteral("dialog-password"));
+      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordUserName)),
+               QStringLiteral("anna"));
+      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordPassword)),
+               QStringLiteral("secret"));
+      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+    });
+    std::string user;
+    std::string password;
+    bool given = false;
+    bool finished = false;
+    std::thread worker([&] {
+      given = s().dialogs.askPassword({"proxy.example:3128", true}, user, password);
+      s().ui.post([&] { finished = true; });
+    });
+    QTRY_VERIFY(finished);
+    worker.join();
+    QVERIFY(given);
+    QCOMPARE(user, std::string("anna"));
+    QCOMPARE(password, std::string("secret"));
+  }
+
+ private:
+  // The Proxy Settings and Retry controllers as modal dialogs.
+  class ProxyRun final : public ModalDialog {
+   public:
+    explicit ProxyRun(SetupState& state) : state_(state) {}
+    void onInit(PageView& view) override {
+      controller_ = std::make_unique<ProxyDialogController>(view, state_);
+      controller_->onInit();
+    }
+    DialogCommandResult onCommand(int id) override { return controller_->onCommand(id, 0); }
+
+   private:
+    SetupState& state_;
+    std::unique_ptr<ProxyDialogController> controller_;
+  };
+  class RetryRun final : public ModalDialog {
+   public:
+    explicit RetryRun(std::function<void()> runProxy) : controller_(std::move(runProxy)) {}
+    void onInit(PageView&) override {}
+    DialogCommandResult onCommand(int id) override { return controller_.onCommand(id, 0); }
+
+   private:
+    RetryDialogController controller_;
+  };
+};
+
+}  // namespace ks::gui
+
+QTEST_MAIN(ks::gui::WizardGuiTest)
+#include "wizard_gui_test.moc"

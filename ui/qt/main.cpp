@@ -1,0 +1,40 @@
+// kestrova-setup: the setup with the Qt frontend on the Linux adapters.
+
+#include <QApplication>
+#include <string>
+
+#include "app/start_up.h"
+#include "platform/posix/curl_internet_api.h"
+#include "platform/posix/posix_platform.h"
+#include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_setup_run.h"
+#include "ui/qt/qt_ui_dispatcher.h"
+
+namespace {
+
+// The argument text after the program's name, arguments joined by blanks.
+std::string argumentText(int argc, char** argv) {
+  std::string text;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) text += ' ';
+    text += argv[i];
+  }
+  return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ks::PosixPlatform posix;
+  ks::QtUiDispatcher ui;
+  ks::QtDialogs dialogs(ui);
+  ks::CurlInternetApi internet(dialogs);
+  ks::SetupContext context;
+  context.platform = posix.ports();
+  context.platform.dialogs = &dialogs;
+  context.platform.ui = &ui;
+  context.platform.internet = &internet;
+  ks::QtSetupRun run;
+  return ks::runSetup(context, argumentText(argc, argv), run.roads());
+}

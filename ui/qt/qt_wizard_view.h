@@ -1,0 +1,70 @@
+#pragma once
+// The wizard window of the Qt frontend: the pages in a stack, Back, Next,
+// Finish and Cancel below them. Every button, click and the window's close
+// box is handed to the WizardFrame; the window decides nothing.
+
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/wizard_view.h"
+#include "ui/qt/qt_page_view.h"
+
+class QDialog;
+class QPushButton;
+class QStackedWidget;
+
+namespace ks {
+
+class WizardFrame;
+class WizardWindow;
+
+class QtWizardView final : public WizardView {
+ public:
+  QtWizardView();
+  ~QtWizardView() override;
+  QtWizardView(const QtWizardView&) = delete;
+  QtWizardView& operator=(const QtWizardView&) = delete;
+
+  // The frame that gets the user's actions.
+  void attach(WizardFrame& frame) { frame_ = &frame; }
+  // Called when the wizard has ended (the frame closed the window).
+  void onClosed(std::function<void()> closed) { closed_ = std::move(closed); }
+  // Called (queued, as a posted message) for each quit request.
+  void onQuitRequest(std::function<void()> quit) { quit_ = std::move(quit); }
+
+  QDialog& window();
+  // The page of a template; null when the wizard never turned to it.
+  QtPageView* page(int templateId);
+  QtPageView* currentPage();
+  QPushButton& backButton() { return *back_; }
+  QPushButton& nextButton() { return *next_; }
+  QPushButton& finishButton() { return *finish_; }
+  QPushButton& cancelButton() { return *cancel_; }
+
+  // WizardView
+  PageView& createPage(int templateId) override;
+  void showPage(int templateId) override;
+  void setButtons(unsigned buttons) override;
+  WindowRect ownerRect() override;
+  WindowRect frameRect() override;
+  void moveFrame(int left, int top) override;
+  void close() override;
+  void postQuitRequest() override;
+
+ private:
+  void fitPages();
+
+  std::unique_ptr<WizardWindow> window_;
+  QStackedWidget* stack_ = nullptr;
+  QPushButton* back_ = nullptr;
+  QPushButton* next_ = nullptr;
+  QPushButton* finish_ = nullptr;
+  QPushButton* cancel_ = nullptr;
+  std::map<int, QtPageView*> pages_;  // owned by the stack
+  WizardFrame* frame_ = nullptr;
+  std::function<void()> closed_;
+  std::function<void()> quit_;
+};
+
+}  // namespace ks
