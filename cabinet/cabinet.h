@@ -100,10 +100,10 @@ typedef struct CabinetHookFolder {
 typedef struct CabinetHookBlock {
   uint8_t* dataReserve; /* null when the blocks carry no reserve */
   uint16_t dataReserveSize;
-  uint8_t* data;           /* the compressed bytes just read; may be rewritten */
-  uint16_t compressedSize; /* of the block so far (both parts of a split block) */
+  uint8_t* data;           /* the block's compressed bytes so far; may be rewritten */
+  uint16_t compressedSize; /* bytes at data (both parts of a split block) */
   int32_t split;
-  uint16_t partialSize;
+  uint16_t partialSize; /* size of the first part: the part just read starts here */
 } CabinetHookBlock;
 
 typedef struct CabinetHookInfo {

@@ -29,7 +29,10 @@ bool announceBlock(CabinetDecoder& c, uint32_t partOffset) {
   h.userValue = c.userValue;
   h.u.block.dataReserve = headerSize > kDataFixedBytes ? c.dataHeader + kDataFixedBytes : nullptr;
   h.u.block.dataReserveSize = static_cast<uint16_t>(headerSize - kDataFixedBytes);
-  h.u.block.data = c.input + partOffset;
+  // The block from its first byte: compressedSize counts both parts of a
+  // split block, so (data, compressedSize) stays inside the input buffer; the
+  // part just read starts at data + partialSize.
+  h.u.block.data = c.input;
   h.u.block.compressedSize = heldCompressedSize(c);
   h.u.block.split = (partOffset != 0 || heldUncompressedSize(c) == 0) ? 1 : 0;
   h.u.block.partialSize = static_cast<uint16_t>(partOffset);

@@ -1,6 +1,8 @@
 // Cabinet sets: files and blocks split across two and three cabinets, the
 // next-cabinet notification and its failures.
 
+#include <cstring>
+
 #include "tests/unit/cabinet/reader_fixture.h"
 
 namespace ks::test {
@@ -248,6 +250,28 @@ TEST_F(SpanningTest, TheInfoRecordTellsWhereACabinetSitsInItsSet) {
   EXPECT_EQ(info.hasPrevious, 1);
   EXPECT_EQ(info.hasNext, 2);
   EXPECT_EQ(info.hasReserve, 0);
+}
+
+// The hook is shown a split block from its first byte, so that rewriting
+// compressedSize bytes at data never runs past the input buffer.
+TEST_F(SpanningTest, AHookMayRewriteAWholeSplitBlockInPlace) {
+  static std::vector<uint16_t> partials;
+  partials.clear();
+  const auto hook = [](CabinetHookInfo* info) -> int32_t {
+    if (info->kind != CAB_HOOK_DATA_BLOCK) return 0;
+    partials.push_back(info->u.block.partialSize);
+    if (info->u.block.partialSize != 0)  // the second part: rewrite the joined block
+      std::memset(info->u.block.data, 'Z', info->u.block.compressedSize);
+    return 0;
+  };
+  const std::vector<uint8_t> data = noiseData(65536, 1);
+  store({makeFile("all", data)}, spanning(45000));
+  ASSERT_EQ(copy("set.cab", hook), 1) << error.code;
+  ASSERT_EQ(partials.size(), 3u);
+  EXPECT_GT(partials[2], 0);
+  std::vector<uint8_t> expected(data.begin(), data.begin() + 32768);
+  expected.resize(65536, 'Z');
+  EXPECT_EQ(extracted("all"), expected);
 }
 
 }  // namespace
