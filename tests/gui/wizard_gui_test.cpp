@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 #include <memory>
 #include <set>
 #include <thread>
@@ -350,6 +352,80 @@ class WizardGuiTest final : public QObject {
     QVERIFY(given);
     QCOMPARE(user, std::string("anna"));
     QCOMPARE(password, std::string("secret"));
+  }
+
+  // The pages after the folders, filled as their controllers fill them: the
+  // component tree with tick boxes and colours, the progress list with its
+  // row images and bold row. A click on a tick box is reported as a state
+  // click; a click on the text selects the item.
+  void laterPagesShowTreesAndListsUncut() {
+    QtWizardView view;
+    std::vector<std::pair<int, std::uintptr_t>> stateClicks;
+    std::vector<std::uintptr_t> selections;
+    for (int id : {1084, 105, 106, 107}) {
+      if (!findDialogTemplate(id)) continue;
+      PageView& page = view.createPage(id);
+      page.setFont(1043, {"", 18, 700});
+      page.setTextStyle(1043, PageView::TextStyle::HeaderText);
+      page.setTextStyle(1096, PageView::TextStyle::HeaderText);
+      page.paintBitmap(1111, 111);
+      page.paintBitmap(1080, 110);
+    }
+    view.window().show();
+    if (QtPageView* components = view.page(1084)) {
+      components->setEvents(
+          {.treeStateClick = [&](int id,
+                                 std::uintptr_t item) { stateClicks.emplace_back(id, item); },
+           .treeSelection = [&](int, std::uintptr_t item) { selections.push_back(item); }});
+      components->setTreeStateImages(1068, 126);
+      const std::uintptr_t group = components->addTreeItem(1068, 0, "Client", true, 0);
+      const std::uintptr_t client = components->addTreeItem(1068, group, "Kestrova", false, 2);
+      const std::uintptr_t help = components->addTreeItem(1068, group, "Help files", false, 1);
+      components->setTreeItemColour(1068, client, PageView::ItemColour::Red);
+      components->setTreeItemColour(1068, help, PageView::ItemColour::Blue);
+      components->expandTreeItem(1068, group);
+      view.showPage(1084);
+      auto* tree = qobject_cast<QTreeWidget*>(components->control(1068));
+      QVERIFY(tree);
+      QTreeWidgetItem* helpItem = tree->topLevelItem(0)->child(1);
+      const QRect area = tree->visualItemRect(helpItem);
+      QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                        QPoint(area.left() + 8, area.center().y()));
+      QCOMPARE(stateClicks.size(), std::size_t{1});
+      QCOMPARE(stateClicks.front(), std::make_pair(1068, help));
+      QVERIFY(selections.empty());
+      QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                        QPoint(area.left() + 60, area.center().y()));
+      QCOMPARE(selections, std::vector<std::uintptr_t>{help});
+      QCOMPARE(stateClicks.size(), std::size_t{1});
+      saveScreenshot(view.window(), QStringLiteral("page-1084"));
+      QVERIFY2(cutOffControls(view.window()).isEmpty(),
+               qPrintable(cutOffControls(view.window()).join("\n")));
+    }
+    if (QtPageView* progress = view.page(105)) {
+      progress->setListStateImages(1070, 149);
+      for (const char* title : {"Kestrova", "Help files", "Spell checker", "Themes"}) {
+        progress->addListRow(1070, title, 1);
+      }
+      progress->setListRowStateImage(1070, 0, 3);
+      progress->setListRowStateImage(1070, 1, 4);
+      progress->setListRowStateImage(1070, 2, 2);
+      progress->setBoldListRow(1070, 2);
+      view.showPage(105);
+      auto* list = qobject_cast<QListWidget*>(progress->control(1070));
+      QVERIFY(list);
+      QVERIFY(list->item(2)->font().bold());
+      QVERIFY(!list->item(0)->font().bold());
+      QVERIFY(!progress->control(1032)->isVisibleTo(progress));
+      saveScreenshot(view.window(), QStringLiteral("page-105"));
+      QVERIFY(cutOffControls(view.window()).isEmpty());
+    }
+    for (int id : {106, 107}) {
+      if (!view.page(id)) continue;
+      view.showPage(id);
+      saveScreenshot(view.window(), QStringLiteral("page-%1").arg(id));
+      QVERIFY(cutOffControls(view.window()).isEmpty());
+    }
   }
 
  private:

@@ -283,6 +283,8 @@ QWidget* QtPageView::makeControl(const ControlTemplate& control) {
     entry.text = std::string(control.text);
   }
   if (control.disabled) widget->setEnabled(false);
+  // A hidden bitmap band still marks where the page paints its bitmap.
+  if (control.hidden && control.kind != K::BitmapBand) widget->setHidden(true);
   return widget;
 }
 
