@@ -35,7 +35,7 @@ class DeflateBitReader {
   }
 
   // Makes at least kBitsAfterRefill bits available.
-  inline void refill() {
+  [[gnu::always_inline]] inline void refill() {
     if (size_ - position_ >= 8) {
       bitBuffer_ |= load64(input_ + position_) << bitCount_;
       position_ += (63 - bitCount_) >> 3;

@@ -127,60 +127,109 @@ inline HuffmanEntry decodeSymbol(DeflateBitReader& input, const HuffmanTable& ta
   return entry;
 }
 
+inline uint64_t load8(const uint8_t* p) {
+  uint64_t value;
+  std::memcpy(&value, p, 8);
+  return value;
+}
+inline void store8(uint8_t* p, uint64_t value) {
+  std::memcpy(p, &value, 8);
+}
+
 // Copies `length` bytes from `distance` bytes back within the output (the
 // source starts before the destination). Byte-by-byte semantics: a distance
 // shorter than the length repeats the bytes just written.
-inline void copyWithinOutput(uint8_t* destination, unsigned distance, unsigned length) {
+//
+// The bytes after the cursor are the previous block's history, still to be
+// read by matches that reach back into it, so nothing past the match may
+// change. The fast path copies whole 8-byte steps (each reads only bytes
+// already final, as the distance is at least 8), which may run up to 7 bytes
+// past the match, and puts those bytes back afterwards.
+inline void copyWithinOutput(uint8_t* destination, unsigned distance, unsigned length,
+                             const uint8_t* bufferEnd) {
   const uint8_t* source = destination - distance;
-  if (distance >= length) {
+  if (distance >= 8 && destination + length + 8 <= bufferEnd) {
+    const uint64_t after = load8(destination + length);
+    for (unsigned done = 0; done < length; done += 8) {
+      store8(destination + done, load8(source + done));
+    }
+    store8(destination + length, after);
+  } else if (distance >= length) {
     std::memcpy(destination, source, length);
   } else if (distance == 1) {
     std::memset(destination, source[0], length);
-  } else if (distance >= 8) {
-    // Whole 8-byte steps read only bytes already final; the last step is
-    // placed to end exactly at the match's end (nothing is written past it,
-    // because bytes after the cursor are the previous block's history).
-    unsigned done = 0;
-    for (; done + 8 <= length; done += 8) std::memcpy(destination + done, source + done, 8);
-    if (done < length) std::memcpy(destination + length - 8, source + length - 8, 8);
   } else {
     for (unsigned i = 0; i < length; ++i) destination[i] = source[i];
   }
 }
 
-// Copies a match through the 32768-byte history ring.
-inline void copyMatch(MszipState& state, unsigned distance, unsigned length) {
-  uint32_t written = static_cast<uint32_t>(state.cursor - state.outputStart);
+// Copies a match through the 32768-byte history ring; returns the cursor
+// after it.
+inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distance,
+                          unsigned length) {
+  uint32_t written = static_cast<uint32_t>(cursor - outputStart);
   if (distance > written) {
     // The match starts in the previous block's bytes at the end of the
     // buffer; the source is ahead of the destination, so a forward copy
     // reads every byte before it is overwritten.
     unsigned untilRingEnd = distance - written;
     unsigned part = std::min(length, untilRingEnd);
-    std::memmove(state.cursor, state.outputStart + (written + kHistorySize - distance), part);
-    state.cursor += part;
+    std::memmove(cursor, outputStart + (written + kHistorySize - distance), part);
+    cursor += part;
     length -= part;
-    if (length == 0) return;
+    if (length == 0) return cursor;
     // Past offset 32767 the source wraps to the buffer's start, which is
     // exactly `distance` bytes behind the cursor now.
   }
-  copyWithinOutput(state.cursor, distance, length);
-  state.cursor += length;
+  copyWithinOutput(cursor, distance, length, outputStart + kHistorySize);
+  return cursor + length;
 }
 
 // Decodes the codes of a fixed or dynamic block until its end-of-block code,
 // a full output, or an invalid code.
 BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
                      const HuffmanTable& distances) {
-  DeflateBitReader& input = state.input;
+  // The bit reader and the cursor are worked on as locals: the output is
+  // written through byte pointers, which could alias the state, so state
+  // fields would be reloaded after every byte.
+  DeflateBitReader input = state.input;
+  uint8_t* const outputStart = state.outputStart;
   uint8_t* const end = state.cursor + state.bytesAllowed;
+  uint8_t* cursor = state.cursor;
+  const HuffmanEntry* const literalRoot = literals.entries;
+  const unsigned literalRootBits = literals.rootBits;
   BlockEnd result = BlockEnd::kFailed;
   for (;;) {
-    input.refill();  // enough bits for a whole literal or match
-    HuffmanEntry entry = decodeSymbol(input, literals);
+    input.refill();  // at least 56 bits: enough for a whole match
+    HuffmanEntry entry = literalRoot[input.peek(literalRootBits)];
     if (entry.operation == kOperationLiteral) {
-      *state.cursor++ = static_cast<uint8_t>(entry.value);
-      if (state.cursor == end) {
+      // Literals resolved at the root take at most 15 bits: after one, a
+      // second still fits the bits in hand.
+      input.consume(entry.bits);
+      *cursor++ = static_cast<uint8_t>(entry.value);
+      if (cursor == end) {
+        result = BlockEnd::kOutputFull;
+        break;
+      }
+      entry = literalRoot[input.peek(literalRootBits)];
+      if (entry.operation != kOperationLiteral) continue;  // decoded after a refill
+      input.consume(entry.bits);
+      *cursor++ = static_cast<uint8_t>(entry.value);
+      if (cursor == end) {
+        result = BlockEnd::kOutputFull;
+        break;
+      }
+      continue;
+    }
+    // A sub-table link, the end of block, a length or an invalid code.
+    while (entry.operation > kOperationLiteral && entry.operation != kOperationInvalid) {
+      input.consume(entry.bits);
+      entry = literalRoot[entry.value + input.peek(entry.operation - kOperationLiteral)];
+    }
+    input.consume(entry.bits);
+    if (entry.operation == kOperationLiteral) {
+      *cursor++ = static_cast<uint8_t>(entry.value);
+      if (cursor == end) {
         result = BlockEnd::kOutputFull;
         break;
       }
@@ -191,21 +240,24 @@ BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
       break;
     }
     if (entry.operation > kOperationMaxExtraBits) break;  // invalid code
+    // A length is followed by its extra bits, then a distance code and its
+    // extra bits.
     unsigned length = entry.value + input.take(entry.operation);
-
     HuffmanEntry distanceEntry = decodeSymbol(input, distances);
     if (distanceEntry.operation > kOperationMaxExtraBits) break;  // invalid code
     unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
 
-    unsigned room = static_cast<unsigned>(end - state.cursor);
+    unsigned room = static_cast<unsigned>(end - cursor);
     if (length >= room) {
-      copyMatch(state, distance, room);
+      cursor = copyMatch(outputStart, cursor, distance, room);
       result = BlockEnd::kOutputFull;
       break;
     }
-    copyMatch(state, distance, length);
+    cursor = copyMatch(outputStart, cursor, distance, length);
   }
-  state.bytesAllowed = static_cast<uint32_t>(end - state.cursor);
+  state.input = input;
+  state.cursor = cursor;
+  state.bytesAllowed = static_cast<uint32_t>(end - cursor);
   return result;
 }
 

@@ -57,32 +57,47 @@ namespace {
 // ---------------------------------------------------------------------------
 // Output through the in-memory window
 
+// The hot fields are copied into the object for the block's duration: the
+// output goes through byte pointers, which could alias the state, so state
+// fields would be reloaded after every byte.
 struct InMemoryWindow {
-  QuantumWorkingState& state;
+  explicit InMemoryWindow(QuantumWorkingState& state)
+      : window(state.window),
+        size(state.windowSize),
+        mask(state.windowMask),
+        position(state.windowPosition),
+        output(state.output),
+        remaining(state.bytesRemaining) {}
+
+  void store(QuantumWorkingState& state) const {
+    state.windowPosition = position;
+    state.output = output;
+    state.bytesRemaining = remaining;
+    state.outputOverflow = state.outputOverflow || overflow;
+  }
+  uint32_t bytesRemaining() const { return remaining; }
 
   inline void literal(uint8_t byte) {
-    --state.bytesRemaining;
-    state.window[state.windowPosition & state.windowMask] = byte;
-    ++state.windowPosition;
-    *state.output++ = byte;
+    --remaining;
+    window[position & mask] = byte;
+    ++position;
+    *output++ = byte;
   }
 
   inline void match(uint32_t distance, uint32_t length) {
-    if (state.bytesRemaining < length) {
-      state.outputOverflow = true;
-      state.bytesRemaining = 0;
+    if (remaining < length) {
+      overflow = true;
+      remaining = 0;
       return;
     }
-    state.bytesRemaining -= length;
-    uint8_t* const window = state.window;
-    const uint32_t mask = state.windowMask;
-    uint32_t source = (state.windowPosition - distance) & mask;
-    uint32_t target = state.windowPosition & mask;
-    state.windowPosition += length;
-    uint8_t* output = state.output;
-    state.output += length;
+    remaining -= length;
+    uint32_t source = (position - distance) & mask;
+    uint32_t target = position & mask;
+    position += length;
+    uint8_t* const to = output;
+    output += length;
 
-    if (source + length <= state.windowSize && target + length <= state.windowSize) {
+    if (source + length <= size && target + length <= size) {
       // Neither end wraps: copy within the window, then out of it.
       if (source > target || target - source >= length) {
         // The source is ahead of the target or does not overlap it: every
@@ -92,23 +107,35 @@ struct InMemoryWindow {
         // A distance shorter than the length repeats the bytes just written.
         for (uint32_t i = 0; i < length; ++i) window[target + i] = window[source + i];
       }
-      std::memcpy(output, window + target, length);
+      std::memcpy(to, window + target, length);
       return;
     }
     for (uint32_t i = 0; i < length; ++i) {
       const uint8_t byte = window[source];
       window[target] = byte;
-      output[i] = byte;
+      to[i] = byte;
       source = (source + 1) & mask;
       target = (target + 1) & mask;
     }
   }
+
+  uint8_t* const window;
+  const uint32_t size;
+  const uint32_t mask;
+  uint32_t position;
+  uint8_t* output;
+  uint32_t remaining;
+  bool overflow = false;
 };
 
 // ---------------------------------------------------------------------------
 // Output through the spill window
 
 struct SpillWindow {
+  explicit SpillWindow(QuantumWorkingState& working) : state(working) {}
+  void store(QuantumWorkingState&) const {}
+  uint32_t bytesRemaining() const { return state.bytesRemaining; }
+
   QuantumWorkingState& state;
 
   // The write position within the current output page.
@@ -187,12 +214,13 @@ struct SpillWindow {
 
 template <typename Window>
 void decodeItems(QuantumWorkingState& state, Window window) {
-  QuantumBitReader& bits = state.bits;
-  QuantumArithmeticDecoder& coder = state.coder;
+  // The coder's registers and the bit reader as locals (see InMemoryWindow).
+  QuantumBitReader bits = state.bits;
+  QuantumArithmeticDecoder coder = state.coder;
   QuantumModel* models = state.models.models;
   const QuantumSlotTables& tables = state.models.tables;
 
-  while (state.bytesRemaining != 0 && !bits.exhausted()) {
+  while (window.bytesRemaining() != 0 && !bits.exhausted()) {
     const unsigned selector = coder.decode(models[kQuantumSelectorModel], bits);
     if (selector < kQuantumSelectorMatch3) {
       const unsigned symbol = coder.decode(models[kQuantumLiteralModel0 + selector], bits);
@@ -217,6 +245,9 @@ void decodeItems(QuantumWorkingState& state, Window window) {
         tables.positionBase[slot] + bits.read(tables.positionExtraBits[slot]) + 1;
     window.match(distance, length);
   }
+  window.store(state);
+  state.bits = bits;
+  state.coder = coder;
 }
 
 // Sets up the window (in memory, else spill) for a new decoder.

@@ -16,6 +16,7 @@
 // the underflow case (low = 01..., high = 10...) where the second bit is
 // dropped instead.
 
+#include <bit>
 #include <cstdint>
 
 #include "cabinet/quantum_model.h"
@@ -35,7 +36,7 @@ class QuantumBitReader {
   bool exhausted() const { return exhausted_; }
 
   // The next `count` bits (0 to 24), most significant first.
-  inline uint32_t read(unsigned count) {
+  [[gnu::always_inline]] inline uint32_t read(unsigned count) {
     if (count == 0) return 0;
     if (bitCount_ < count) refill(count);
     uint32_t bits = static_cast<uint32_t>(buffer_ >> (64 - count));
@@ -48,7 +49,7 @@ class QuantumBitReader {
   // Loads bytes behind the bits held (left-aligned in the 64-bit buffer);
   // past the end, the missing bits read as zeros and mark the input
   // exhausted.
-  void refill(unsigned count) {
+  [[gnu::always_inline]] inline void refill(unsigned count) {
     while (bitCount_ <= 56 && input_ != end_) {
       buffer_ |= uint64_t{*input_++} << (56 - bitCount_);
       bitCount_ += 8;
@@ -66,6 +67,15 @@ class QuantumBitReader {
   bool exhausted_ = false;
 };
 
+// floor(2^40 / d) + 1 for every model total d (at most 3800 when decoding).
+struct QuantumReciprocals {
+  uint64_t of[kQuantumRescaleThreshold + 1];
+  constexpr QuantumReciprocals() : of() {
+    for (uint32_t d = 1; d <= kQuantumRescaleThreshold; ++d) of[d] = (uint64_t{1} << 40) / d + 1;
+  }
+};
+inline constexpr QuantumReciprocals kQuantumReciprocals{};
+
 class QuantumArithmeticDecoder {
  public:
   // Each block starts afresh at a byte boundary: value = the first 16 bits.
@@ -76,21 +86,31 @@ class QuantumArithmeticDecoder {
   }
 
   // Decodes a symbol of `model` and updates the model.
-  inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
+  [[gnu::always_inline]] inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
     const uint32_t total = model.cumulative[0];
     const uint32_t range = high_ - low_ + 1;
-    const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+    const uint16_t* cumulative = model.cumulative;
 
-    // The first entry whose successor's cumulative frequency is not above
-    // the target (cumulative frequencies strictly decrease to the sentinel 0).
+    // The symbol is that of the first entry i whose successor's cumulative
+    // frequency is not above target = ((value - low + 1) * total - 1) div
+    // range. As cumulative[j] > target exactly when cumulative[j] * range >=
+    // (value - low + 1) * total, the search needs no division. (Corrupt input
+    // can put value below low, where the description's 32-bit arithmetic
+    // wraps; that case takes the division.)
     unsigned index = 0;
-    while (model.cumulative[index + 1] > target) ++index;
+    if (value_ >= low_) {
+      const uint32_t scaled = (value_ - low_ + 1) * total;
+      while (cumulative[index + 1] * range >= scaled) ++index;
+    } else {
+      const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+      while (cumulative[index + 1] > target) ++index;
+    }
     const unsigned symbol = model.symbol[index];
 
     // Narrow the interval to the symbol's share, both ends from the old low.
     const uint32_t low = low_;
-    high_ = low + (model.cumulative[index] * range) / total - 1;
-    low_ = low + (model.cumulative[index + 1] * range) / total;
+    high_ = low + shareOfRange(cumulative[index], range, total) - 1;
+    low_ = low + shareOfRange(cumulative[index + 1], range, total);
     renormalise(bits);
 
     updateQuantumModel(model, index);
@@ -98,18 +118,33 @@ class QuantumArithmeticDecoder {
   }
 
  private:
-  inline void renormalise(QuantumBitReader& bits) {
+  // (cumulative * range) div total, through a reciprocal table: with
+  // cumulative <= total <= 3800 and range <= 65536, multiplying by
+  // floor(2^40 / total) + 1 and shifting right by 40 is exact.
+  static inline uint32_t shareOfRange(uint32_t cumulative, uint32_t range, uint32_t total) {
+    return static_cast<uint32_t>((uint64_t{cumulative * range} * kQuantumReciprocals.of[total]) >>
+                                 40);
+  }
+
+  // Shifts out the interval's settled leading bits, taking as many new code
+  // bits into value: all leading bits in which low and high agree at once,
+  // then single underflow steps (low = 01..., high = 10...), which drop the
+  // second bit instead.
+  [[gnu::always_inline]] inline void renormalise(QuantumBitReader& bits) {
     for (;;) {
-      if ((low_ ^ high_) & 0x8000) {
-        // Leading bits differ: only the underflow case shifts.
-        if ((low_ & 0x4000) == 0 || (high_ & 0x4000) != 0) return;
-        low_ &= 0x3FFF;
-        value_ ^= 0x4000;
-        high_ |= 0x4000;
+      const uint32_t differing = low_ ^ high_;
+      if ((differing & 0x8000) == 0) {
+        const unsigned settled =
+            static_cast<unsigned>(std::countl_zero(static_cast<uint16_t>(differing)));
+        low_ = (low_ << settled) & 0xFFFF;
+        high_ = ((high_ << settled) | ((1u << settled) - 1)) & 0xFFFF;
+        value_ = ((value_ << settled) | bits.read(settled)) & 0xFFFF;
+        continue;
       }
-      low_ = (low_ << 1) & 0xFFFF;
-      high_ = ((high_ << 1) | 1) & 0xFFFF;
-      value_ = ((value_ << 1) | bits.read(1)) & 0xFFFF;
+      if ((low_ & 0x4000) == 0 || (high_ & 0x4000) != 0) return;
+      low_ = (low_ & 0x3FFF) << 1;
+      high_ = (((high_ | 0x4000) << 1) | 1) & 0xFFFF;
+      value_ = (((value_ ^ 0x4000) << 1) | bits.read(1)) & 0xFFFF;
     }
   }
 

@@ -12,6 +12,9 @@ constexpr unsigned kInitialShiftsLeft = 4;
 }  // namespace
 
 void initQuantumModel(QuantumModel& model, unsigned symbolCount) {
+  // Entries past the sentinel stay 0, so decoders may scan a fixed number of
+  // entries.
+  model = QuantumModel{};
   model.symbolCount = symbolCount;
   model.shiftsLeft = kInitialShiftsLeft;
   for (unsigned i = 0; i <= symbolCount; ++i) {

@@ -8,7 +8,8 @@ namespace ks::cabwriter {
 
 QuantumMatchFinder::QuantumMatchFinder(unsigned windowBits)
     : windowSize_(uint32_t{1} << windowBits),
-      head_(size_t{1} << kHashBits, 0),
+      hashBits_(std::clamp(windowBits + 1, 12u, 20u)),
+      head_(size_t{1} << hashBits_, 0),
       previous_(windowSize_, 0) {}
 
 void QuantumMatchFinder::reset() {
@@ -35,7 +36,7 @@ void QuantumMatchFinder::append(std::span<const uint8_t> block) {
 uint32_t QuantumMatchFinder::hashAt(uint32_t position) const {
   const uint8_t* p = &buffer_[position - base_];
   const uint32_t key = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
-  return (key * 2654435761u) >> (32 - kHashBits);
+  return (key * 2654435761u) >> (32 - hashBits_);
 }
 
 void QuantumMatchFinder::insertUpTo(uint32_t position) {

@@ -34,13 +34,15 @@ class QuantumMatchFinder {
   QuantumMatch longestMatch(uint32_t position, uint32_t maxLength, uint32_t maxDistance);
 
  private:
-  static constexpr unsigned kHashBits = 16;
-  static constexpr unsigned kMaxChainSteps = 96;
+  // Candidates tried per position: chains over a window of megabytes leave
+  // the cache at every step, so they are kept short.
+  static constexpr unsigned kMaxChainSteps = 48;
 
   uint32_t hashAt(uint32_t position) const;
   void insertUpTo(uint32_t position);
 
   uint32_t windowSize_;
+  unsigned hashBits_;               // about half a chain entry per hash value in the window
   uint32_t base_ = 0;               // folder offset of buffer_[0]
   uint32_t inserted_ = 0;           // positions below this are in the chains
   std::vector<uint8_t> buffer_;     // the window's history, then the new data
