@@ -41,6 +41,11 @@ std::string argumentText(const std::vector<std::string>& args) {
 
 }  // namespace
 
+VersionServers versionServersOfThisRun() {
+  const char* servers = std::getenv(kServersVariable);
+  return versionServersFrom(servers ? servers : "");
+}
+
 bool runsWithoutWindows(const std::vector<std::string>& args) {
   return wantsHelp(args) || wantsUnattendedRun(args);
 }
@@ -61,8 +66,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args) {
   context.platform = posix.ports();
   context.platform.dialogs = &dialogs;
   context.platform.internet = &internet;
-  const char* servers = std::getenv(kServersVariable);
-  context.versionServers = versionServersFrom(servers ? servers : "");
+  context.versionServers = versionServersOfThisRun();
   int exitCode = 0;
   SetupRoads roads;
   roads.runWizard = [&](SetupContext& c) { exitCode = runUnattendedWizard(c, options, std::cout); };

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <string>
+#include <vector>
 
 #include "app/start_up.h"
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_platform.h"
+#include "ui/headless/unattended_main.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_setup_run.h"
 #include "ui/qt/qt_ui_dispatcher.h"
@@ -25,6 +27,9 @@ std::string argumentText(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --help and unattended runs need no display.
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (ks::runsWithoutWindows(args)) return ks::runCommandLineWithoutWindows(args);
   QApplication application(argc, argv);
   ks::PosixPlatform posix;
   ks::QtUiDispatcher ui;
@@ -35,6 +40,7 @@ int main(int argc, char** argv) {
   context.platform.dialogs = &dialogs;
   context.platform.ui = &ui;
   context.platform.internet = &internet;
+  context.versionServers = ks::versionServersOfThisRun();
   ks::QtSetupRun run;
   return ks::runSetup(context, argumentText(argc, argv), run.roads());
 }
