@@ -130,6 +130,10 @@ bool selectFolder(CabinetDecoder& c, uint16_t iFolder);
 // its compression type must be the live decoder's.
 bool readFolderEntry(CabinetDecoder& c, int32_t index, bool continued);
 bool switchDecoder(CabinetDecoder& c, int32_t type);
+// Runs the MSZIP or Quantum operation on the live decoder; DECODER_OK for
+// stored data or no decoder.
+DecoderResult onLiveDecoder(CabinetDecoder& c, DecoderResult (*mszip)(MszipDecoder*),
+                            DecoderResult (*quantum)(QuantumDecoder*));
 bool decodeBlock(CabinetDecoder& c, uint32_t expected);
 
 // Data blocks (cabinet_blocks.cpp).

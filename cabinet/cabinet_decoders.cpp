@@ -22,17 +22,7 @@ void freeBuffers(CabinetDecoder& c) {
 
 bool tearDown(CabinetDecoder& c) {
   if (c.currentType == kNoDecoder) return true;
-  DecoderResult result = DECODER_OK;
-  switch (c.currentType & kTypeMask) {
-    case kTypeMszip:
-      result = mszipDestroy(c.decoder.mszip);
-      break;
-    case kTypeQuantum:
-      result = quantumDestroy(c.decoder.quantum);
-      break;
-    default:
-      break;
-  }
+  const DecoderResult result = onLiveDecoder(c, mszipDestroy, quantumDestroy);
   c.decoder.mszip = nullptr;
   freeBuffers(c);
   c.currentType = kNoDecoder;
@@ -108,6 +98,19 @@ bool createDecoder(CabinetDecoder& c, int32_t type) {
 }
 
 }  // namespace
+
+DecoderResult onLiveDecoder(CabinetDecoder& c, DecoderResult (*mszip)(MszipDecoder*),
+                            DecoderResult (*quantum)(QuantumDecoder*)) {
+  if (c.currentType == kNoDecoder) return DECODER_OK;
+  switch (c.currentType & kTypeMask) {
+    case kTypeMszip:
+      return mszip(c.decoder.mszip);
+    case kTypeQuantum:
+      return quantum(c.decoder.quantum);
+    default:
+      return DECODER_OK;
+  }
+}
 
 bool switchDecoder(CabinetDecoder& c, int32_t type) {
   if (type == c.currentType) return true;

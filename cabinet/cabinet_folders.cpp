@@ -10,19 +10,8 @@ namespace ks::cab {
 namespace {
 
 bool resetDecoder(CabinetDecoder& c) {
-  if (c.currentType == kNoDecoder) return true;
-  DecoderResult result = DECODER_OK;
-  switch (c.currentType & kTypeMask) {
-    case kTypeMszip:
-      result = mszipReset(c.decoder.mszip);
-      break;
-    case kTypeQuantum:
-      result = quantumReset(c.decoder.quantum);
-      break;
-    default:
-      break;
-  }
-  return result == DECODER_OK || fail(c, CAB_ERROR_DECOMPRESSION_FAILED);
+  return onLiveDecoder(c, mszipReset, quantumReset) == DECODER_OK ||
+         fail(c, CAB_ERROR_DECOMPRESSION_FAILED);
 }
 
 // The folder's first block. A folder without data blocks in this cabinet is
