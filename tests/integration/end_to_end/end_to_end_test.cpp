@@ -16,6 +16,7 @@
 #include "tests/support/fake_platform.h"
 #include "tests/support/peer_process.h"
 #include "tests/support/run_command.h"
+#include "tests/support/source_dir.h"
 #include "ui/headless/unattended_dialogs.h"
 #include "ui/headless/unattended_run.h"
 
@@ -23,11 +24,6 @@ namespace ks::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string sourceDir() {
-  const char* dir = std::getenv("KS_SOURCE_DIR");
-  return dir ? dir : ".";
-}
 
 std::string readAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);

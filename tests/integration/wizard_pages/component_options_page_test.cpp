@@ -158,6 +158,7 @@ TEST_F(ComponentOptionsTest, LocalModeFetchesAMissingFileIntoTheArchive) {
   toComponentOptions(kIdcOptionLocal);
   EXPECT_TRUE(fs::exists(temp.path() + "/archive/version2.ini"));
   EXPECT_EQ(item("Kestrova client").stateImage, kStateTicked);
+  ASSERT_EQ(context.catalog.componentCount, 2);
   EXPECT_EQ(context.catalog.components[0]->download, 1);
   expectDialogsDone();
 }

@@ -6,21 +6,13 @@
 #include <fstream>
 
 #include "catalog/component_options_page.h"
+#include "tests/support/source_dir.h"
 #include "wizard/setup_options_page.h"
 #include "wizard/setup_wizard.h"
 
 namespace ks::test {
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string sourceDir() {
-  const char* dir = std::getenv("KS_SOURCE_DIR");
-  return dir ? dir : ".";
-}
-
-}  // namespace
 
 PagesTest::PagesTest() {
   fs::create_directories(repository.path() + "/kestrova");
