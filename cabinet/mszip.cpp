@@ -11,6 +11,7 @@
 #include "cabinet/mszip.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -97,6 +98,10 @@ constexpr HuffmanSymbolMeaning kDistanceMeaning{0, kDistanceBase, kDistanceExtra
 constexpr HuffmanSymbolMeaning kCodeLengthMeaning{kCodeLengthCodes, nullptr, nullptr};
 
 enum class BlockEnd { kEndOfBlock, kOutputFull, kFailed };
+
+// Room for two literals and a longest match: with at least this much room
+// left, the decoding loop need not check it after every literal.
+constexpr std::ptrdiff_t kFastLoopRoom = 2 + 258 + 1;
 
 }  // namespace
 
@@ -202,17 +207,24 @@ BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
   for (;;) {
     input.refill();  // at least 56 bits: enough for a whole match
     HuffmanEntry entry = literalRoot[input.peek(literalRootBits)];
-    if (entry.operation == kOperationLiteral) {
-      // Literals resolved at the root take at most 15 bits: after one, a
-      // second still fits the bits in hand.
+    if (entry.operation == kOperationLiteral && end - cursor >= kFastLoopRoom) {
+      // Far from the end: up to three literals resolved at the root (at most
+      // 15 bits each) from the bits in hand, without checking the room.
       input.consume(entry.bits);
       *cursor++ = static_cast<uint8_t>(entry.value);
-      if (cursor == end) {
-        result = BlockEnd::kOutputFull;
-        break;
-      }
       entry = literalRoot[input.peek(literalRootBits)];
-      if (entry.operation != kOperationLiteral) continue;  // decoded after a refill
+      if (entry.operation == kOperationLiteral) {
+        input.consume(entry.bits);
+        *cursor++ = static_cast<uint8_t>(entry.value);
+        entry = literalRoot[input.peek(literalRootBits)];
+        if (entry.operation == kOperationLiteral) {
+          input.consume(entry.bits);
+          *cursor++ = static_cast<uint8_t>(entry.value);
+          continue;
+        }
+      }
+      input.refill();  // the entry stays valid: refilling adds bits behind
+    } else if (entry.operation == kOperationLiteral) {
       input.consume(entry.bits);
       *cursor++ = static_cast<uint8_t>(entry.value);
       if (cursor == end) {
