@@ -113,7 +113,10 @@ bool PosixShell::specialFolder(SpecialFolder folder, std::string& path) {
       path = desktopFolder();
       break;
     case SpecialFolder::Programs:
+      // Like the Start menu's programs folder, the user's menu folder always
+      // exists: a fresh home gets it when it is first asked for.
       path = dataHomeFolder() + "/applications";
+      registry::makeFolders(path);
       break;
     case SpecialFolder::CommonPrograms:
       path = commonPrograms_;
