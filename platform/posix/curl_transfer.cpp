@@ -13,6 +13,8 @@ namespace {
 
 constexpr long kMaxRedirects = 20;
 constexpr std::chrono::milliseconds kLongestPoll{1000};
+// Received bytes kept for the reader: a few network blocks.
+constexpr std::size_t kBufferedBytes = 256 * 1024;
 
 CurlTransfer& self(void* pointer) {
   return *static_cast<CurlTransfer*>(pointer);
@@ -130,25 +132,40 @@ void CurlTransfer::headerLine(std::string_view line) {
   }
 }
 
-// Takes one network block while the reader has consumed the previous one;
-// otherwise curl keeps the block and the transfer pauses.
+// Keeps the network blocks curl delivers until the reader takes them, up to a
+// bounded buffer; when the next block would not fit, curl keeps it and the
+// transfer pauses until the reader has caught up. Memory stays constant
+// whatever the file's size, and curl is not paused for every block.
 std::size_t CurlTransfer::onWrite(char* data, std::size_t, std::size_t size, void* pointer) {
   CurlTransfer& transfer = self(pointer);
-  if (!transfer.pendingEmpty()) {
+  const std::size_t unread = transfer.pending_.size() - transfer.pendingRead_;
+  if (unread > 0 && unread + size > kBufferedBytes) {
     transfer.paused_ = true;
     return CURL_WRITEFUNC_PAUSE;
   }
+  transfer.compact();
   transfer.answered_ = true;
-  transfer.pending_.assign(data, data + size);
-  transfer.pendingRead_ = 0;
+  transfer.pending_.insert(transfer.pending_.end(), data, data + size);
   transfer.notify_(kInternetStatusReceivingResponse);
   transfer.notify_(kInternetStatusResponseReceived);
   return size;
 }
 
+// Drops the bytes the reader has taken once they are half the buffer (or
+// all of it), so the buffer's front is moved rarely.
+void CurlTransfer::compact() {
+  if (pendingEmpty()) {
+    pending_.clear();
+    pendingRead_ = 0;
+  } else if (pendingRead_ >= kBufferedBytes / 2) {
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(pendingRead_));
+    pendingRead_ = 0;
+  }
+}
+
 bool CurlTransfer::step() {
   if (done_) return false;
-  if (paused_ && pendingEmpty()) {
+  if (paused_ && pending_.size() - pendingRead_ <= kBufferedBytes / 2) {
     paused_ = false;
     lastActivity_ = std::chrono::steady_clock::now();
     curl_easy_pause(easy_, CURLPAUSE_CONT);

@@ -62,6 +62,7 @@ class CurlTransfer {
   void configure(const CurlTransferSettings& settings);
   void headerLine(std::string_view line);
   bool pendingEmpty() const { return pendingRead_ == pending_.size(); }
+  void compact();
   // One round of work; false when the transfer has ended.
   bool step();
   bool failed() const { return done_ && result_ != CURLE_OK; }
