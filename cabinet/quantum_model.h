@@ -71,7 +71,8 @@ struct QuantumPositionModelSizes {
 QuantumPositionModelSizes quantumPositionModelSizes(const QuantumSlotTables& tables,
                                                     unsigned windowBits);
 
-// The seven models and the order in which they are kept.
+// The models (the selector, four literal, three position and one length
+// model) and the order in which they are kept.
 enum QuantumModelIndex : unsigned {
   kQuantumSelectorModel = 0,
   kQuantumLiteralModel0 = 1,  // literal models 0 to 3: bytes 64k to 64k + 63
