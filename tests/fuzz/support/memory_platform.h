@@ -25,6 +25,11 @@ class MemoryFileSystem : public FileSystem {
     out = content;
     return true;
   }
+  bool listFolder(const std::string&, std::vector<FolderEntry>&) override { return false; }
+  bool deleteFile(const std::string&) override { return false; }
+  bool createFolder(const std::string&) override { return false; }
+  bool removeFolder(const std::string&) override { return false; }
+  bool copyFile(const std::string&, const std::string&) override { return false; }
 };
 
 class NoLibraries : public LibraryLoader {
