@@ -23,6 +23,7 @@ namespace {
 constexpr int kMinWindowBits = 10;
 constexpr int kMaxWindowBits = 21;
 constexpr uint32_t kMaxMatchLength = 259;
+constexpr uint32_t kLazyLimit = 32;
 // Beyond these distances a match of 3 or 4 bytes is not worth its position
 // bits.
 constexpr uint32_t kWorthwhileLength3Distance = 1024;
@@ -82,8 +83,9 @@ bool QuantumEncoder::encodeBlock(std::span<const uint8_t> block, std::vector<uin
       match = bestAt(++position);
       continue;
     }
-    // One step of lazy evaluation: a longer match at the next position wins.
-    QuantumMatch next = bestAt(position + 1);
+    // One step of lazy evaluation: a longer match at the next position wins
+    // (not worth looking for after a long match).
+    QuantumMatch next = match.length < kLazyLimit ? bestAt(position + 1) : QuantumMatch{};
     if (next.length > match.length) {
       items.literal(matches.byteAt(position));
       ++position;

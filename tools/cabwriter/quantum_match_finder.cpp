@@ -66,7 +66,7 @@ QuantumMatch QuantumMatchFinder::longestMatch(uint32_t position, uint32_t maxLen
       while (length < maxLength && other[length] == current[length]) ++length;
       if (length > best.length) {
         best = QuantumMatch{length, distance};
-        if (length == maxLength) break;
+        if (length >= std::min(maxLength, kNiceLength)) break;
       }
     }
     const uint32_t next = previous_[earlier & (windowSize_ - 1)];

@@ -37,6 +37,8 @@ class QuantumMatchFinder {
   // Candidates tried per position: chains over a window of megabytes leave
   // the cache at every step, so they are kept short.
   static constexpr unsigned kMaxChainSteps = 48;
+  // A match this long ends the search: longer ones gain little.
+  static constexpr uint32_t kNiceLength = 64;
 
   uint32_t hashAt(uint32_t position) const;
   void insertUpTo(uint32_t position);
