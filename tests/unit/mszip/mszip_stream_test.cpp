@@ -335,19 +335,18 @@ TEST_F(MszipStreams, TruncatedNonFinalBlockFails) {
   EXPECT_EQ(decoder.decode(out.bytes(), nullptr), DECODER_FAILED);
 }
 
-TEST_F(MszipStreams, TruncatedZlibStreamsNeverReadOutside) {
+TEST_F(MszipStreams, TruncatedZlibStreamsOnlyEverSucceedOrFail) {
+  // Cut at many places: the missing bytes read as zeros, the block ends or
+  // fails, and nothing is read outside the input (checked by the sanitizers
+  // the suite runs under).
   std::vector<uint8_t> data = samples::textSample(32768);
   auto blocks = mszipCompressFolder(data, 6, Z_DEFAULT_STRATEGY);
   for (size_t cut = 2; cut < blocks[0].size(); cut += 97) {
     std::vector<uint8_t> truncated(blocks[0].begin(), blocks[0].begin() + cut);
     std::vector<uint8_t> produced;
     DecoderResult result = decoder.decode(truncated, &produced);
-    EXPECT_TRUE(result == DECODER_OK || result == DECODER_FAILED);
-    if (result == DECODER_OK) {
-      size_t same = std::min(produced.size(), data.size());
-      // What decodes before the cut is the original.
-      EXPECT_LE(same, data.size());
-    }
+    EXPECT_TRUE(result == DECODER_OK || result == DECODER_FAILED) << cut;
+    EXPECT_LE(produced.size(), 32768u);
   }
 }
 

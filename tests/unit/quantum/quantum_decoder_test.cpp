@@ -218,9 +218,10 @@ TEST_F(QuantumStreams, TruncatedAndCorruptBlocksFailWithoutReadingOutside) {
         static_cast<uint8_t>(1 + random.below(255));
     QuantumFolderDecoder decoder(16);
     std::vector<uint8_t> produced;
+    // A flipped byte either fails the block or decodes to other bytes; it
+    // never reads outside the input or the window (the sanitizers check).
     DecoderResult result = decoder.decode(corrupt, 32768, &produced);
-    EXPECT_TRUE(result == DECODER_FAILED || (result == DECODER_OK && produced != data) ||
-                (result == DECODER_OK && produced == data));
+    EXPECT_TRUE(result == DECODER_FAILED || result == DECODER_OK);
   }
   QuantumFolderDecoder decoder(16);
   std::vector<uint8_t> noise = samples::randomSample(3000, 6);
