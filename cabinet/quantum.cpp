@@ -223,7 +223,7 @@ void decodeItems(QuantumWorkingState& state, Window window) {
   while (window.bytesRemaining() != 0 && !bits.exhausted()) {
     const unsigned selector = coder.decode(models[kQuantumSelectorModel], bits);
     if (selector < kQuantumSelectorMatch3) {
-      const unsigned symbol = coder.decode(models[kQuantumLiteralModel0 + selector], bits);
+      const unsigned symbol = coder.decodeLiteral(models[kQuantumLiteralModel0 + selector], bits);
       window.literal(static_cast<uint8_t>(symbol + kQuantumLiteralSymbols * selector));
       continue;
     }

@@ -19,6 +19,10 @@
 #include <bit>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "cabinet/quantum_model.h"
 
 namespace ks::cabinet {
@@ -83,6 +87,56 @@ class QuantumArithmeticDecoder {
     low_ = 0;
     high_ = 0xFFFF;
     value_ = bits.read(16);
+  }
+
+  // Decodes a symbol of a 64-symbol literal model. Literal symbols are
+  // spread over the whole model, so where SSE2 is there the search and the
+  // update work on 8 entries at a time; the result is decode()'s.
+  [[gnu::always_inline]] inline unsigned decodeLiteral(QuantumModel& model,
+                                                       QuantumBitReader& bits) {
+#if defined(__SSE2__)
+    const uint32_t total = model.cumulative[0];
+    const uint32_t range = high_ - low_ + 1;
+    uint16_t* cumulative = model.cumulative;
+    // The description's target, in its 32-bit arithmetic; above every
+    // cumulative frequency (at most 3800) it selects entry 0 either way.
+    uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+    if (target > 0x7FFF) target = 0x7FFF;
+
+    // Count the entries above the target, 8 at a time (they lead, as the
+    // cumulative frequencies decrease; the zeros after the sentinel end it).
+    const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
+    unsigned index = 0;
+    for (unsigned group = 1;; group += 8) {
+      const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + group));
+      const unsigned above =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi16(entries, limit)));
+      index += static_cast<unsigned>(std::popcount(above)) / 2;
+      if (above != 0xFFFF) break;
+    }
+    const unsigned symbol = model.symbol[index];
+
+    const uint32_t low = low_;
+    high_ = low + shareOfRange(cumulative[index], range, total) - 1;
+    low_ = low + shareOfRange(cumulative[index + 1], range, total);
+    renormalise(bits);
+
+    // Add 8 to entries 0 to index: whole groups, the last one under a mask.
+    const __m128i last = _mm_set1_epi16(static_cast<int16_t>(index));
+    const __m128i step = _mm_set1_epi16(static_cast<int16_t>(kQuantumFrequencyStep));
+    const __m128i groupWidth = _mm_set1_epi16(8);
+    __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+    for (unsigned group = 0; group <= index; group += 8) {
+      auto* at = reinterpret_cast<__m128i*>(cumulative + group);
+      const __m128i add = _mm_andnot_si128(_mm_cmpgt_epi16(lanes, last), step);
+      _mm_store_si128(at, _mm_add_epi16(_mm_load_si128(at), add));
+      lanes = _mm_add_epi16(lanes, groupWidth);
+    }
+    if (cumulative[0] > kQuantumRescaleThreshold) rescaleQuantumModel(model);
+    return symbol;
+#else
+    return decode(model, bits);
+#endif
   }
 
   // Decodes a symbol of `model` and updates the model.

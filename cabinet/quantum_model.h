@@ -23,8 +23,9 @@ inline constexpr unsigned kQuantumRescalesBeforeRebuild = 50;
 struct QuantumModel {
   unsigned symbolCount;
   unsigned shiftsLeft;
-  // Entries 0 to symbolCount (the last one the sentinel).
-  uint16_t cumulative[kQuantumMaxModelSymbols + 1];
+  // Entries 0 to symbolCount (the last one the sentinel); the entries after
+  // the sentinel stay 0, so a decoder may work on groups of 8 entries.
+  alignas(16) uint16_t cumulative[kQuantumMaxModelSymbols + 8];
   uint16_t symbol[kQuantumMaxModelSymbols + 1];
 };
 
