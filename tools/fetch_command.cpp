@@ -13,6 +13,7 @@
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
 #include "tools/commands.h"
+#include "ui/headless/silent_page_view.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks::tool {
@@ -22,42 +23,12 @@ namespace {
 constexpr const char* kFetchUsage = "usage: ksetup-tool fetch [--proxy HOST:PORT] URL FILE\n";
 
 // Prints the texts of the page's status, source, folder and progress lines.
-class PrintingView : public PageView {
+class PrintingView : public SilentPageView {
  public:
   void setText(int controlId, const std::string& text) override {
     std::printf("%d %s\n", controlId, text.c_str());
     std::fflush(stdout);
   }
-  std::string text(int) override { return {}; }
-  void enable(int, bool) override {}
-  void show(int, bool) override {}
-  void check(int, bool) override {}
-  bool isChecked(int) override { return false; }
-  void setProgressRange(int, int, int) override {}
-  void setProgressPosition(int, int) override {}
-  void setFont(int, const Font&) override {}
-  void setTextStyle(int, TextStyle) override {}
-  void setWhiteBackground() override {}
-  void paintBitmap(int, int) override {}
-  void addComboItem(int, const std::string&, std::intptr_t) override {}
-  void selectComboItem(int, int) override {}
-  int selectedComboItem(int) override { return -1; }
-  std::intptr_t comboItemData(int, int) override { return 0; }
-  void setTreeStateImages(int, int) override {}
-  void clearTree(int) override {}
-  std::uintptr_t addTreeItem(int, std::uintptr_t, const std::string&, bool, int) override {
-    return 0;
-  }
-  void expandTreeItem(int, std::uintptr_t) override {}
-  void setTreeItemStateImage(int, std::uintptr_t, int) override {}
-  void setTreeItemColour(int, std::uintptr_t, ItemColour) override {}
-  void setListStateImages(int, int) override {}
-  void clearList(int) override {}
-  int addListRow(int, const std::string&, int) override { return -1; }
-  void setListRowStateImage(int, int, int) override {}
-  void setBoldListRow(int, int) override {}
-  void setIconImage(int, const std::vector<std::uint8_t>&) override {}
-  void setWaitCursor(bool) override {}
 };
 
 // No one to ask: password questions are declined.

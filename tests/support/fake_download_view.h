@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/page_view.h"
+#include "ui/headless/silent_page_view.h"
 
 namespace ks::test {
 
-class FakeDownloadView : public PageView {
+class FakeDownloadView : public SilentPageView {
  public:
   std::map<int, std::string> texts;
   std::map<int, bool> enabled;
@@ -28,33 +28,9 @@ class FakeDownloadView : public PageView {
   void show(int controlId, bool on) override { visible[controlId] = on; }
   void check(int controlId, bool on) override { checked[controlId] = on; }
   bool isChecked(int controlId) override { return checked[controlId]; }
-  void setProgressRange(int, int, int) override {}
   void setProgressPosition(int controlId, int position) override {
     positions[controlId] = position;
   }
-  void setFont(int, const Font&) override {}
-  void setTextStyle(int, TextStyle) override {}
-  void setWhiteBackground() override {}
-  void paintBitmap(int, int) override {}
-  void addComboItem(int, const std::string&, std::intptr_t) override {}
-  void selectComboItem(int, int) override {}
-  int selectedComboItem(int) override { return -1; }
-  std::intptr_t comboItemData(int, int) override { return 0; }
-  void setTreeStateImages(int, int) override {}
-  void clearTree(int) override {}
-  std::uintptr_t addTreeItem(int, std::uintptr_t, const std::string&, bool, int) override {
-    return 0;
-  }
-  void expandTreeItem(int, std::uintptr_t) override {}
-  void setTreeItemStateImage(int, std::uintptr_t, int) override {}
-  void setTreeItemColour(int, std::uintptr_t, ItemColour) override {}
-  void setListStateImages(int, int) override {}
-  void clearList(int) override {}
-  int addListRow(int, const std::string&, int) override { return -1; }
-  void setListRowStateImage(int, int, int) override {}
-  void setBoldListRow(int, int) override {}
-  void setIconImage(int, const std::vector<std::uint8_t>&) override {}
-  void setWaitCursor(bool) override {}
 };
 
 }  // namespace ks::test
