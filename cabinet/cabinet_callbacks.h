@@ -1,10 +1,9 @@
 #ifndef KS_CABINET_CABINET_CALLBACKS_H
 #define KS_CABINET_CABINET_CALLBACKS_H
-/* The seven memory and file callbacks of the cabinet library (Part 4.1,
-   "Callback contracts"). The public header cabinet/cabinet.h uses these types;
-   the decoders (mszip.h, quantum.h) take them directly. The file callbacks
-   follow the runtime's low-level file calls (_open, _read, _write, _close,
-   _lseek) and use the flag and mode values of _open. Plain C. */
+/* The seven memory and file callbacks of the cabinet library. The public header cabinet/cabinet.h
+   uses these types; the decoders (mszip.h, quantum.h) take them directly. The file callbacks follow
+   the runtime's low-level file calls (_open, _read, _write, _close, _lseek) and use the flag and
+   mode values of _open. Plain C. */
 
 #include <stdint.h>
 

@@ -1,7 +1,7 @@
 #ifndef KS_CABINET_DECODER_RESULT_H
 #define KS_CABINET_DECODER_RESULT_H
-/* The result of every operation of the MSZIP (Part 4.2) and Quantum (Part 4.3)
-   decoders. The values are part of the library's internal interface: the
+/* The result of every operation of the MSZIP and Quantum decoders.
+   The values are part of the library's internal interface: the
    cabinet reader maps them onto CabinetError codes. */
 
 typedef enum DecoderResult {

@@ -1,10 +1,10 @@
 #pragma once
-// The MSZIP decoder's bit reader (Part 4.2, "Reading input").
+// The MSZIP decoder's bit reader.
 //
 // DEFLATE packs its fields least significant bit first: the first bit of the
 // stream is bit 0 of the first byte, and a field of n bits is read as the
-// next n bits with its least significant bit first. The description reads
-// "a byte at a time, only as many bytes as the next step needs", and a byte
+// next n bits with its least significant bit first. The decoder is defined
+// to read a byte at a time, only as many bytes as the next step needs, and a byte
 // requested at the end of the input reads as 0 without error. Reading ahead
 // does not change what is decoded as long as the bytes past the end keep
 // reading as zeros, so this reader keeps up to 64 bits in hand and refills

@@ -1,4 +1,4 @@
-// Building DEFLATE decoding tables from code lengths (Part 4.2).
+// Building DEFLATE decoding tables from code lengths.
 //
 // The layout is the classic one of the Info-ZIP/zlib 1.1 inflate: a root
 // table of rootBits bits, and for the codes longer than that, sub-tables
@@ -7,7 +7,7 @@
 // length minus the bits already resolved and grows one bit at a time while
 // the codes of the following lengths would leave it partly empty, never
 // beyond the root width nor beyond what the longest code needs. This keeps
-// the tables small enough for the description's pools (a code set whose
+// the tables small enough for the decoder's fixed pools (a code set whose
 // tables do not fit its pool fails the block).
 
 #include "cabinet/huffman_table.h"

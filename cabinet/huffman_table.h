@@ -1,6 +1,5 @@
 #pragma once
-// Decoding tables for DEFLATE's Huffman codes (Part 4.2, "Building a table
-// from code lengths").
+// Decoding tables for DEFLATE's Huffman codes, built from code lengths.
 //
 // A table is looked up with the next `rootBits` bits of the stream (DEFLATE
 // sends Huffman codes most significant bit first, so the table is indexed by

@@ -1,4 +1,4 @@
-// The MSZIP decoder (Part 4.2).
+// The MSZIP decoder.
 //
 // An MSZIP block is "CK" followed by a complete DEFLATE stream (RFC 1951)
 // whose matches may reach up to 32768 bytes back, into the previous block of
@@ -24,7 +24,7 @@ namespace {
 constexpr uint32_t kMszipTag = 0x505A534Du;  // "MSZP"
 constexpr uint32_t kHistorySize = 32768;     // the output buffer, read as a ring
 
-// Table pools (the description's sizes). The fixed literal/length code (288
+// Table pools (their sizes are part of the decoder's behaviour). The fixed literal/length code (288
 // codes of 7 to 9 bits) needs a 128-entry root and 264 sub-table entries; the
 // fixed distance code is exactly one 5-bit table.
 constexpr unsigned kFixedLiteralPoolEntries = 520;

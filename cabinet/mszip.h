@@ -1,6 +1,6 @@
 #ifndef KS_CABINET_MSZIP_H
 #define KS_CABINET_MSZIP_H
-/* The MSZIP decoder (Part 4.2): turns one MSZIP data block of a cabinet folder
+/* The MSZIP decoder: turns one MSZIP data block of a cabinet folder
    ("CK" + a DEFLATE stream, RFC 1951) into its uncompressed bytes. Used only
    by the cabinet reader. Plain C interface.
 

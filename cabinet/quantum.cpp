@@ -1,4 +1,4 @@
-// The Quantum decoder (Part 4.3).
+// The Quantum decoder.
 //
 // Quantum is LZ77 over a window of 2^w bytes (w = 10 to 21) whose items are
 // coded with an adaptive arithmetic coder: a selector says literal (from one
@@ -11,7 +11,7 @@
 // each block restarts the arithmetic coder at a byte boundary. The window is
 // kept in memory when it can be allocated, otherwise in a spill file behind a
 // small page cache (quantum_page_cache.h). The working state is kept per
-// handle (the description allows it); the cabinet reader holds one decoder at
+// handle; the cabinet reader holds one decoder at
 // a time.
 
 #include "cabinet/quantum.h"

@@ -1,6 +1,6 @@
 #ifndef KS_CABINET_QUANTUM_H
 #define KS_CABINET_QUANTUM_H
-/* The Quantum decoder (Part 4.3): turns one Quantum data block of a cabinet
+/* The Quantum decoder: turns one Quantum data block of a cabinet
    folder into its uncompressed bytes. The window (1 KB to 2 MB) and the
    models carry over from block to block until quantumReset; each block
    restarts the arithmetic decoder. When the window cannot be allocated in

@@ -1,6 +1,6 @@
 #pragma once
-// Quantum's bit reader and arithmetic decoder (Part 4.3, "Reading bits" and
-// "Decoding one symbol").
+// Quantum's bit reader and arithmetic decoder: reading bits and decoding one
+// symbol.
 //
 // Quantum reads its input most significant bit first. One bit stream carries
 // both the arithmetic code (16 bits primed into `value`, then one bit per
@@ -98,7 +98,7 @@ class QuantumArithmeticDecoder {
     const uint32_t total = model.cumulative[0];
     const uint32_t range = high_ - low_ + 1;
     uint16_t* cumulative = model.cumulative;
-    // The description's target, in its 32-bit arithmetic; above every
+    // The decoder's target, in 32-bit arithmetic; above every
     // cumulative frequency (at most 3800) it selects entry 0 either way.
     uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
     if (target > 0x7FFF) target = 0x7FFF;
@@ -149,7 +149,7 @@ class QuantumArithmeticDecoder {
     // frequency is not above target = ((value - low + 1) * total - 1) div
     // range. As cumulative[j] > target exactly when cumulative[j] * range >=
     // (value - low + 1) * total, the search needs no division. (Corrupt input
-    // can put value below low, where the description's 32-bit arithmetic
+    // can put value below low, where the 32-bit arithmetic
     // wraps; that case takes the division.)
     unsigned index = 0;
     if (value_ >= low_) {

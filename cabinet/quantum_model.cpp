@@ -1,4 +1,4 @@
-// Quantum's adaptive models and slot tables (Part 4.3).
+// Quantum's adaptive models and slot tables.
 
 #include "cabinet/quantum_model.h"
 

@@ -1,7 +1,6 @@
 #pragma once
-// Quantum's adaptive frequency models and slot tables (Part 4.3, "Data
-// model"). Shared by the decoder and by our encoder (tools/cabwriter), which
-// must update its models exactly as the decoder does.
+// Quantum's adaptive frequency models and slot tables. Shared by the decoder and by our encoder
+// (tools/cabwriter), which must update its models exactly as the decoder does.
 //
 // A model of n symbols keeps n + 1 entries ordered by decreasing cumulative
 // frequency: entry 0 holds the total, entry n is a sentinel of 0. Decoding a

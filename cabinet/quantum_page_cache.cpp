@@ -1,5 +1,5 @@
 // The Quantum decoder's spill window: page table, memory pages in LRU order,
-// spill file I/O through the caller's callbacks (Part 4.3).
+// spill file I/O through the caller's callbacks.
 
 #include "cabinet/quantum_page_cache.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The Quantum decoder's spill window (Part 4.3, "Page cache"): when the
+// The Quantum decoder's spill window, a page cache: when the
 // window cannot be allocated in memory it lives in a spill file, opened
 // through the caller's open callback with the special name "*", and a few
 // 4096-byte pages of it are cached in memory.

@@ -1,4 +1,4 @@
-// Decoder speed goals (Parts 4.2 and 4.3), measured in one run:
+// Decoder speed goals, measured in one run:
 //   - MSZIP decode against zlib's inflate on identical DEFLATE streams (the
 //     same 32 KiB blocks, each with the previous block as dictionary), over
 //     text-like and binary data: goal ours / zlib >= 1.0;

@@ -1,4 +1,4 @@
-// Our Quantum compressor (the decoder is Part 4.3, cabinet/quantum.cpp).
+// Our Quantum compressor (the decoder is cabinet/quantum.cpp).
 //
 // Each block is parsed greedily with one step of lazy evaluation: at every
 // position the longest match in the window is taken unless the next

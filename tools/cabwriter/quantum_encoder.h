@@ -1,6 +1,6 @@
 #pragma once
 // Our Quantum compressor: produces the data blocks that the Quantum decoder
-// of Part 4.3 (cabinet/quantum.h) reads. One encoder serves one cabinet
+// (cabinet/quantum.h) reads. One encoder serves one cabinet
 // folder: it is fed the folder's uncompressed stream block by block (each
 // block at most 32768 bytes, as the CFDATA blocks will hold it) and returns
 // each block's compressed bytes. The window and the models carry over from

@@ -1,4 +1,4 @@
-// Fuzzes the MSZIP decoder (Part 4.2) as the cabinet reader drives it: one
+// Fuzzes the MSZIP decoder as the cabinet reader drives it: one
 // decoder and one 32768-byte output buffer for a folder of blocks.
 //
 // Input layout: byte 0 configures the run:
@@ -9,7 +9,7 @@
 // little-endian length and that many bytes (the last one takes the rest).
 //
 // Checks: no access outside the input or the buffer (sanitizers), the result
-// is one of the description's codes, the produced size never exceeds what
+// is one of the decoder's result codes, the produced size never exceeds what
 // was allowed, and a first block that zlib's inflate decodes completely
 // (into at most 32768 bytes) decodes to the same bytes when ours succeeds.
 

@@ -1,4 +1,4 @@
-// Fuzzes the Quantum decoder (Part 4.3) and our encoder.
+// Fuzzes the Quantum decoder and our encoder.
 //
 // Input layout: byte 0 gives the window bits (10 + byte0 % 12); byte 1:
 //   bit 0     the window in the spill file (alloc refuses the window; for
@@ -12,7 +12,7 @@
 // takes what is left).
 //
 // Checks: no access outside the input, output, window or pages
-// (sanitizers); results are the description's codes.
+// (sanitizers); results are the decoder's result codes.
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Building decoding tables from code lengths (Part 4.2): root widths, code
+// Building decoding tables from code lengths: root widths, code
 // set checks, pool limits, and that every code decodes to its symbol.
 
 #include "cabinet/huffman_table.h"

@@ -1,4 +1,4 @@
-// The MSZIP decoder's interface (Part 4.2): creation and its query form,
+// The MSZIP decoder's interface: creation and its query form,
 // allocation failures, handle checks, reset, destruction, the input limit.
 
 #include <gtest/gtest.h>

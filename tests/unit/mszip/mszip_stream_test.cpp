@@ -1,6 +1,6 @@
-// Decoding MSZIP blocks (Part 4.2): zlib's streams at several levels and
+// Decoding MSZIP blocks: zlib's streams at several levels and
 // strategies with the previous block as preset dictionary, hand-made streams
-// for each rule the description fixes, and every failure.
+// for each rule of the format, and every failure.
 
 #include <gtest/gtest.h>
 #include <zlib.h>

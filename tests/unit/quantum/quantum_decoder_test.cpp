@@ -1,4 +1,4 @@
-// The Quantum decoder's interface and block decoding (Part 4.3): creation
+// The Quantum decoder's interface and block decoding: creation
 // and its query form, configuration and allocation failures, handle checks,
 // the output limit, and hand-written streams for matches, exhausted input,
 // window and models carried across blocks, and reset.

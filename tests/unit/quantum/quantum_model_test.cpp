@@ -1,5 +1,4 @@
-// Quantum's models and slot tables (Part 4.3, "Data model", "Rescaling a
-// model").
+// Quantum's models and slot tables, and rescaling a model.
 
 #include "cabinet/quantum_model.h"
 

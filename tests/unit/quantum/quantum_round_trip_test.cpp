@@ -1,4 +1,4 @@
-// Round trips through our Quantum encoder and the decoder of Part 4.3: many
+// Round trips through our Quantum encoder and the decoder: many
 // data shapes, window sizes 10, 15, 16 and 21 bits, the window in memory and
 // in the spill file.
 

@@ -1,4 +1,4 @@
-// The Quantum decoder's spill window (Part 4.3): the window in a spill file
+// The Quantum decoder's spill window: the window in a spill file
 // opened as "*" through the open callback when the alloc callback refuses
 // it, with a cache of at least three 4096-byte pages.
 
