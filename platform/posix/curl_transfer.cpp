@@ -19,6 +19,8 @@ constexpr std::chrono::milliseconds kLongestPoll{1000};
 constexpr long kReceiveBlockBytes = 256 * 1024;
 // Received bytes kept for the reader: two network blocks.
 constexpr std::size_t kBufferedBytes = 2 * kReceiveBlockBytes;
+// A receive takes at most this many rounds of what the socket already holds.
+constexpr int kMaxPerformsPerReceive = 16;
 
 CurlTransfer& self(void* pointer) {
   return *static_cast<CurlTransfer*>(pointer);
@@ -137,10 +139,10 @@ void CurlTransfer::headerLine(std::string_view line) {
   }
 }
 
-// Keeps the network blocks curl delivers until the reader takes them, up to a
-// bounded buffer; when the next block would not fit, curl keeps it and the
-// transfer pauses until the reader has caught up. Memory stays constant
-// whatever the file's size, and curl is not paused for every block.
+// Keeps the network blocks curl delivers until the reader takes them (they
+// are announced by step), up to a bounded buffer; when the next block would not fit, curl keeps it
+// and the transfer pauses until the reader has caught up. Memory stays constant whatever the file's
+// size, and curl is not paused for every block.
 std::size_t CurlTransfer::onWrite(char* data, std::size_t, std::size_t size, void* pointer) {
   CurlTransfer& transfer = self(pointer);
   const std::size_t unread = transfer.pending_.size() - transfer.pendingRead_;
@@ -151,8 +153,7 @@ std::size_t CurlTransfer::onWrite(char* data, std::size_t, std::size_t size, voi
   transfer.compact();
   transfer.answered_ = true;
   transfer.pending_.insert(transfer.pending_.end(), data, data + size);
-  transfer.notify_(kInternetStatusReceivingResponse);
-  transfer.notify_(kInternetStatusResponseReceived);
+  transfer.received_ = true;
   return size;
 }
 
@@ -168,13 +169,7 @@ void CurlTransfer::compact() {
   }
 }
 
-bool CurlTransfer::step() {
-  if (done_) return false;
-  if (paused_ && pending_.size() - pendingRead_ <= kBufferedBytes / 2) {
-    paused_ = false;
-    lastActivity_ = std::chrono::steady_clock::now();
-    curl_easy_pause(easy_, CURLPAUSE_CONT);
-  }
+void CurlTransfer::perform() {
   int running = 0;
   curl_multi_perform(multi_, &running);
   int queued = 0;
@@ -183,6 +178,33 @@ bool CurlTransfer::step() {
       done_ = true;
       result_ = message->data.result;
     }
+  }
+}
+
+bool CurlTransfer::step() {
+  if (done_) return false;
+  if (paused_ && pending_.size() - pendingRead_ <= kBufferedBytes / 2) {
+    paused_ = false;
+    lastActivity_ = std::chrono::steady_clock::now();
+    curl_easy_pause(easy_, CURLPAUSE_CONT);
+  }
+  perform();
+  // What the socket holds already belongs to the same receive: take it too
+  // (as long as there is room) before the response is announced.
+  for (int more = 0; more < kMaxPerformsPerReceive && received_ && !done_ && !paused_ &&
+                     pending_.size() - pendingRead_ <= kBufferedBytes / 2;
+       ++more) {
+    const std::size_t before = pending_.size();
+    curl_multi_poll(multi_, nullptr, 0, 0, nullptr);
+    perform();
+    if (pending_.size() == before) break;
+  }
+  // One receive from the network, as a read that had to wait for data sees
+  // it: however many blocks curl handed over, the response is announced once.
+  if (received_) {
+    received_ = false;
+    notify_(kInternetStatusReceivingResponse);
+    notify_(kInternetStatusResponseReceived);
   }
   if (done_ || !pendingEmpty()) return !done_;
   const auto now = std::chrono::steady_clock::now();

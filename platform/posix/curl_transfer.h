@@ -63,6 +63,8 @@ class CurlTransfer {
   void headerLine(std::string_view line);
   bool pendingEmpty() const { return pendingRead_ == pending_.size(); }
   void compact();
+  // Lets curl work on what the connection has; notes when the transfer ends.
+  void perform();
   // One round of work; false when the transfer has ended.
   bool step();
   bool failed() const { return done_ && result_ != CURLE_OK; }
@@ -78,6 +80,8 @@ class CurlTransfer {
   bool paused_ = false;
   bool done_ = false;
   bool answered_ = false;
+  // Data arrived during the last perform and is not announced yet.
+  bool received_ = false;
   bool connected_ = false;
   CURLcode result_ = CURLE_OK;
   std::chrono::steady_clock::time_point lastActivity_;
