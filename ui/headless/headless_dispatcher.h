@@ -2,6 +2,7 @@
 // The user-interface thread of the headless frontend: the thread that made
 // the dispatcher drains a queue of work that other threads hand it.
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -44,6 +45,8 @@ class HeadlessDispatcher final : public UiDispatcher {
   std::mutex mutex_;
   std::condition_variable queued_;
   std::deque<Work> queue_;
+  // The length of queue_, readable without the lock.
+  std::atomic<std::size_t> queuedCount_{0};
 };
 
 }  // namespace ks
