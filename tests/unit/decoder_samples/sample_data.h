@@ -121,4 +121,32 @@ inline std::vector<uint8_t> runsSample(size_t size, uint64_t seed = 4) {
   return out;
 }
 
+// The shapes of data the decoder tests run over, by name.
+enum class Shape { kText, kBinary, kRandom, kRuns, kZeros, kRepeatedBlock };
+
+inline std::vector<uint8_t> sampleOf(Shape shape, size_t size) {
+  switch (shape) {
+    case Shape::kText:
+      return textSample(size);
+    case Shape::kBinary:
+      return binarySample(size);
+    case Shape::kRandom:
+      return randomSample(size);
+    case Shape::kRuns:
+      return runsSample(size);
+    case Shape::kZeros:
+      break;
+    case Shape::kRepeatedBlock: {
+      // A random 5000-byte pattern over and over: long matches at distance
+      // 5000, inside every window of 16 bits and more.
+      std::vector<uint8_t> pattern = randomSample(5000, 9);
+      std::vector<uint8_t> out;
+      while (out.size() < size) out.insert(out.end(), pattern.begin(), pattern.end());
+      out.resize(size);
+      return out;
+    }
+  }
+  return std::vector<uint8_t>(size, 0);
+}
+
 }  // namespace ks::samples

@@ -30,23 +30,8 @@ class MszipStreams : public ::testing::Test {
 // ---------------------------------------------------------------------------
 // zlib round trips
 
-enum class Shape { kText, kBinary, kRandom, kRuns, kZeros };
-
-std::vector<uint8_t> sampleOf(Shape shape, size_t size) {
-  switch (shape) {
-    case Shape::kText:
-      return samples::textSample(size);
-    case Shape::kBinary:
-      return samples::binarySample(size);
-    case Shape::kRandom:
-      return samples::randomSample(size);
-    case Shape::kRuns:
-      return samples::runsSample(size);
-    case Shape::kZeros:
-      break;
-  }
-  return std::vector<uint8_t>(size, 0);
-}
+using samples::sampleOf;
+using samples::Shape;
 
 struct ZlibCase {
   int level;

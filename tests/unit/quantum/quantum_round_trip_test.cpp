@@ -13,33 +13,9 @@
 namespace ks::testing {
 namespace {
 
-enum class Shape { kText, kBinary, kRandom, kRuns, kZeros, kRepeatedBlock };
+using samples::sampleOf;
+using samples::Shape;
 enum class WindowPlace { kMemory, kSpill };
-
-std::vector<uint8_t> sampleOf(Shape shape, size_t size) {
-  switch (shape) {
-    case Shape::kText:
-      return samples::textSample(size);
-    case Shape::kBinary:
-      return samples::binarySample(size);
-    case Shape::kRandom:
-      return samples::randomSample(size);
-    case Shape::kRuns:
-      return samples::runsSample(size);
-    case Shape::kZeros:
-      break;
-    case Shape::kRepeatedBlock: {
-      // A random 5000-byte pattern over and over: long matches at distance
-      // 5000, inside every window of 16 bits and more.
-      std::vector<uint8_t> pattern = samples::randomSample(5000, 9);
-      std::vector<uint8_t> out;
-      while (out.size() < size) out.insert(out.end(), pattern.begin(), pattern.end());
-      out.resize(size);
-      return out;
-    }
-  }
-  return std::vector<uint8_t>(size, 0);
-}
 
 // Spill mode: allocations of the window's size are refused (pages of 4 KB
 // and the page table are still granted).
