@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -36,11 +35,10 @@ struct ComponentGroup {
   std::uintptr_t treeItem = 0;
 };
 
-struct DownloadJob;
 // The page that receives WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END for a transfer.
 class DownloadNotifyWindow;
 // Receives the status notifications of a transfer (connection and progress
-// texts); its context is the DownloadJob. Null for no texts.
+// texts); its context is the transfer's DownloadJob. Null for no texts.
 using DownloadStatusCallback = InternetStatusCallback;
 
 struct Component {

@@ -37,31 +37,21 @@ class FileSystem {
   virtual bool copyFile(const std::string& from, const std::string& to) = 0;
 
   // Low-level file handles, through which cabinet extraction streams its
-  // files. The defaults fail: a file system without handles extracts nothing.
+  // files.
   enum class FileAccess { Read, Write, ReadWrite };
   // Opens a file and returns its handle, or -1. create: make a missing file;
   // truncate: empty an existing one. A file whose read-only attribute is set
   // is never opened for writing.
-  virtual std::int32_t openHandle(const std::string& /*path*/, FileAccess /*access*/,
-                                  bool /*create*/, bool /*truncate*/) {
-    return -1;
-  }
+  virtual std::int32_t openHandle(const std::string& path, FileAccess access, bool create,
+                                  bool truncate) = 0;
   // Bytes read (0 at the end of the file) or written; -1 on failure.
-  virtual std::int32_t readHandle(std::int32_t /*handle*/, void* /*buffer*/,
-                                  std::uint32_t /*count*/) {
-    return -1;
-  }
-  virtual std::int32_t writeHandle(std::int32_t /*handle*/, const void* /*buffer*/,
-                                   std::uint32_t /*count*/) {
-    return -1;
-  }
-  virtual bool closeHandle(std::int32_t /*handle*/) { return false; }
+  virtual std::int32_t readHandle(std::int32_t handle, void* buffer, std::uint32_t count) = 0;
+  virtual std::int32_t writeHandle(std::int32_t handle, const void* buffer,
+                                   std::uint32_t count) = 0;
+  virtual bool closeHandle(std::int32_t handle) = 0;
   // origin 0 counts from the start of the file, 1 from the current position.
   // The new position, or -1.
-  virtual std::int32_t seekHandle(std::int32_t /*handle*/, std::int32_t /*offset*/,
-                                  int /*origin*/) {
-    return -1;
-  }
+  virtual std::int32_t seekHandle(std::int32_t handle, std::int32_t offset, int origin) = 0;
 
   // A calendar date and time on the computer's local clock.
   struct LocalDateTime {
@@ -74,18 +64,14 @@ class FileSystem {
   };
   // Sets the file's last-write time (and its creation time where the system
   // keeps one) to a local time; the last-access time stays.
-  virtual bool setFileTime(const std::string& /*path*/, const LocalDateTime& /*time*/) {
-    return false;
-  }
+  virtual bool setFileTime(const std::string& path, const LocalDateTime& time) = 0;
   // MS-DOS attribute bits of a file.
   static constexpr std::uint32_t kAttributeReadOnly = 0x01;
   static constexpr std::uint32_t kAttributeHidden = 0x02;
   static constexpr std::uint32_t kAttributeSystem = 0x04;
   static constexpr std::uint32_t kAttributeArchive = 0x20;
   // Sets the read-only, hidden, system and archive bits of a file.
-  virtual bool setFileAttributes(const std::string& /*path*/, std::uint32_t /*attributes*/) {
-    return false;
-  }
+  virtual bool setFileAttributes(const std::string& path, std::uint32_t attributes) = 0;
 };
 
 }  // namespace ks

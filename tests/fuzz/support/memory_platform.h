@@ -30,6 +30,13 @@ class MemoryFileSystem : public FileSystem {
   bool createFolder(const std::string&) override { return false; }
   bool removeFolder(const std::string&) override { return false; }
   bool copyFile(const std::string&, const std::string&) override { return false; }
+  std::int32_t openHandle(const std::string&, FileAccess, bool, bool) override { return -1; }
+  std::int32_t readHandle(std::int32_t, void*, std::uint32_t) override { return -1; }
+  std::int32_t writeHandle(std::int32_t, const void*, std::uint32_t) override { return -1; }
+  bool closeHandle(std::int32_t) override { return false; }
+  std::int32_t seekHandle(std::int32_t, std::int32_t, int) override { return -1; }
+  bool setFileTime(const std::string&, const LocalDateTime&) override { return false; }
+  bool setFileAttributes(const std::string&, std::uint32_t) override { return false; }
 };
 
 class NoLibraries : public LibraryLoader {
