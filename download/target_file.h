@@ -22,6 +22,9 @@ class TargetFile {
   struct Closer {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
+  // Declared before the file, so the file is closed (and flushed) before
+  // its buffer goes.
+  std::unique_ptr<char[]> buffer_;
   std::unique_ptr<std::FILE, Closer> file_;
   bool failed_ = false;
 };

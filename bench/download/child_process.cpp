@@ -7,6 +7,7 @@
 
 #include <array>
 #include <climits>
+#include <fstream>
 
 extern char** environ;
 
@@ -54,12 +55,10 @@ ChildResult ChildProcess::wait() {
   ChildResult result;
   if (pid_ <= 0) return result;
   int status = 0;
-  rusage usage{};
-  if (::wait4(pid_, &status, 0, &usage) != pid_) return result;
+  if (::waitpid(pid_, &status, 0) != pid_) return result;
   pid_ = -1;
   result.exited = WIFEXITED(status);
   result.exitCode = result.exited ? WEXITSTATUS(status) : -1;
-  result.maxRssKib = usage.ru_maxrss;  // kilobytes on Linux
   return result;
 }
 
@@ -67,6 +66,20 @@ std::string ownExecutable() {
   std::array<char, PATH_MAX> path{};
   const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size() - 1);
   return length > 0 ? std::string(path.data(), static_cast<std::size_t>(length)) : std::string();
+}
+
+}  // namespace ks::bench
+
+namespace ks::bench {
+
+long ownPeakResidentKib() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  constexpr std::string_view kPeak = "VmHWM:";
+  while (std::getline(status, line)) {
+    if (line.compare(0, kPeak.size(), kPeak) == 0) return std::stol(line.substr(kPeak.size()));
+  }
+  return 0;
 }
 
 }  // namespace ks::bench

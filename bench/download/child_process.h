@@ -3,7 +3,6 @@
 // measured download, the curl command). A child still running when the
 // object goes is terminated and reaped.
 
-#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -14,7 +13,6 @@ namespace ks::bench {
 struct ChildResult {
   bool exited = false;  // ended by itself, not by a signal
   int exitCode = -1;
-  long maxRssKib = 0;  // the child's own peak resident set
 };
 
 class ChildProcess {
@@ -29,7 +27,7 @@ class ChildProcess {
   bool started() const { return pid_ > 0; }
   // The next line of the child's stdout without its newline; "" at the end.
   std::string readLine();
-  // Waits for the end and reports it with the child's own resource usage.
+  // Waits for the end and reports how the child ended.
   ChildResult wait();
 
  private:
@@ -39,5 +37,10 @@ class ChildProcess {
 
 // The program that is running (for starting a helper mode of it).
 std::string ownExecutable();
+
+// This process's peak resident set in KiB, from the memory it has had since
+// it started its program. (A child's rusage is no use here: a child started
+// by posix_spawn inherits the parent's peak as its own.)
+long ownPeakResidentKib();
 
 }  // namespace ks::bench

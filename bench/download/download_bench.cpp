@@ -5,7 +5,8 @@
 //
 //   bench_download [benchmark options]   run everything, summary at the end
 //   bench_download --serve               (helper) the loopback HTTP server
-//   bench_download --fetch URL FILE      (helper) one engine download
+//   bench_download --fetch URL FILE      (helper) one engine download; prints
+//                                        its peak resident set in KiB
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -60,7 +61,7 @@ class TempFolder {
 struct Measured {
   std::uint64_t bytes = 0;
   double seconds = 0;
-  long maxRssKib = 0;
+  long peakKib = 0;
   double mibPerSecond() const {
     return seconds > 0 ? static_cast<double>(bytes) / static_cast<double>(kMiB) / seconds : 0;
   }
@@ -122,12 +123,11 @@ void engineDownload(benchmark::State& state, bool withTexts) {
 }
 
 void curlDownload(benchmark::State& state) {
-  measureDownloads(state, kCurlCommand, [](const fs::path& target, Measured& measured) {
+  measureDownloads(state, kCurlCommand, [](const fs::path& target, Measured&) {
     ChildProcess curl({"curl", "--silent", "--show-error", "--fail", "--output", target.string(),
                        urlFor(kLargeBytes)},
                       false);
     const ChildResult result = curl.wait();
-    measured.maxRssKib = std::max(measured.maxRssKib, result.maxRssKib);
     return result.exited && result.exitCode == 0;
   });
 }
@@ -150,14 +150,15 @@ BENCHMARK_CAPTURE(engineDownload, no_texts_256MiB, false)
 // nothing else the benchmark did counts.
 void measureEngineMemory(std::uint64_t bytes) {
   const fs::path target = session().folder / ("memory-" + std::to_string(bytes) + ".bin");
-  ChildProcess child({ownExecutable(), "--fetch", urlFor(bytes), target.string()}, false);
+  ChildProcess child({ownExecutable(), "--fetch", urlFor(bytes), target.string()}, true);
+  const std::string peak = child.readLine();
   const ChildResult result = child.wait();
-  if (!result.exited || result.exitCode != 0 || !holds(target, bytes)) {
+  if (!result.exited || result.exitCode != 0 || !holds(target, bytes) || peak.empty()) {
     std::fprintf(stderr, "engine download of %llu bytes failed\n",
                  static_cast<unsigned long long>(bytes));
     return;
   }
-  session().engineMemory[bytes] = Measured{bytes, 0, result.maxRssKib};
+  session().engineMemory[bytes] = Measured{bytes, 0, std::stol(peak)};
   fs::remove(target);
 }
 
@@ -165,7 +166,7 @@ void printSummary() {
   const Session& s = session();
   std::printf("\n=== bench_download summary (HTTP over 127.0.0.1, %llu MiB per transfer) ===\n",
               static_cast<unsigned long long>(kLargeBytes / kMiB));
-  std::printf("%-40s %12s %10s %14s\n", "download", "MiB/s", "runs", "max RSS KiB");
+  std::printf("%-40s %12s %10s\n", "download", "MiB/s", "runs");
   for (const char* name : {kEngineWithTexts, kEngineWithoutTexts, kCurlCommand}) {
     const auto found = s.throughput.find(name);
     if (found == s.throughput.end() || found->second.bytes == 0) {
@@ -173,10 +174,8 @@ void printSummary() {
       continue;
     }
     const Measured& m = found->second;
-    std::printf("%-40s %12.1f %10llu", name, m.mibPerSecond(),
+    std::printf("%-40s %12.1f %10llu\n", name, m.mibPerSecond(),
                 static_cast<unsigned long long>(m.bytes / kLargeBytes));
-    if (m.maxRssKib > 0) std::printf(" %14ld", m.maxRssKib);
-    std::printf("\n");
   }
   const auto engine = s.throughput.find(kEngineWithTexts);
   const auto curl = s.throughput.find(kCurlCommand);
@@ -186,21 +185,21 @@ void printSummary() {
     std::printf("%-40s %12.3f   (goal >= %.2f: %s)\n", "engine / curl (status texts on)", ratio,
                 kThroughputGoal, ratio >= kThroughputGoal ? "met" : "NOT met");
   }
-  std::printf("\n%-40s %14s\n", "engine peak memory (own process)", "max RSS KiB");
+  std::printf("\n%-40s %14s\n", "engine peak memory (own process)", "VmHWM KiB");
   for (const std::uint64_t bytes : {kSmallBytes, kLargeBytes}) {
     const auto found = s.engineMemory.find(bytes);
     std::printf("%-40s", ("download of " + std::to_string(bytes / kMiB) + " MiB").c_str());
     if (found == s.engineMemory.end()) {
       std::printf(" %14s\n", "failed");
     } else {
-      std::printf(" %14ld\n", found->second.maxRssKib);
+      std::printf(" %14ld\n", found->second.peakKib);
     }
   }
   const auto small = s.engineMemory.find(kSmallBytes);
   const auto large = s.engineMemory.find(kLargeBytes);
   if (small != s.engineMemory.end() && large != s.engineMemory.end()) {
     std::printf("%-40s %14ld   (file 16x larger)\n", "difference 256 MiB - 16 MiB",
-                large->second.maxRssKib - small->second.maxRssKib);
+                large->second.peakKib - small->second.peakKib);
   }
 }
 
@@ -239,7 +238,9 @@ int main(int argc, char** argv) {
   if (mode == "--serve") return ks::bench::runLoopbackServer();
   if (mode == "--fetch") {
     if (argc != 4) return 2;
-    return ks::bench::fetchThroughEngine(argv[2], argv[3]) ? 0 : 1;
+    const bool ok = ks::bench::fetchThroughEngine(argv[2], argv[3]);
+    std::printf("%ld\n", ks::bench::ownPeakResidentKib());
+    return ok ? 0 : 1;
   }
   return ks::bench::runBenchmarks(argc, argv);
 }

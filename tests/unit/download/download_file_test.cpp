@@ -236,8 +236,9 @@ TEST_F(DownloadFileTest, ReadFailureKeepsThePartialFile) {
 TEST_F(DownloadFileTest, FailedWriteFails) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   target = "/dev/full";
-  // A small file fails when it is closed, a large one while it is written.
-  for (std::size_t size : {std::size_t{100}, std::size_t{64 * 1024}}) {
+  // A small file fails when it is closed, one larger than the write buffer
+  // while it is written.
+  for (std::size_t size : {std::size_t{100}, std::size_t{1024 * 1024}}) {
     test::FakeInternetApi server;
     server.script.body = std::string(size, 'w');
     server.script.contentLength = std::to_string(size);
