@@ -46,7 +46,7 @@ void ComponentOptionsPage::onInit() {
   view().setTextStyle(kIdcRequiredLabel, PageView::TextStyle::RedText);
   view().setTextStyle(kIdcVersionStatus, PageView::TextStyle::HeaderText);
   view().setTreeStateImages(kIdcComponentTree, kBitmapTickBoxes);
-  window_ = std::make_unique<PageNotifyWindow>(
+  window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
       [this](unsigned message, std::uintptr_t wParam) { onDownloadMessage(message, wParam); });
 }

@@ -55,7 +55,7 @@ class ComponentOptionsPage final : public HeaderPage {
   void showSelectionState();
   bool anySelected() const;
 
-  std::unique_ptr<PageNotifyWindow> window_;
+  std::shared_ptr<PageNotifyWindow> window_;
   std::map<std::uintptr_t, Component*> items_;
   // One fetch at a time: a fetch that the user left behind is ignored when it
   // ends, and a fetch wanted meanwhile starts then.

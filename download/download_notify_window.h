@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/page_view.h"
@@ -19,7 +20,8 @@ inline constexpr unsigned kWmUser = 0x0400;
 inline constexpr unsigned WM_DOWNLOAD_BEGIN = kWmUser + 10;
 inline constexpr unsigned WM_DOWNLOAD_END = kWmUser + 13;
 
-class DownloadNotifyWindow {
+// A window owned by a shared_ptr is kept alive by a running worker.
+class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyWindow> {
  public:
   virtual ~DownloadNotifyWindow() = default;
   // IsWindow: false once the page is gone.
@@ -33,7 +35,8 @@ class DownloadNotifyWindow {
 };
 
 // A page controller with its view, reached through the UI dispatcher. After
-// close() (the page is destroyed) texts and messages are dropped.
+// close() (the page is destroyed) texts and messages are dropped without
+// waiting for the page's thread, which may have stopped handling them.
 class PageNotifyWindow final : public DownloadNotifyWindow {
  public:
   using MessageHandler = std::function<void(unsigned message, std::uintptr_t wParam)>;

@@ -11,15 +11,28 @@
 
 namespace ks {
 
-// The thread procedure. Reads the component and the proxy settings, changes
-// neither. Nothing is sent when the page is already gone.
+// The thread procedure. Reads the component and the proxy settings before
+// anything else, changes neither. Nothing is sent when the page is already
+// gone.
 void downloadWorker(Component& component, const SetupState& state, InternetApi& internet);
 
 // Starts downloadWorker on a thread of its own and returns at once, like
 // _beginthread: nobody joins the thread, it ends by itself after its
-// WM_DOWNLOAD_END has been handled and touches nothing after that. component,
-// state and internet must live until WM_DOWNLOAD_END arrives. False when no
-// thread could be started (then nothing is sent to the page).
+// WM_DOWNLOAD_END has been handled. The component and the settings are read
+// before this returns, and a page window owned by a shared_ptr is kept alive
+// by the worker, so the page may go (and the catalog be released) while the
+// transfer runs; internet must outlive the thread. False when no thread
+// could be started (then nothing is sent to the page).
 bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet);
+
+// Workers started by startDownloadWorker whose thread has not ended yet.
+int runningDownloadWorkers();
+
+// The end of a run. Returns exitCode when no worker runs. A transfer still
+// under way (the user cancelled the setup during a download) is abandoned:
+// the process ends at once with exitCode, after flushing its output, so the
+// client and the dispatcher the worker uses are never torn down beneath it.
+// The partial file stays, as after any failed download.
+int exitCodeLeavingDownloads(int exitCode);
 
 }  // namespace ks

@@ -27,7 +27,7 @@ DownloadInstallPage::~DownloadInstallPage() = default;
 void DownloadInstallPage::onInit() {
   HeaderPage::onInit();
   view().setListStateImages(kIdcQueueList, kBitmapRowStates);
-  window_ = std::make_unique<PageNotifyWindow>(
+  window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
       [this](unsigned message, std::uintptr_t wParam) { onDownloadMessage(message, wParam); });
 }

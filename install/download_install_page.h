@@ -41,7 +41,7 @@ class DownloadInstallPage final : public HeaderPage {
   void goOn(int rowImage);
   Component& current();
 
-  std::unique_ptr<PageNotifyWindow> window_;
+  std::shared_ptr<PageNotifyWindow> window_;
 };
 
 }  // namespace ks

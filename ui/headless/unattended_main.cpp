@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "app/start_up.h"
+#include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_platform.h"
 #include "ui/headless/unattended_dialogs.h"
@@ -71,7 +72,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args) {
   SetupRoads roads;
   roads.runWizard = [&](SetupContext& c) { exitCode = runUnattendedWizard(c, options, std::cout); };
   runSetup(context, argumentText(args), roads);
-  return exitCode;
+  return exitCodeLeavingDownloads(exitCode);
 }
 
 }  // namespace ks

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/start_up.h"
+#include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_platform.h"
 #include "ui/headless/unattended_main.h"
@@ -42,5 +43,6 @@ int main(int argc, char** argv) {
   context.platform.internet = &internet;
   context.versionServers = ks::versionServersOfThisRun();
   ks::QtSetupRun run;
-  return ks::runSetup(context, argumentText(argc, argv), run.roads());
+  // A download the user cancelled may still run; see exitCodeLeavingDownloads.
+  return ks::exitCodeLeavingDownloads(ks::runSetup(context, argumentText(argc, argv), run.roads()));
 }

@@ -6,9 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -46,6 +50,16 @@ class StartDownloadWorker : public ::testing::Test {
   // Runs the page's thread until the page has handled `count` messages.
   bool pageHears(std::size_t count) {
     return ui.runUntil([&] { return messages.size() >= count; }, std::chrono::seconds(20));
+  }
+
+  // Waits (without handling anything for the page) until no more than
+  // `count` worker threads run.
+  static bool workersDownTo(int count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (runningDownloadWorkers() > count && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return runningDownloadWorkers() <= count;
   }
 
   std::string stored() const {
@@ -120,6 +134,82 @@ TEST_F(StartDownloadWorker, NothingToFetchStillReportsTheEndThroughThePage) {
   ASSERT_TRUE(pageHears(1));
   EXPECT_EQ(messages, Events{"1037 1 url0"});
   EXPECT_TRUE(api.calls.empty());
+}
+
+// A client whose reads wait until the test opens the gate; the page's
+// thread is woken when the first one does.
+class GatedInternetApi : public test::FakeInternetApi {
+ public:
+  explicit GatedInternetApi(UiDispatcher& ui) : ui_(ui) {}
+  bool readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
+                std::uint32_t& got) override {
+    if (!atGate.exchange(true)) ui_.post([] {});
+    gate.wait();
+    return FakeInternetApi::readFile(data, buffer, wanted, got);
+  }
+  std::atomic<bool> atGate{false};
+  std::shared_future<void> gate;
+
+ private:
+  UiDispatcher& ui_;
+};
+
+// The user cancels the setup while a package is being fetched: the page goes
+// and the catalog is released under the running transfer, and the page's
+// thread handles nothing more. The worker still ends by itself, having
+// touched none of it, and the file it was fetching is complete.
+TEST_F(StartDownloadWorker, TheTransferOutlivesItsPageAndItsComponent) {
+  GatedInternetApi gated(ui);
+  std::promise<void> open;
+  gated.gate = open.get_future().share();
+  gated.script.body = std::string(5000, 'g');
+  gated.script.contentLength = "5000";
+  state.useProxy = 1;
+  state.proxyServer = "proxy.test:3128";
+  int handled = 0;
+  auto window =
+      std::make_shared<PageNotifyWindow>(ui, view, [&](unsigned, std::uintptr_t) { ++handled; });
+  auto released = std::make_unique<Component>(component);
+  released->notifyWindow = window.get();
+  released->statusCallback = downloadStatusCallback;
+  const std::string target = released->localPath;
+  ASSERT_TRUE(workersDownTo(0));
+
+  ASSERT_TRUE(startDownloadWorker(*released, state, gated));
+  EXPECT_EQ(runningDownloadWorkers(), 1);
+  ASSERT_TRUE(ui.runUntil([&] { return gated.atGate.load(); }, std::chrono::seconds(20)));
+  const std::weak_ptr<PageNotifyWindow> page = window;
+  window->close();
+  window.reset();
+  released.reset();
+  state.proxyServer = "changed.test:1";
+  EXPECT_FALSE(page.expired()) << "the worker keeps the page's window";
+  open.set_value();
+
+  EXPECT_TRUE(workersDownTo(0)) << "the worker ends without the page's thread";
+  EXPECT_TRUE(page.expired());
+  EXPECT_EQ(handled, 1) << "only WM_DOWNLOAD_BEGIN, before the page went";
+  EXPECT_EQ(gated.calls[2], "open Kestrova Setup proxy proxy.test:3128");
+  std::ifstream in(target, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), gated.script.body);
+}
+
+// The run ends normally when no transfer is left; with one still running it
+// ends the process at once with the run's exit code.
+TEST_F(StartDownloadWorker, TheRunEndsAtOnceOnlyWhileATransferIsLeft) {
+  ASSERT_TRUE(workersDownTo(0));
+  EXPECT_EQ(exitCodeLeavingDownloads(5), 5);
+
+  GatedInternetApi gated(ui);
+  std::promise<void> open;
+  gated.gate = open.get_future().share();
+  gated.script.body = "abc";
+  gated.script.contentLength = "3";
+  ASSERT_TRUE(startDownloadWorker(component, state, gated));
+  ASSERT_TRUE(ui.runUntil([&] { return gated.atGate.load(); }, std::chrono::seconds(20)));
+  EXPECT_EXIT(exitCodeLeavingDownloads(3), ::testing::ExitedWithCode(3), "");
+  open.set_value();
+  EXPECT_TRUE(pageHears(2));
 }
 
 }  // namespace

@@ -130,8 +130,14 @@ TEST(DownloadWorkerThreads, ClosedPageDropsTextsAndMessages) {
   PageNotifyWindow page(ui, view, [&](unsigned, std::uintptr_t) { ++handled; });
   page.close();
   EXPECT_FALSE(page.isWindow());
-  page.sendMessage(WM_DOWNLOAD_END, 1);
-  page.setDlgItemText(kIdcDownloadStatus, "Connected.");
+  // Called from a worker, none of these waits for the page's thread, which
+  // is not handling anything here.
+  std::thread worker([&] {
+    page.sendMessage(WM_DOWNLOAD_END, 1);
+    page.setDlgItemText(kIdcDownloadStatus, "Connected.");
+    page.setProgressPosition(kIdcDownloadProgressBar, 0);
+  });
+  worker.join();
   EXPECT_EQ(handled, 0);
   EXPECT_TRUE(view.textLog.empty());
 }
