@@ -107,7 +107,8 @@ void ComponentOptionsPage::startFetch() {
 void ComponentOptionsPage::startWorker() {
   fetchRunning_ = true;
   fetchAbandoned_ = false;
-  if (!startDownloadWorker(context().versionInfoJob, state(), *context().platform.internet)) {
+  if (!startDownloadWorker(context().versionInfoJob, state(), *context().platform.internet,
+                           *context().platform.fileSystem)) {
     fetchRunning_ = false;
   }
 }

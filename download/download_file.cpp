@@ -21,8 +21,8 @@ constexpr std::uint32_t kReadBlockBytes = 1024;
 // Internet handle last.
 class Transfer {
  public:
-  Transfer(InternetApi& api, DownloadStatusCallback callback, DownloadJob& job)
-      : api_(api), callback_(callback), job_(job) {}
+  Transfer(InternetApi& api, FileSystem& files, DownloadStatusCallback callback, DownloadJob& job)
+      : api_(api), files_(files), callback_(callback), job_(job) {}
 
   bool run();
 
@@ -39,6 +39,7 @@ class Transfer {
   }
 
   InternetApi& api_;
+  FileSystem& files_;
   DownloadStatusCallback callback_;
   DownloadJob& job_;
   InternetHandleGuard internet_{api_};
@@ -129,7 +130,7 @@ bool Transfer::answerIsSuccess() {
 // than the announced size (the connection dropped) and a failed write are
 // failures, not a complete file.
 bool Transfer::receive() {
-  TargetFile file;
+  TargetFile file(files_);
   if (!file.create(*job_.targetPath)) return false;
   job_.receivedBytes = 0;
   std::array<char, kReadBlockBytes> block;
@@ -146,8 +147,9 @@ bool Transfer::receive() {
 
 }  // namespace
 
-bool downloadFile(InternetApi& internet, DownloadStatusCallback callback, DownloadJob& job) {
-  return Transfer(internet, callback, job).run();
+bool downloadFile(InternetApi& internet, FileSystem& files, DownloadStatusCallback callback,
+                  DownloadJob& job) {
+  return Transfer(internet, files, callback, job).run();
 }
 
 }  // namespace ks

@@ -68,7 +68,7 @@ DownloadJob makeJob(const WorkerTask& task) {
   return job;
 }
 
-void runTask(const WorkerTask& task, InternetApi& internet) {
+void runTask(const WorkerTask& task, InternetApi& internet, FileSystem& files) {
   DownloadNotifyWindow* window = task.window;
   if (window == nullptr || !window->isWindow()) return;
   if (!task.download) {
@@ -77,26 +77,28 @@ void runTask(const WorkerTask& task, InternetApi& internet) {
   }
   window->sendMessage(WM_DOWNLOAD_BEGIN, 0);
   DownloadJob job = makeJob(task);
-  const bool ok = downloadFile(internet, task.callback, job);
+  const bool ok = downloadFile(internet, files, task.callback, job);
   window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0);
 }
 
 }  // namespace
 
-void downloadWorker(Component& component, const SetupState& state, InternetApi& internet) {
-  runTask(makeTask(component, state), internet);
+void downloadWorker(Component& component, const SetupState& state, InternetApi& internet,
+                    FileSystem& files) {
+  runTask(makeTask(component, state), internet, files);
 }
 
-bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet) {
+bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet,
+                         FileSystem& files) {
   auto task = std::make_unique<WorkerTask>(makeTask(component, state));
   ++runningWorkers;
   try {
-    // The thread owns its task and holds only the client by reference; once
+    // The thread owns its task and holds only the ports by reference; once
     // detached it owns nothing the page could wait for, so the page may start
     // the next worker from inside the WM_DOWNLOAD_END handler of this one.
     std::thread(
-        [&internet](std::unique_ptr<WorkerTask> own) {
-          runTask(*own, internet);
+        [&internet, &files](std::unique_ptr<WorkerTask> own) {
+          runTask(*own, internet, files);
           own.reset();
           --runningWorkers;
         },

@@ -7,6 +7,7 @@
 
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
+#include "platform/file_system.h"
 #include "platform/internet_api.h"
 
 namespace ks {
@@ -14,16 +15,18 @@ namespace ks {
 // The thread procedure. Reads the component and the proxy settings before
 // anything else, changes neither. Nothing is sent when the page is already
 // gone.
-void downloadWorker(Component& component, const SetupState& state, InternetApi& internet);
+void downloadWorker(Component& component, const SetupState& state, InternetApi& internet,
+                    FileSystem& files);
 
 // Starts downloadWorker on a thread of its own and returns at once, like
 // _beginthread: nobody joins the thread, it ends by itself after its
 // WM_DOWNLOAD_END has been handled. The component and the settings are read
 // before this returns, and a page window owned by a shared_ptr is kept alive
 // by the worker, so the page may go (and the catalog be released) while the
-// transfer runs; internet must outlive the thread. False when no thread
+// transfer runs; internet and files must outlive the thread. False when no thread
 // could be started (then nothing is sent to the page).
-bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet);
+bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet,
+                         FileSystem& files);
 
 // Workers started by startDownloadWorker whose thread has not ended yet.
 int runningDownloadWorkers();

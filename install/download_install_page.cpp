@@ -84,7 +84,15 @@ void DownloadInstallPage::startCurrent() {
     goOn(kRowFailed);
     return;
   }
-  if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+  startWorker(component);
+}
+
+// A worker that can't be started fails the component.
+void DownloadInstallPage::startWorker(Component& component) {
+  Platform& platform = context().platform;
+  if (!startDownloadWorker(component, state(), *platform.internet, *platform.fileSystem)) {
+    goOn(kRowFailed);
+  }
 }
 
 void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wParam) {
@@ -119,7 +127,7 @@ void DownloadInstallPage::onFailed() {
   for (int i = 0; i < component.urlCount; ++i) {
     if (!component.urlFailed[static_cast<std::size_t>(i)]) {
       component.urlIndex = i;
-      if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+      startWorker(component);
       return;
     }
   }
@@ -127,7 +135,7 @@ void DownloadInstallPage::onFailed() {
     component.urlIndex = state().primarySite;
     for (int u = 0; u < component.urlCount; ++u)
       component.urlFailed[static_cast<std::size_t>(u)] = 0;
-    if (!startDownloadWorker(component, state(), *context().platform.internet)) goOn(kRowFailed);
+    startWorker(component);
     return;
   }
   goOn(kRowFailed);

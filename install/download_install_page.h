@@ -36,6 +36,7 @@ class DownloadInstallPage final : public HeaderPage {
  private:
   void buildQueue();
   void startCurrent();
+  void startWorker(Component& component);
   void onDownloaded();
   void onFailed();
   void goOn(int rowImage);

@@ -12,9 +12,10 @@
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/posix_file_system.h"
 #include "tools/commands.h"
-#include "ui/headless/silent_page_view.h"
 #include "ui/headless/headless_dispatcher.h"
+#include "ui/headless/silent_page_view.h"
 
 namespace ks::tool {
 
@@ -65,6 +66,7 @@ int runFetchCommand(const Arguments& args) {
   PrintingView view;
   UnattendedDialogs dialogs;
   CurlInternetApi internet(dialogs);
+  PosixFileSystem files;
   int result = -1;
   PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
     if (message == WM_DOWNLOAD_END) result = static_cast<int>(wParam);
@@ -72,7 +74,8 @@ int runFetchCommand(const Arguments& args) {
   component.notifyWindow = &page;
   component.download = 1;
   component.statusCallback = downloadStatusCallback;
-  std::thread worker(downloadWorker, std::ref(component), std::cref(state), std::ref(internet));
+  std::thread worker(downloadWorker, std::ref(component), std::cref(state), std::ref(internet),
+                     std::ref(files));
   // The worker ends by itself: a silent server is given up after a minute.
   while (!ui.runUntil([&] { return result >= 0; }, std::chrono::hours(1))) {
   }

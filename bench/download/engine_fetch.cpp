@@ -8,6 +8,7 @@
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/posix_file_system.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/headless_page_view.h"
 #include "ui/headless/scripted_dialogs.h"
@@ -24,6 +25,7 @@ bool fetchThroughEngine(const std::string& url, const std::string& path, bool wi
   HeadlessPageView view(kNoTemplate);
   ScriptedDialogs dialogs;
   CurlInternetApi internet(dialogs);
+  PosixFileSystem files;
   SetupState state;
   Component component;
   int result = -1;
@@ -35,7 +37,7 @@ bool fetchThroughEngine(const std::string& url, const std::string& path, bool wi
   component.statusCallback = withTexts ? downloadStatusCallback : nullptr;
   component.urls[0] = url;
   component.localPath = path;
-  if (!startDownloadWorker(component, state, internet)) return false;
+  if (!startDownloadWorker(component, state, internet, files)) return false;
   // The worker always ends: a silent server is given up by the client.
   while (!ui.runUntil([&] { return result >= 0; }, std::chrono::minutes(1))) {
   }

@@ -20,8 +20,9 @@
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
-#include "tests/support/peer_process.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
+#include "tests/support/peer_process.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks {
@@ -90,6 +91,7 @@ class DownloadPeers : public ::testing::Test {
     HeadlessDispatcher ui;
     test::FakeDownloadView view;
     CurlInternetApi internet(dialogs, options);
+    PosixFileSystem files;
     SetupState state;
     state.useProxy = proxy.empty() ? 0 : 1;
     state.proxyServer = proxy;
@@ -107,13 +109,14 @@ class DownloadPeers : public ::testing::Test {
       if (wParam == 0 && component.urlIndex + 1 < static_cast<int>(urls.size())) {
         ++component.urlIndex;
         workers.emplace_back(downloadWorker, std::ref(component), std::cref(state),
-                             std::ref(internet));
+                             std::ref(internet), std::ref(files));
       } else {
         outcome.result = static_cast<int>(wParam);
       }
     });
     component.notifyWindow = &page;
-    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(internet));
+    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(internet),
+                         std::ref(files));
     const bool ended = ui.runUntil([&] { return outcome.result >= 0; }, 90s);
     for (std::thread& worker : workers) worker.join();
     EXPECT_TRUE(ended);

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "download/download_status.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
 
@@ -41,7 +42,7 @@ class DownloadFileTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
 
   bool run(DownloadStatusCallback callback = downloadStatusCallback) {
-    return downloadFile(api, callback, job);
+    return downloadFile(api, files, callback, job);
   }
   std::string stored() const {
     std::ifstream in(target, std::ios::binary);
@@ -61,6 +62,7 @@ class DownloadFileTest : public ::testing::Test {
   std::string url = "http://example.test/pkg/file.cab";
   std::string target;
   test::FakeInternetApi api;
+  PosixFileSystem files;
   test::FakeNotifyWindow window;
   DownloadJob job;
 };
@@ -242,7 +244,7 @@ TEST_F(DownloadFileTest, FailedWriteFails) {
     test::FakeInternetApi server;
     server.script.body = std::string(size, 'w');
     server.script.contentLength = std::to_string(size);
-    EXPECT_FALSE(downloadFile(server, downloadStatusCallback, job)) << size;
+    EXPECT_FALSE(downloadFile(server, files, downloadStatusCallback, job)) << size;
   }
 }
 
