@@ -2,25 +2,25 @@
 
 namespace ks {
 
-void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam) {
+// Once the page is closed nothing goes to its thread, which may have stopped
+// handling calls; a call already under way finds it closed and does nothing.
+void PageNotifyWindow::onPage(const std::function<void()>& fn) {
   if (!open_) return;
   ui_.send([&] {
-    if (open_) handler_(message, wParam);
+    if (open_) fn();
   });
+}
+
+void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam) {
+  onPage([&] { handler_(message, wParam); });
 }
 
 void PageNotifyWindow::setDlgItemText(int controlId, const std::string& text) {
-  if (!open_) return;
-  ui_.send([&] {
-    if (open_) view_.setText(controlId, text);
-  });
+  onPage([&] { view_.setText(controlId, text); });
 }
 
 void PageNotifyWindow::setProgressPosition(int controlId, int position) {
-  if (!open_) return;
-  ui_.send([&] {
-    if (open_) view_.setProgressPosition(controlId, position);
-  });
+  onPage([&] { view_.setProgressPosition(controlId, position); });
 }
 
 }  // namespace ks

@@ -53,6 +53,9 @@ class PageNotifyWindow final : public DownloadNotifyWindow {
   void setProgressPosition(int controlId, int position) override;
 
  private:
+  // Runs fn on the page's thread while the page is open.
+  void onPage(const std::function<void()>& fn);
+
   UiDispatcher& ui_;
   PageView& view_;
   MessageHandler handler_;

@@ -68,10 +68,6 @@ std::string ownExecutable() {
   return length > 0 ? std::string(path.data(), static_cast<std::size_t>(length)) : std::string();
 }
 
-}  // namespace ks::bench
-
-namespace ks::bench {
-
 long ownPeakResidentKib() {
   std::ifstream status("/proc/self/status");
   std::string line;

@@ -93,16 +93,5 @@ TEST_F(TargetFileTest, AShortWriteFailsThisAndEveryLaterWriteAndTheClose) {
   EXPECT_TRUE(files.openFiles.empty());
 }
 
-TEST_F(TargetFileTest, AFileLeftOpenKeepsWhatArrived) {
-  const std::string data = body(3000);
-  {
-    TargetFile file(files);
-    ASSERT_TRUE(file.create(path));
-    ASSERT_TRUE(writeInBlocks(file, data));
-  }
-  EXPECT_EQ(files.files[path], data);
-  EXPECT_TRUE(files.openFiles.empty());
-}
-
 }  // namespace
 }  // namespace ks
