@@ -24,7 +24,9 @@ std::string serverUrl(const char* scheme, const UrlComponents& server, const std
 }  // namespace
 
 struct CurlInternetApi::Handle {
-  enum class Kind { Session, Connection, Find, Transfer } kind;
+  enum class Kind { Session, Connection, Find, Transfer };
+  explicit Handle(Kind of) : kind(of) {}
+  Kind kind;
   void* context = nullptr;
   InternetStatusCallback callback = nullptr;
   InternetHandle parent = kNullInternetHandle;
@@ -82,7 +84,7 @@ bool CurlInternetApi::crackUrl(const std::string& url, UrlComponents& parts) {
 
 InternetHandle CurlInternetApi::open(const std::string& agent, InternetAccess access,
                                      const std::string& proxy) {
-  auto session = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Session});
+  auto session = std::make_unique<Handle>(Handle::Kind::Session);
   session->agent = agent;
   session->viaProxy = access == InternetAccess::Proxy;
   session->proxy = proxy;
@@ -95,7 +97,7 @@ InternetHandle CurlInternetApi::connect(InternetHandle internet, const UrlCompon
                                         InternetService service, void* context) {
   Handle* session = find(internet);
   if (session == nullptr || session->kind != Handle::Kind::Session) return kNullInternetHandle;
-  auto connection = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Connection});
+  auto connection = std::make_unique<Handle>(Handle::Kind::Connection);
   connection->context = context;
   connection->callback = session->callback;
   connection->parent = internet;
@@ -123,7 +125,7 @@ InternetHandle CurlInternetApi::ftpFindFirstFile(InternetHandle connectionHandle
     return kNullInternetHandle;
   }
   fileSize = static_cast<std::uint64_t>(listing.announcedSize());
-  return add(std::make_unique<Handle>(Handle{.kind = Handle::Kind::Find}));
+  return add(std::make_unique<Handle>(Handle::Kind::Find));
 }
 
 InternetHandle CurlInternetApi::openUrl(InternetHandle internet, const std::string& url,
@@ -131,7 +133,7 @@ InternetHandle CurlInternetApi::openUrl(InternetHandle internet, const std::stri
   Handle* session = find(internet);
   UrlComponents parts;
   if (session == nullptr || !crackUrlText(url, parts)) return kNullInternetHandle;
-  auto data = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Transfer});
+  auto data = std::make_unique<Handle>(Handle::Kind::Transfer);
   data->context = context;
   data->callback = session->callback;
   data->settings = settingsFor(*session, url);
@@ -153,7 +155,7 @@ InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
   if (connection == nullptr || connection->service != InternetService::Http) {
     return kNullInternetHandle;
   }
-  auto request = std::make_unique<Handle>(Handle{.kind = Handle::Kind::Transfer});
+  auto request = std::make_unique<Handle>(Handle::Kind::Transfer);
   request->context = context;
   request->callback = connection->callback;
   request->parent = connectionHandle;

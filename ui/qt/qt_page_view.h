@@ -37,9 +37,9 @@ class QtPageView final : public QWidget, public PageView {
   enum class Role { WizardPage, Dialog };
 
   struct Events {
-    std::function<void(int controlId)> command;
-    std::function<void(int controlId, std::uintptr_t item)> treeStateClick;
-    std::function<void(int controlId, std::uintptr_t item)> treeSelection;
+    std::function<void(int controlId)> command = {};
+    std::function<void(int controlId, std::uintptr_t item)> treeStateClick = {};
+    std::function<void(int controlId, std::uintptr_t item)> treeSelection = {};
   };
 
   QtPageView(const DialogTemplate& dialog, Role role, QWidget* parent = nullptr);

@@ -119,7 +119,9 @@ TEST_F(InstallScenario, ACabinetPackageLandsWithItsFolderTimesAndAttributes) {
   EXPECT_EQ(info.st_mode & 0222, 0u);  // read-only: no write bits
 
   // A second extraction over the read-only file fails to open it.
-  if (::geteuid() != 0) EXPECT_FALSE(install(package, INSTALL_METHOD_CABINET));
+  if (::geteuid() != 0) {
+    EXPECT_FALSE(install(package, INSTALL_METHOD_CABINET));
+  }
 }
 
 TEST_F(InstallScenario, AQuantumPackageAndAPlainFile) {

@@ -51,7 +51,9 @@ void CabinetReaderTest::SetUp() {
 }
 
 void CabinetReaderTest::TearDown() {
-  if (context != nullptr) EXPECT_EQ(cabinetDestroy(context), 1);
+  if (context != nullptr) {
+    EXPECT_EQ(cabinetDestroy(context), 1);
+  }
   current = nullptr;
   EXPECT_EQ(files().liveAllocations, 0) << "the reader leaked memory";
   EXPECT_TRUE(files().open.empty()) << "the reader left handles open";
