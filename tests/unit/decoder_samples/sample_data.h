@@ -1,10 +1,13 @@
 #pragma once
 // Deterministic sample contents for the decoder tests, fuzz seeds and
-// benchmarks: text-like, binary (executable-like), incompressible, runs.
+// benchmarks: text-like, binary (executable-like), incompressible, runs, and
+// a real executable.
 
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
@@ -121,8 +124,25 @@ inline std::vector<uint8_t> runsSample(size_t size, uint64_t seed = 4) {
   return out;
 }
 
+// Real machine code mixing short matches and literals: the first `size`
+// bytes (fewer if the file is shorter) of a program built by the MinGW-w64
+// compiler. Needs the ks_samples target, which builds it.
+inline std::vector<uint8_t> executableSample(size_t size) {
+#ifdef KS_SAMPLE_EXECUTABLE
+  std::ifstream in(KS_SAMPLE_EXECUTABLE, std::ios::binary);
+  std::vector<uint8_t> out(size);
+  in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(size));
+  out.resize(static_cast<size_t>(in.gcount()));
+  if (out.empty()) throw std::runtime_error("missing executable sample " KS_SAMPLE_EXECUTABLE);
+  return out;
+#else
+  (void)size;
+  throw std::logic_error("the executable sample needs the ks_samples target");
+#endif
+}
+
 // The shapes of data the decoder tests run over, by name.
-enum class Shape { kText, kBinary, kRandom, kRuns, kZeros, kRepeatedBlock };
+enum class Shape { kText, kBinary, kRandom, kRuns, kZeros, kRepeatedBlock, kExecutable };
 
 inline std::vector<uint8_t> sampleOf(Shape shape, size_t size) {
   switch (shape) {
@@ -145,6 +165,8 @@ inline std::vector<uint8_t> sampleOf(Shape shape, size_t size) {
       out.resize(size);
       return out;
     }
+    case Shape::kExecutable:
+      return executableSample(size);
   }
   return std::vector<uint8_t>(size, 0);
 }

@@ -67,7 +67,8 @@ TEST_P(MszipZlibRoundTrip, FolderOfSeveralBlocksDecodesToTheOriginal) {
 }
 
 std::string roundTripName(const ::testing::TestParamInfo<std::tuple<ZlibCase, Shape>>& info) {
-  static const char* const kShapes[] = {"Text", "Binary", "Random", "Runs", "Zeros"};
+  static const char* const kShapes[] = {"Text",  "Binary", "Random",    "Runs",
+                                        "Zeros", "",       "Executable"};
   return std::string(std::get<0>(info.param).name) +
          kShapes[static_cast<int>(std::get<1>(info.param))];
 }
@@ -76,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(AllLevelsAndShapes, MszipZlibRoundTrip,
                          ::testing::Combine(::testing::ValuesIn(kZlibCases),
                                             ::testing::Values(Shape::kText, Shape::kBinary,
                                                               Shape::kRandom, Shape::kRuns,
-                                                              Shape::kZeros)),
+                                                              Shape::kZeros, Shape::kExecutable)),
                          roundTripName);
 
 TEST_F(MszipStreams, SecondBlockReachesBackIntoTheFirst) {

@@ -53,19 +53,19 @@ TEST_P(QuantumRoundTrip, FolderDecodesToTheOriginal) {
 
 std::string roundTripName(
     const ::testing::TestParamInfo<std::tuple<Shape, int, WindowPlace>>& info) {
-  static const char* const kShapes[] = {"Text", "Binary", "Random", "Runs", "Zeros", "Repeated"};
+  static const char* const kShapes[] = {"Text",  "Binary",   "Random",    "Runs",
+                                        "Zeros", "Repeated", "Executable"};
   return std::string(kShapes[static_cast<int>(std::get<0>(info.param))]) + "Window" +
          std::to_string(std::get<1>(info.param)) +
          (std::get<2>(info.param) == WindowPlace::kSpill ? "Spill" : "Memory");
 }
 
-INSTANTIATE_TEST_SUITE_P(InMemory, QuantumRoundTrip,
-                         ::testing::Combine(::testing::Values(Shape::kText, Shape::kBinary,
-                                                              Shape::kRandom, Shape::kRuns,
-                                                              Shape::kZeros, Shape::kRepeatedBlock),
-                                            ::testing::Values(10, 15, 16, 21),
-                                            ::testing::Values(WindowPlace::kMemory)),
-                         roundTripName);
+INSTANTIATE_TEST_SUITE_P(
+    InMemory, QuantumRoundTrip,
+    ::testing::Combine(::testing::Values(Shape::kText, Shape::kBinary, Shape::kRandom, Shape::kRuns,
+                                         Shape::kZeros, Shape::kRepeatedBlock, Shape::kExecutable),
+                       ::testing::Values(10, 15, 16, 21), ::testing::Values(WindowPlace::kMemory)),
+    roundTripName);
 
 INSTANTIATE_TEST_SUITE_P(Spilled, QuantumRoundTrip,
                          ::testing::Combine(::testing::Values(Shape::kText, Shape::kBinary,
