@@ -16,6 +16,7 @@
 // the bits up to the next byte boundary and returns the whole bytes still held
 // to the input (zeros read past the end are not real bytes and are dropped).
 
+#include <cstddef>
 #include <cstdint>
 
 namespace ks::cabinet {
@@ -72,6 +73,52 @@ class DeflateBitReader {
 
   // Real input bytes not yet loaded into the bit buffer.
   inline uint32_t bytesLeft() const { return size_ - position_; }
+
+  // The fast loop's reader: the same bits, kept in plain locals (the
+  // compiler holds them in registers) and refilled without a bounds check,
+  // which the caller makes with hasBytes(). Taken from this reader and given
+  // back to it.
+  class Fast {
+   public:
+    explicit Fast(const DeflateBitReader& reader)
+        : next_(reader.input_ + reader.position_),
+          end_(reader.input_ + reader.size_),
+          bitBuffer_(reader.bitBuffer_),
+          bitCount_(reader.bitCount_) {}
+    void giveBack(DeflateBitReader& reader) const {
+      reader.position_ = static_cast<uint32_t>(next_ - reader.input_);
+      reader.bitBuffer_ = bitBuffer_;
+      reader.bitCount_ = bitCount_;
+    }
+
+    inline bool hasBytes(std::ptrdiff_t count) const { return end_ - next_ >= count; }
+    // Loads whole bytes behind the bits in hand, up to 56 to 63 bits: reads
+    // 8 bytes, of which at most 7 are consumed.
+    [[gnu::always_inline]] inline void refill() {
+      bitBuffer_ |= load64(next_) << bitCount_;
+      next_ += (63 - bitCount_) >> 3;
+      bitCount_ |= kBitsAfterRefill;
+    }
+    inline uint32_t peek(unsigned n) const {
+      return static_cast<uint32_t>(bitBuffer_ & ((uint64_t{1} << n) - 1));
+    }
+    inline uint64_t buffered() const { return bitBuffer_; }
+    inline void consume(unsigned n) {
+      bitBuffer_ >>= n;
+      bitCount_ -= n;
+    }
+    inline uint32_t take(unsigned n) {
+      uint32_t value = peek(n);
+      consume(n);
+      return value;
+    }
+
+   private:
+    const uint8_t* next_;
+    const uint8_t* end_;
+    uint64_t bitBuffer_;
+    unsigned bitCount_;
+  };
 
   // Drops the bits up to the next byte boundary and gives the whole bytes
   // still held back to the input, so the byte position is exact again.

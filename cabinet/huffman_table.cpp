@@ -13,6 +13,7 @@
 #include "cabinet/huffman_table.h"
 
 #include <algorithm>
+#include <array>
 
 namespace ks::cabinet {
 namespace {
@@ -28,13 +29,22 @@ constexpr unsigned kMaxSymbols = 288;
 
 constexpr HuffmanEntry kInvalidEntry{kOperationInvalid, 0, 0};
 
-unsigned reverseBits(unsigned code, unsigned length) {
-  unsigned reversed = 0;
-  for (unsigned i = 0; i < length; ++i) {
-    reversed = (reversed << 1) | (code & 1);
-    code >>= 1;
+// Every byte with its bits in reverse order: reversing a code takes two
+// lookups instead of a loop over its bits.
+constexpr auto kReversedBytes = [] {
+  std::array<uint8_t, 256> reversed{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    for (unsigned bit = 0; bit < 8; ++bit) {
+      if (byte & (1u << bit)) reversed[byte] |= static_cast<uint8_t>(0x80u >> bit);
+    }
   }
   return reversed;
+}();
+
+// The low `length` bits of `code` (at most 16) in reverse order.
+unsigned reverseBits(unsigned code, unsigned length) {
+  return ((unsigned{kReversedBytes[code & 0xFF]} << 8) | kReversedBytes[(code >> 8) & 0xFF]) >>
+         (16 - length);
 }
 
 // Width of the sub-table opened for a code of `length` bits when `resolved`
@@ -166,6 +176,21 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
   }
   *table = HuffmanTable{pool, rootBits};
   return true;
+}
+
+void pairRootLiterals(HuffmanEntry* root, unsigned rootBits) {
+  // From the last entry down: the second code is looked up at index >> bits,
+  // which is below the entry being changed (or is that entry itself, for
+  // index 0, read before it is changed), so it still holds a single code.
+  for (unsigned index = 1u << rootBits; index-- > 0;) {
+    const HuffmanEntry first = root[index];
+    if (first.operation != kOperationLiteral || first.bits >= rootBits) continue;
+    const HuffmanEntry second = root[index >> first.bits];
+    if (second.operation != kOperationLiteral || first.bits + second.bits > rootBits) continue;
+    root[index] =
+        HuffmanEntry{kOperationLiteralPair, static_cast<uint8_t>(first.bits + second.bits),
+                     static_cast<uint16_t>(first.value | (second.value << 8))};
+  }
 }
 
 }  // namespace ks::cabinet

@@ -17,6 +17,9 @@ namespace ks::cabinet {
 enum HuffmanOperation : uint8_t {
   // 0 to 13: a length or distance base followed by that many extra bits.
   kOperationMaxExtraBits = 13,
+  // Two literals in one root entry (see pairRootLiterals): value holds the
+  // first in its low byte and the second in its high byte.
+  kOperationLiteralPair = 14,
   kOperationEndOfBlock = 15,
   kOperationLiteral = 16,
   // 17 to 31: a link to a sub-table indexed by (operation - 16) further bits.
@@ -60,5 +63,11 @@ struct HuffmanTable {
 bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymbolMeaning& meaning,
                        unsigned requestedRootBits, bool acceptIncomplete, HuffmanEntry* pool,
                        unsigned poolSize, HuffmanTable* table);
+
+// Turns every root entry of a literal/length table that holds a literal and,
+// in its remaining index bits, the whole code of a second literal into one
+// kOperationLiteralPair entry consuming both codes' bits: one lookup then
+// writes two bytes. The table keeps its size and everything else.
+void pairRootLiterals(HuffmanEntry* root, unsigned rootBits);
 
 }  // namespace ks::cabinet

@@ -11,6 +11,7 @@
 #include "cabinet/mszip.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -99,9 +100,12 @@ constexpr HuffmanSymbolMeaning kCodeLengthMeaning{kCodeLengthCodes, nullptr, nul
 
 enum class BlockEnd { kEndOfBlock, kOutputFull, kFailed };
 
-// Room for two literals and a longest match: with at least this much room
-// left, the decoding loop need not check it after every literal.
-constexpr std::ptrdiff_t kFastLoopRoom = 2 + 258 + 1;
+// The fast loop runs while both ends are far: at least this much output room
+// (three root lookups of up to two literals each, a longest match and the 16
+// bytes a match copy may write past its end) and this much input (two 8-byte
+// refills per pass), so that it checks neither per byte.
+constexpr std::ptrdiff_t kFastLoopRoom = 3 * 2 + 258 + 16;
+constexpr std::ptrdiff_t kFastLoopInput = 16;
 
 }  // namespace
 
@@ -122,7 +126,8 @@ struct MszipState {
 namespace {
 
 // Decodes one Huffman code: the root lookup, then any sub-table links.
-inline HuffmanEntry decodeSymbol(DeflateBitReader& input, const HuffmanTable& table) {
+template <typename Reader>
+inline HuffmanEntry decodeSymbol(Reader& input, const HuffmanTable& table) {
   HuffmanEntry entry = table.entries[input.peek(table.rootBits)];
   while (entry.operation > kOperationLiteral && entry.operation != kOperationInvalid) {
     input.consume(entry.bits);
@@ -140,132 +145,228 @@ inline uint64_t load8(const uint8_t* p) {
 inline void store8(uint8_t* p, uint64_t value) {
   std::memcpy(p, &value, 8);
 }
+inline void copy16(uint8_t* to, const uint8_t* from) {
+  uint8_t bytes[16];
+  std::memcpy(bytes, from, 16);
+  std::memcpy(to, bytes, 16);
+}
 
-// Copies `length` bytes from `distance` bytes back within the output (the
-// source starts before the destination). Byte-by-byte semantics: a distance
-// shorter than the length repeats the bytes just written.
-//
-// The bytes after the cursor are the previous block's history, still to be
-// read by matches that reach back into it, so nothing past the match may
-// change. The fast path copies whole 8-byte steps (each reads only bytes
-// already final, as the distance is at least 8), which may run up to 7 bytes
-// past the match, and puts those bytes back afterwards.
-inline void copyWithinOutput(uint8_t* destination, unsigned distance, unsigned length,
-                             const uint8_t* bufferEnd) {
-  const uint8_t* source = destination - distance;
-  if (distance >= 8 && destination + length + 8 <= bufferEnd) {
-    const uint64_t after = load8(destination + length);
-    for (unsigned done = 0; done < length; done += 8) {
-      store8(destination + done, load8(source + done));
-    }
-    store8(destination + length, after);
-  } else if (distance >= length) {
-    std::memcpy(destination, source, length);
-  } else if (distance == 1) {
-    std::memset(destination, source[0], length);
+// Bytes a match copy may write past the match (putting them back after).
+constexpr unsigned kCopyOverrun = 16;
+
+// The pattern copy below builds its 8 bytes with shifts, least significant
+// byte first, as every target of this library stores them.
+static_assert(std::endian::native == std::endian::little);
+
+// For a distance d below 8: the largest multiple of d that is at most 8.
+constexpr uint8_t kPatternStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
+
+// Copies `length` bytes from `distance` bytes back (distance <= bytes written
+// in this call) with byte-by-byte meaning: a distance shorter than the length
+// repeats the bytes just written. Whole 8- or 16-byte steps replace the byte
+// loop; they may write up to kCopyOverrun bytes past the match, which the
+// caller guarantees lie inside the buffer. Those bytes are the previous
+// block's history, still to be read by matches that reach back into it, so
+// they are put back afterwards.
+inline void copyOverlapping(uint8_t* to, unsigned distance, unsigned length) {
+  const uint8_t* from = to - distance;
+  uint8_t after[kCopyOverrun];
+  std::memcpy(after, to + length, kCopyOverrun);
+  if (distance >= 16 || (distance >= length && length <= 16)) {
+    // Each 16-byte step reads only bytes already final, or (a short match
+    // that does not overlap itself) reads them all before writing: one load
+    // and one store per 16 bytes.
+    for (unsigned i = 0; i < length; i += 16) copy16(to + i, from + i);
+  } else if (distance >= 8) {
+    for (unsigned i = 0; i < length; i += 8) store8(to + i, load8(from + i));
   } else {
-    for (unsigned i = 0; i < length; ++i) destination[i] = source[i];
+    // Distances 1 to 7 repeat a pattern of `distance` bytes: spread over 8
+    // bytes once, in a register, it is stored 8 bytes at a time, each store
+    // advancing by the largest multiple of the distance that fits, so the
+    // next store rewrites the tail with the same bytes. No byte just written
+    // is read back.
+    uint64_t pattern = load8(from) & (~uint64_t{0} >> (64 - 8 * distance));
+    pattern |= pattern << (8 * distance);
+    if (distance < 4) pattern |= pattern << (16 * distance);
+    if (distance < 2) pattern |= pattern << 32;
+    const unsigned step = kPatternStep[distance];
+    for (unsigned i = 0; i < length; i += step) store8(to + i, pattern);
   }
+  std::memcpy(to + length, after, kCopyOverrun);
+}
+
+// Copies the part of a match that starts in the previous block's bytes at
+// the end of the buffer (distance beyond the bytes written in this call);
+// returns the cursor after it and leaves in `length` what is left of the
+// match. The source is ahead of the destination, so a forward copy reads
+// every byte before it is overwritten; past offset 32767 the source wraps to
+// the buffer's start, which is exactly `distance` bytes behind the cursor
+// then.
+inline uint8_t* copyFromPreviousBlock(uint8_t* outputStart, uint8_t* cursor, unsigned distance,
+                                      unsigned& length) {
+  const uint32_t written = static_cast<uint32_t>(cursor - outputStart);
+  const unsigned part = std::min(length, distance - written);
+  std::memmove(cursor, outputStart + (written + kHistorySize - distance), part);
+  length -= part;
+  return cursor + part;
 }
 
 // Copies a match through the 32768-byte history ring; returns the cursor
 // after it.
 inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distance,
                           unsigned length) {
-  uint32_t written = static_cast<uint32_t>(cursor - outputStart);
-  if (distance > written) {
-    // The match starts in the previous block's bytes at the end of the
-    // buffer; the source is ahead of the destination, so a forward copy
-    // reads every byte before it is overwritten.
-    unsigned untilRingEnd = distance - written;
-    unsigned part = std::min(length, untilRingEnd);
-    std::memmove(cursor, outputStart + (written + kHistorySize - distance), part);
-    cursor += part;
-    length -= part;
-    if (length == 0) return cursor;
-    // Past offset 32767 the source wraps to the buffer's start, which is
-    // exactly `distance` bytes behind the cursor now.
+  if (distance > static_cast<uint32_t>(cursor - outputStart)) {
+    cursor = copyFromPreviousBlock(outputStart, cursor, distance, length);
   }
-  copyWithinOutput(cursor, distance, length, outputStart + kHistorySize);
+  if (cursor + length + kCopyOverrun <= outputStart + kHistorySize) {
+    copyOverlapping(cursor, distance, length);
+  } else {
+    const uint8_t* from = cursor - distance;
+    for (unsigned i = 0; i < length; ++i) cursor[i] = from[i];
+  }
   return cursor + length;
 }
 
-// Decodes the codes of a fixed or dynamic block until its end-of-block code,
-// a full output, or an invalid code.
-BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
-                     const HuffmanTable& distances) {
-  // The bit reader and the cursor are worked on as locals: the output is
-  // written through byte pointers, which could alias the state, so state
-  // fields would be reloaded after every byte.
-  DeflateBitReader input = state.input;
+// copyMatch for the fast loop, whose room check leaves space for the
+// overrun.
+[[gnu::always_inline]] inline uint8_t* copyMatchWithRoom(uint8_t* outputStart, uint8_t* cursor,
+                                                         unsigned distance, unsigned length) {
+  if (distance > static_cast<uint32_t>(cursor - outputStart)) [[unlikely]] {
+    cursor = copyFromPreviousBlock(outputStart, cursor, distance, length);
+  }
+  copyOverlapping(cursor, distance, length);
+  return cursor + length;
+}
+
+// Writes the one or two literals of a root entry; false for any other
+// entry. The caller makes sure there is room for two bytes.
+[[gnu::always_inline]] inline bool writeLiterals(HuffmanEntry entry, uint8_t*& cursor) {
+  if (entry.operation == kOperationLiteral) {
+    *cursor++ = static_cast<uint8_t>(entry.value);
+    return true;
+  }
+  if (entry.operation == kOperationLiteralPair) {
+    cursor[0] = static_cast<uint8_t>(entry.value);
+    cursor[1] = static_cast<uint8_t>(entry.value >> 8);
+    cursor += 2;
+    return true;
+  }
+  return false;
+}
+
+// The fast loop over a block's codes, while far from the end of both the
+// input and the output: an item per pass, with one unchecked refill before it
+// and one after a run of root literals. Returns kOutputFull when it stopped
+// near an end with the block not yet done.
+[[gnu::noinline]] BlockEnd decodeCodesFast(MszipState& state, const HuffmanTable& literals,
+                                           const HuffmanTable& distances) {
+  // Everything as locals: the output is written through byte pointers, which
+  // could alias the state, so state fields would be reloaded after every
+  // byte.
+  DeflateBitReader::Fast input(state.input);
   uint8_t* const outputStart = state.outputStart;
   uint8_t* const end = state.cursor + state.bytesAllowed;
   uint8_t* cursor = state.cursor;
   const HuffmanEntry* const literalRoot = literals.entries;
-  const unsigned literalRootBits = literals.rootBits;
-  BlockEnd result = BlockEnd::kFailed;
-  for (;;) {
+  const uint32_t literalMask = (1u << literals.rootBits) - 1;
+  BlockEnd result = BlockEnd::kOutputFull;
+  while (input.hasBytes(kFastLoopInput) && end - cursor >= kFastLoopRoom) {
     input.refill();  // at least 56 bits: enough for a whole match
-    HuffmanEntry entry = literalRoot[input.peek(literalRootBits)];
-    if (entry.operation == kOperationLiteral && end - cursor >= kFastLoopRoom) {
-      // Far from the end: up to three literals resolved at the root (at most
-      // 15 bits each) from the bits in hand, without checking the room.
+    HuffmanEntry entry = literalRoot[input.buffered() & literalMask];
+    if (writeLiterals(entry, cursor)) {
+      // Up to three root lookups of one or two literals (at most 15 bits
+      // each) from the bits in hand.
       input.consume(entry.bits);
-      *cursor++ = static_cast<uint8_t>(entry.value);
-      entry = literalRoot[input.peek(literalRootBits)];
-      if (entry.operation == kOperationLiteral) {
+      entry = literalRoot[input.buffered() & literalMask];
+      if (!writeLiterals(entry, cursor)) {
+        input.refill();  // the entry stays valid: refilling adds bits behind
+      } else {
         input.consume(entry.bits);
-        *cursor++ = static_cast<uint8_t>(entry.value);
-        entry = literalRoot[input.peek(literalRootBits)];
-        if (entry.operation == kOperationLiteral) {
+        entry = literalRoot[input.buffered() & literalMask];
+        if (writeLiterals(entry, cursor)) {
           input.consume(entry.bits);
-          *cursor++ = static_cast<uint8_t>(entry.value);
           continue;
         }
+        input.refill();
       }
-      input.refill();  // the entry stays valid: refilling adds bits behind
-    } else if (entry.operation == kOperationLiteral) {
+    }
+    // A length (most often), a sub-table link, the end of block or an
+    // invalid code.
+    if (entry.operation > kOperationMaxExtraBits) {
+      while (isSubTableLink(entry.operation)) {
+        input.consume(entry.bits);
+        entry = literalRoot[entry.value + input.peek(entry.operation - kOperationLiteral)];
+      }
       input.consume(entry.bits);
-      *cursor++ = static_cast<uint8_t>(entry.value);
-      if (cursor == end) {
-        result = BlockEnd::kOutputFull;
+      if (entry.operation == kOperationLiteral) {
+        *cursor++ = static_cast<uint8_t>(entry.value);
+        continue;
+      }
+      if (entry.operation > kOperationMaxExtraBits) {
+        result =
+            entry.operation == kOperationEndOfBlock ? BlockEnd::kEndOfBlock : BlockEnd::kFailed;
         break;
       }
-      continue;
-    }
-    // A sub-table link, the end of block, a length or an invalid code.
-    while (entry.operation > kOperationLiteral && entry.operation != kOperationInvalid) {
+    } else {
       input.consume(entry.bits);
-      entry = literalRoot[entry.value + input.peek(entry.operation - kOperationLiteral)];
     }
-    input.consume(entry.bits);
+    const unsigned length = entry.value + input.take(entry.operation);
+    const HuffmanEntry distanceEntry = decodeSymbol(input, distances);
+    if (distanceEntry.operation > kOperationMaxExtraBits) {
+      result = BlockEnd::kFailed;  // invalid code
+      break;
+    }
+    const unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
+    cursor = copyMatchWithRoom(outputStart, cursor, distance, length);
+  }
+  input.giveBack(state.input);
+  state.cursor = cursor;
+  state.bytesAllowed = static_cast<uint32_t>(end - cursor);
+  return result;
+}
+
+// Decodes the codes of a fixed or dynamic block until its end-of-block code,
+// a full output, or an invalid code: the fast loop while it can run, then
+// code by code with every check.
+BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
+                     const HuffmanTable& distances) {
+  const BlockEnd fastEnd = decodeCodesFast(state, literals, distances);
+  if (fastEnd != BlockEnd::kOutputFull) return fastEnd;
+
+  DeflateBitReader input = state.input;  // as a local, as in the fast loop
+  uint8_t* const outputStart = state.outputStart;
+  uint8_t* const end = state.cursor + state.bytesAllowed;
+  uint8_t* cursor = state.cursor;
+  BlockEnd result = BlockEnd::kOutputFull;
+  while (cursor != end) {
+    input.refill();  // at least 56 bits: enough for a whole match
+    HuffmanEntry entry = decodeSymbol(input, literals);
     if (entry.operation == kOperationLiteral) {
       *cursor++ = static_cast<uint8_t>(entry.value);
-      if (cursor == end) {
-        result = BlockEnd::kOutputFull;
-        break;
-      }
       continue;
     }
-    if (entry.operation == kOperationEndOfBlock) {
-      result = BlockEnd::kEndOfBlock;
+    if (entry.operation == kOperationLiteralPair) {
+      // The second literal only if there is room for it (once the output is
+      // full, the bit position no longer matters).
+      *cursor++ = static_cast<uint8_t>(entry.value);
+      if (cursor != end) *cursor++ = static_cast<uint8_t>(entry.value >> 8);
+      continue;
+    }
+    if (entry.operation > kOperationMaxExtraBits) {
+      result = entry.operation == kOperationEndOfBlock ? BlockEnd::kEndOfBlock : BlockEnd::kFailed;
       break;
     }
-    if (entry.operation > kOperationMaxExtraBits) break;  // invalid code
     // A length is followed by its extra bits, then a distance code and its
     // extra bits.
-    unsigned length = entry.value + input.take(entry.operation);
-    HuffmanEntry distanceEntry = decodeSymbol(input, distances);
-    if (distanceEntry.operation > kOperationMaxExtraBits) break;  // invalid code
-    unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
-
-    unsigned room = static_cast<unsigned>(end - cursor);
-    if (length >= room) {
-      cursor = copyMatch(outputStart, cursor, distance, room);
-      result = BlockEnd::kOutputFull;
+    const unsigned length = entry.value + input.take(entry.operation);
+    const HuffmanEntry distanceEntry = decodeSymbol(input, distances);
+    if (distanceEntry.operation > kOperationMaxExtraBits) {
+      result = BlockEnd::kFailed;  // invalid code
       break;
     }
-    cursor = copyMatch(outputStart, cursor, distance, length);
+    const unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
+    const unsigned room = static_cast<unsigned>(end - cursor);
+    cursor = copyMatch(outputStart, cursor, distance, std::min(length, room));
   }
   state.input = input;
   state.cursor = cursor;
@@ -363,6 +464,7 @@ bool readDynamicTables(MszipState& state, HuffmanTable* literals, HuffmanTable* 
                          state.dynamicPool, kDynamicLiteralPoolEntries, literals)) {
     return false;
   }
+  pairRootLiterals(state.dynamicPool, literals->rootBits);
   return buildHuffmanTable(lengths + literalCodes, distanceCodes, kDistanceMeaning,
                            kDistanceRootBits, false, state.dynamicPool + kDynamicLiteralPoolEntries,
                            kDynamicDistancePoolEntries, distances);
