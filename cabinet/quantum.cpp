@@ -57,6 +57,31 @@ namespace {
 // ---------------------------------------------------------------------------
 // Output through the in-memory window
 
+// Copies 1 to 16 bytes between places that do not overlap, as two word
+// copies that may cover some bytes twice: no loop and no call.
+inline void copyShort(uint8_t* to, const uint8_t* from, uint32_t length) {
+  uint8_t head[8];
+  uint8_t tail[8];
+  if (length >= 8) {
+    std::memcpy(head, from, 8);
+    std::memcpy(tail, from + length - 8, 8);
+    std::memcpy(to, head, 8);
+    std::memcpy(to + length - 8, tail, 8);
+  } else if (length >= 4) {
+    std::memcpy(head, from, 4);
+    std::memcpy(tail, from + length - 4, 4);
+    std::memcpy(to, head, 4);
+    std::memcpy(to + length - 4, tail, 4);
+  } else {
+    const uint8_t first = from[0];
+    const uint8_t middle = from[length / 2];
+    const uint8_t last = from[length - 1];
+    to[0] = first;
+    to[length / 2] = middle;
+    to[length - 1] = last;
+  }
+}
+
 // The hot fields are copied into the object for the block's duration: the
 // output goes through byte pointers, which could alias the state, so state
 // fields would be reloaded after every byte.
@@ -99,6 +124,13 @@ struct InMemoryWindow {
 
     if (source + length <= size && target + length <= size) {
       // Neither end wraps: copy within the window, then out of it.
+      if (length <= 16 && distance >= length) {
+        // A short match that does not overlap itself (most matches):
+        // whole-word copies, no calls.
+        copyShort(window + target, window + source, length);
+        copyShort(to, window + target, length);
+        return;
+      }
       if (source > target || target - source >= length) {
         // The source is ahead of the target or does not overlap it: every
         // byte is read before it is overwritten.
@@ -212,6 +244,18 @@ struct SpillWindow {
 // ---------------------------------------------------------------------------
 // Decoding items
 
+// Groups of 8 entries the search and update of each model cover: enough for
+// its largest size (the position models' sizes depend on the window).
+constexpr unsigned groupsFor(unsigned symbols) {
+  return (symbols + 7) / 8;
+}
+constexpr unsigned kSelectorGroups = groupsFor(kQuantumSelectorSymbols);
+constexpr unsigned kLiteralGroups = groupsFor(kQuantumLiteralSymbols);
+constexpr unsigned kPosition3Groups = groupsFor(24);
+constexpr unsigned kPosition4Groups = groupsFor(36);
+constexpr unsigned kLengthGroups = groupsFor(kQuantumLengthSlots);
+constexpr unsigned kPositionLongGroups = groupsFor(kQuantumPositionSlots);
+
 template <typename Window>
 void decodeItems(QuantumWorkingState& state, Window window) {
   // The coder's registers and the bit reader as locals (see InMemoryWindow).
@@ -221,9 +265,10 @@ void decodeItems(QuantumWorkingState& state, Window window) {
   const QuantumSlotTables& tables = state.models.tables;
 
   while (window.bytesRemaining() != 0 && !bits.exhausted()) {
-    const unsigned selector = coder.decode(models[kQuantumSelectorModel], bits);
+    const unsigned selector = coder.decode<kSelectorGroups>(models[kQuantumSelectorModel], bits);
     if (selector < kQuantumSelectorMatch3) {
-      const unsigned symbol = coder.decodeLiteral(models[kQuantumLiteralModel0 + selector], bits);
+      const unsigned symbol =
+          coder.decode<kLiteralGroups>(models[kQuantumLiteralModel0 + selector], bits);
       window.literal(static_cast<uint8_t>(symbol + kQuantumLiteralSymbols * selector));
       continue;
     }
@@ -231,15 +276,15 @@ void decodeItems(QuantumWorkingState& state, Window window) {
     unsigned slot;
     if (selector == kQuantumSelectorMatch3) {
       length = 3;
-      slot = coder.decode(models[kQuantumPosition3Model], bits);
+      slot = coder.decode<kPosition3Groups>(models[kQuantumPosition3Model], bits);
     } else if (selector == kQuantumSelectorMatch4) {
       length = 4;
-      slot = coder.decode(models[kQuantumPosition4Model], bits);
+      slot = coder.decode<kPosition4Groups>(models[kQuantumPosition4Model], bits);
     } else {
-      const unsigned lengthSlot = coder.decode(models[kQuantumLengthModel], bits);
+      const unsigned lengthSlot = coder.decode<kLengthGroups>(models[kQuantumLengthModel], bits);
       length = tables.lengthBase[lengthSlot] + bits.read(tables.lengthExtraBits[lengthSlot]) +
                kQuantumLongMatchMinimum;
-      slot = coder.decode(models[kQuantumPositionLongModel], bits);
+      slot = coder.decode<kPositionLongGroups>(models[kQuantumPositionLongModel], bits);
     }
     const uint32_t distance =
         tables.positionBase[slot] + bits.read(tables.positionExtraBits[slot]) + 1;

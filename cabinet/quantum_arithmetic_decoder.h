@@ -41,9 +41,9 @@ class QuantumBitReader {
 
   // The next `count` bits (0 to 24), most significant first.
   [[gnu::always_inline]] inline uint32_t read(unsigned count) {
-    if (count == 0) return 0;
     if (bitCount_ < count) refill(count);
-    uint32_t bits = static_cast<uint32_t>(buffer_ >> (64 - count));
+    // Two shifts, so that a count of 0 needs no branch of its own.
+    uint32_t bits = static_cast<uint32_t>((buffer_ >> 1) >> (63 - count));
     buffer_ <<= count;
     bitCount_ -= count;
     return bits;
@@ -54,6 +54,14 @@ class QuantumBitReader {
   // past the end, the missing bits read as zeros and mark the input
   // exhausted.
   [[gnu::always_inline]] inline void refill(unsigned count) {
+    if (end_ - input_ >= 8) {
+      // One 8-byte load fills the buffer to 56 bits or more; the part of a
+      // byte loaded below them is loaded again, to the same place, next time.
+      buffer_ |= loadBigEndian64(input_) >> bitCount_;
+      input_ += (63 - bitCount_) >> 3;
+      bitCount_ |= 56;
+      return;
+    }
     while (bitCount_ <= 56 && input_ != end_) {
       buffer_ |= uint64_t{*input_++} << (56 - bitCount_);
       bitCount_ += 8;
@@ -62,6 +70,13 @@ class QuantumBitReader {
       exhausted_ = true;
       bitCount_ = count;  // the buffer's low bits are zeros
     }
+  }
+
+  static inline uint64_t loadBigEndian64(const uint8_t* p) {
+    // Compilers turn this into one load and a byte swap.
+    return uint64_t{p[0]} << 56 | uint64_t{p[1]} << 48 | uint64_t{p[2]} << 40 |
+           uint64_t{p[3]} << 32 | uint64_t{p[4]} << 24 | uint64_t{p[5]} << 16 |
+           uint64_t{p[6]} << 8 | uint64_t{p[7]};
   }
 
   const uint8_t* input_ = nullptr;
@@ -89,76 +104,17 @@ class QuantumArithmeticDecoder {
     value_ = bits.read(16);
   }
 
-  // Decodes a symbol of a 64-symbol literal model. Literal symbols are
-  // spread over the whole model, so where SSE2 is there the search and the
-  // update work on 8 entries at a time; the result is decode()'s.
-  [[gnu::always_inline]] inline unsigned decodeLiteral(QuantumModel& model,
-                                                       QuantumBitReader& bits) {
-#if defined(__SSE2__)
+  // Decodes a symbol of `model` and updates the model. The model has at
+  // most 8 * kGroups symbols: the search and the update then run a fixed
+  // number of steps, which the compiler unrolls, instead of loops whose
+  // data-dependent ends the processor would mispredict.
+  template <unsigned kGroups>
+  [[gnu::always_inline]] inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
+    static_assert(kGroups * 8 <= kQuantumMaxModelSymbols);
     const uint32_t total = model.cumulative[0];
     const uint32_t range = high_ - low_ + 1;
     uint16_t* cumulative = model.cumulative;
-    // The decoder's target, in 32-bit arithmetic; above every
-    // cumulative frequency (at most 3800) it selects entry 0 either way.
-    uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
-    if (target > 0x7FFF) target = 0x7FFF;
-
-    // Count the entries above the target, 8 at a time (they lead, as the
-    // cumulative frequencies decrease; the zeros after the sentinel end it).
-    const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
-    unsigned index = 0;
-    for (unsigned group = 1;; group += 8) {
-      const __m128i entries = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + group));
-      const unsigned above =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi16(entries, limit)));
-      index += static_cast<unsigned>(std::popcount(above)) / 2;
-      if (above != 0xFFFF) break;
-    }
-    const unsigned symbol = model.symbol[index];
-
-    const uint32_t low = low_;
-    high_ = low + shareOfRange(cumulative[index], range, total) - 1;
-    low_ = low + shareOfRange(cumulative[index + 1], range, total);
-    renormalise(bits);
-
-    // Add 8 to entries 0 to index: whole groups, the last one under a mask.
-    const __m128i last = _mm_set1_epi16(static_cast<int16_t>(index));
-    const __m128i step = _mm_set1_epi16(static_cast<int16_t>(kQuantumFrequencyStep));
-    const __m128i groupWidth = _mm_set1_epi16(8);
-    __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    for (unsigned group = 0; group <= index; group += 8) {
-      auto* at = reinterpret_cast<__m128i*>(cumulative + group);
-      const __m128i add = _mm_andnot_si128(_mm_cmpgt_epi16(lanes, last), step);
-      _mm_store_si128(at, _mm_add_epi16(_mm_load_si128(at), add));
-      lanes = _mm_add_epi16(lanes, groupWidth);
-    }
-    if (cumulative[0] > kQuantumRescaleThreshold) rescaleQuantumModel(model);
-    return symbol;
-#else
-    return decode(model, bits);
-#endif
-  }
-
-  // Decodes a symbol of `model` and updates the model.
-  [[gnu::always_inline]] inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
-    const uint32_t total = model.cumulative[0];
-    const uint32_t range = high_ - low_ + 1;
-    const uint16_t* cumulative = model.cumulative;
-
-    // The symbol is that of the first entry i whose successor's cumulative
-    // frequency is not above target = ((value - low + 1) * total - 1) div
-    // range. As cumulative[j] > target exactly when cumulative[j] * range >=
-    // (value - low + 1) * total, the search needs no division. (Corrupt input
-    // can put value below low, where the 32-bit arithmetic
-    // wraps; that case takes the division.)
-    unsigned index = 0;
-    if (value_ >= low_) {
-      const uint32_t scaled = (value_ - low_ + 1) * total;
-      while (cumulative[index + 1] * range >= scaled) ++index;
-    } else {
-      const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
-      while (cumulative[index + 1] > target) ++index;
-    }
+    const unsigned index = findEntry<kGroups>(cumulative, total, range);
     const unsigned symbol = model.symbol[index];
 
     // Narrow the interval to the symbol's share, both ends from the old low.
@@ -167,11 +123,75 @@ class QuantumArithmeticDecoder {
     low_ = low + shareOfRange(cumulative[index + 1], range, total);
     renormalise(bits);
 
-    updateQuantumModel(model, index);
+    addFrequency<kGroups>(cumulative, index);
+    if (cumulative[0] > kQuantumRescaleThreshold) rescaleQuantumModel(model);
     return symbol;
   }
 
  private:
+  // The symbol's entry: the first entry i whose successor's cumulative
+  // frequency is not above target = ((value - low + 1) * total - 1) div
+  // range, in 32-bit arithmetic.
+  template <unsigned kGroups>
+  [[gnu::always_inline]] inline unsigned findEntry(const uint16_t* cumulative, uint32_t total,
+                                                   uint32_t range) const {
+#if defined(__SSE2__)
+    // Above every cumulative frequency (at most 3808) any target selects
+    // entry 0, so clamping it to 16 bits changes nothing (corrupt input can
+    // put value below low, where the arithmetic wraps to large targets).
+    uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+    if (target > 0x7FFF) target = 0x7FFF;
+    // The entries above the target lead, as the cumulative frequencies
+    // decrease (the zeros from the sentinel on never are), so the index is
+    // their count: counted 8 entries per step, with no branch.
+    const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
+    __m128i counts = _mm_setzero_si128();
+    for (unsigned group = 0; group < kGroups; ++group) {
+      const __m128i entries =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + 1 + 8 * group));
+      counts = _mm_sub_epi16(counts, _mm_cmpgt_epi16(entries, limit));  // -1 for each above
+    }
+    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 8));
+    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 4));
+    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 2));
+    return static_cast<unsigned>(_mm_cvtsi128_si32(counts)) & 0xFFFF;
+#else
+    // cumulative[j] > target exactly when cumulative[j] * range >=
+    // (value - low + 1) * total, so the search needs no division (corrupt
+    // input can put value below low, where the 32-bit arithmetic wraps; that
+    // case takes the division).
+    unsigned index = 0;
+    if (value_ >= low_) {
+      const uint32_t scaled = (value_ - low_ + 1) * total;
+      while (cumulative[index + 1] * range >= scaled) ++index;
+    } else {
+      const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+      while (cumulative[index + 1] > target) ++index;
+    }
+    return index;
+#endif
+  }
+
+  // The model update: 8 more for entries 0 to index (with SSE2, 8 entries
+  // per step under a mask, over every entry but the sentinel).
+  template <unsigned kGroups>
+  [[gnu::always_inline]] static inline void addFrequency(uint16_t* cumulative, unsigned index) {
+#if defined(__SSE2__)
+    const __m128i last = _mm_set1_epi16(static_cast<int16_t>(index));
+    const __m128i step = _mm_set1_epi16(static_cast<int16_t>(kQuantumFrequencyStep));
+    for (unsigned group = 0; group < kGroups; ++group) {
+      const __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
+      const __m128i first = _mm_set1_epi16(static_cast<int16_t>(8 * group));
+      const __m128i add =
+          _mm_andnot_si128(_mm_cmpgt_epi16(_mm_add_epi16(lanes, first), last), step);
+      auto* at = reinterpret_cast<__m128i*>(cumulative + 8 * group);
+      _mm_store_si128(at, _mm_add_epi16(_mm_load_si128(at), add));
+    }
+#else
+    for (unsigned i = 0; i <= index; ++i) cumulative[i] += kQuantumFrequencyStep;
+#endif
+  }
+
   // (cumulative * range) div total, through a reciprocal table: with
   // cumulative <= total <= 3800 and range <= 65536, multiplying by
   // floor(2^40 / total) + 1 and shifting right by 40 is exact.
@@ -181,25 +201,29 @@ class QuantumArithmeticDecoder {
   }
 
   // Shifts out the interval's settled leading bits, taking as many new code
-  // bits into value: all leading bits in which low and high agree at once,
-  // then single underflow steps (low = 01..., high = 10...), which drop the
-  // second bit instead.
+  // bits into value: first all leading bits in which low and high agree,
+  // then all underflow steps (low = 01..., high = 10...), which drop the
+  // second bit instead. Neither can follow the other again: after the
+  // settled bits, bit 15 of low and high differ, and the underflow steps keep
+  // it so and take every underflow bit there is. So the renormalisation is
+  // two counts and one read, without a loop.
   [[gnu::always_inline]] inline void renormalise(QuantumBitReader& bits) {
-    for (;;) {
-      const uint32_t differing = low_ ^ high_;
-      if ((differing & 0x8000) == 0) {
-        const unsigned settled =
-            static_cast<unsigned>(std::countl_zero(static_cast<uint16_t>(differing)));
-        low_ = (low_ << settled) & 0xFFFF;
-        high_ = ((high_ << settled) | ((1u << settled) - 1)) & 0xFFFF;
-        value_ = ((value_ << settled) | bits.read(settled)) & 0xFFFF;
-        continue;
-      }
-      if ((low_ & 0x4000) == 0 || (high_ & 0x4000) != 0) return;
-      low_ = (low_ & 0x3FFF) << 1;
-      high_ = (((high_ | 0x4000) << 1) | 1) & 0xFFFF;
-      value_ = (((value_ ^ 0x4000) << 1) | bits.read(1)) & 0xFFFF;
-    }
+    // Settled bits (all 16 when low = high).
+    // (Counted in 32 bits with a stop bit, so the count needs no zero test.)
+    const unsigned settled =
+        static_cast<unsigned>(std::countl_zero(((low_ ^ high_) << 16) | 0x8000));
+    uint32_t low = low_ << settled;
+    uint32_t high = (high_ << settled) | ((1u << settled) - 1);
+    // Underflow steps in a row: bits 14 down to 15 - steps set in low and
+    // clear in high. Each step drops bit 14 of low, sets it in high and
+    // flips it in value before shifting by one; over the steps only the last
+    // flip stays (in bit 15), and high's bit 15 stays set.
+    const unsigned steps =
+        static_cast<unsigned>(std::countl_zero(~((low & ~high) << 17) | 0x10000));
+    low_ = (low << steps) & 0x7FFF;
+    high_ = ((high << steps) | 0x8000 | ((1u << steps) - 1)) & 0xFFFF;
+    const uint32_t shift = settled + steps;  // at most 16
+    value_ = (((value_ << shift) | bits.read(shift)) & 0xFFFF) ^ (steps != 0 ? 0x8000 : 0);
   }
 
   // 16-bit registers, held in 32 bits for the arithmetic.
