@@ -129,6 +129,13 @@ class QuantumArithmeticDecoder {
   }
 
  private:
+#if defined(__SSE2__)
+  // The 8 entries from 1 + 8 * group on.
+  static inline __m128i groupAt(const uint16_t* cumulative, unsigned group) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + 1 + 8 * group));
+  }
+#endif
+
   // The symbol's entry: the first entry i whose successor's cumulative
   // frequency is not above target = ((value - low + 1) * total - 1) div
   // range, in 32-bit arithmetic.
@@ -136,25 +143,51 @@ class QuantumArithmeticDecoder {
   [[gnu::always_inline]] inline unsigned findEntry(const uint16_t* cumulative, uint32_t total,
                                                    uint32_t range) const {
 #if defined(__SSE2__)
-    // Above every cumulative frequency (at most 3808) any target selects
-    // entry 0, so clamping it to 16 bits changes nothing (corrupt input can
-    // put value below low, where the arithmetic wraps to large targets).
-    uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
-    if (target > 0x7FFF) target = 0x7FFF;
     // The entries above the target lead, as the cumulative frequencies
     // decrease (the zeros from the sentinel on never are), so the index is
-    // their count: counted 8 entries per step, with no branch.
-    const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
-    __m128i counts = _mm_setzero_si128();
-    for (unsigned group = 0; group < kGroups; ++group) {
-      const __m128i entries =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + 1 + 8 * group));
-      counts = _mm_sub_epi16(counts, _mm_cmpgt_epi16(entries, limit));  // -1 for each above
+    // the number of leading set bits of a compare mask over the entries: one
+    // bit scan, no branch. The masks of two groups are packed into one
+    // movemask.
+    uint64_t above = 0;
+    if (value_ >= low_ && range <= 0xFFFF) [[likely]] {
+      // cumulative[j] > target exactly when cumulative[j] * range >=
+      // (value - low + 1) * total: comparing products keeps the division off
+      // the path from one symbol to the next. PMADDWD forms the 32-bit
+      // products from 16-bit halves: 2c * (range >> 1) + c * (range & 1).
+      const __m128i halves = _mm_set1_epi32(static_cast<int32_t>((range >> 1) | (range & 1) << 16));
+      const __m128i limit = _mm_set1_epi32(static_cast<int32_t>((value_ - low_ + 1) * total - 1));
+      auto groupAbove = [&](unsigned group) {
+        const __m128i entries = groupAt(cumulative, group);
+        const __m128i twice = _mm_add_epi16(entries, entries);
+        const __m128i low4 = _mm_madd_epi16(_mm_unpacklo_epi16(twice, entries), halves);
+        const __m128i high4 = _mm_madd_epi16(_mm_unpackhi_epi16(twice, entries), halves);
+        return _mm_packs_epi32(_mm_cmpgt_epi32(low4, limit), _mm_cmpgt_epi32(high4, limit));
+      };
+      for (unsigned pair = 0; pair < (kGroups + 1) / 2; ++pair) {
+        const __m128i first = groupAbove(2 * pair);
+        const __m128i second =
+            2 * pair + 1 < kGroups ? groupAbove(2 * pair + 1) : _mm_setzero_si128();
+        above |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(first, second)))}
+                 << (16 * pair);
+      }
+    } else {
+      // The first symbol of a block (range 0x10000) and corrupt input (value
+      // below low, where the 32-bit arithmetic wraps) divide. Above every
+      // cumulative frequency (at most 3808) any target selects entry 0, so
+      // clamping it to 16 bits changes nothing.
+      uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+      if (target > 0x7FFF) target = 0x7FFF;
+      const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
+      for (unsigned pair = 0; pair < (kGroups + 1) / 2; ++pair) {
+        const __m128i first = _mm_cmpgt_epi16(groupAt(cumulative, 2 * pair), limit);
+        const __m128i second = 2 * pair + 1 < kGroups
+                                   ? _mm_cmpgt_epi16(groupAt(cumulative, 2 * pair + 1), limit)
+                                   : _mm_setzero_si128();
+        above |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(first, second)))}
+                 << (16 * pair);
+      }
     }
-    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 8));
-    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 4));
-    counts = _mm_add_epi16(counts, _mm_srli_si128(counts, 2));
-    return static_cast<unsigned>(_mm_cvtsi128_si32(counts)) & 0xFFFF;
+    return static_cast<unsigned>(std::countr_one(above));
 #else
     // cumulative[j] > target exactly when cumulative[j] * range >=
     // (value - low + 1) * total, so the search needs no division (corrupt
