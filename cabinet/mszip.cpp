@@ -101,10 +101,10 @@ constexpr HuffmanSymbolMeaning kCodeLengthMeaning{kCodeLengthCodes, nullptr, nul
 enum class BlockEnd { kEndOfBlock, kOutputFull, kFailed };
 
 // The fast loop runs while both ends are far: at least this much output room
-// (three root lookups of up to two literals each, a longest match and the 16
+// (three root lookups of up to two literals each, a longest match and the 8
 // bytes a match copy may write past its end) and this much input (two 8-byte
 // refills per pass), so that it checks neither per byte.
-constexpr std::ptrdiff_t kFastLoopRoom = 3 * 2 + 258 + 16;
+constexpr std::ptrdiff_t kFastLoopRoom = 3 * 2 + 258 + 8;
 constexpr std::ptrdiff_t kFastLoopInput = 16;
 
 }  // namespace
@@ -152,7 +152,7 @@ inline void copy16(uint8_t* to, const uint8_t* from) {
 }
 
 // Bytes a match copy may write past the match (putting them back after).
-constexpr unsigned kCopyOverrun = 16;
+constexpr unsigned kCopyOverrun = 8;
 
 // The pattern copy below builds its 8 bytes with shifts, least significant
 // byte first, as every target of this library stores them.
@@ -161,38 +161,67 @@ static_assert(std::endian::native == std::endian::little);
 // For a distance d below 8: the largest multiple of d that is at most 8.
 constexpr uint8_t kPatternStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
 
+// Copies 1 to 16 bytes whose source does not overlap the destination as
+// two word copies that may cover some bytes twice: no loop, nothing written
+// past the end.
+inline void copyShort(uint8_t* to, const uint8_t* from, unsigned length) {
+  uint8_t head[8];
+  uint8_t tail[8];
+  if (length >= 8) {
+    std::memcpy(head, from, 8);
+    std::memcpy(tail, from + length - 8, 8);
+    std::memcpy(to, head, 8);
+    std::memcpy(to + length - 8, tail, 8);
+  } else if (length >= 4) {
+    std::memcpy(head, from, 4);
+    std::memcpy(tail, from + length - 4, 4);
+    std::memcpy(to, head, 4);
+    std::memcpy(to + length - 4, tail, 4);
+  } else {
+    const uint8_t first = from[0];
+    const uint8_t middle = from[length / 2];
+    const uint8_t last = from[length - 1];
+    to[0] = first;
+    to[length / 2] = middle;
+    to[length - 1] = last;
+  }
+}
+
 // Copies `length` bytes from `distance` bytes back (distance <= bytes written
 // in this call) with byte-by-byte meaning: a distance shorter than the length
-// repeats the bytes just written. Whole 8- or 16-byte steps replace the byte
-// loop; they may write up to kCopyOverrun bytes past the match, which the
-// caller guarantees lie inside the buffer. Those bytes are the previous
+// repeats the bytes just written. Word copies replace the byte loop. Only
+// distances below 8 write past the match, up to kCopyOverrun bytes, which the
+// caller guarantees lie inside the buffer; those bytes are the previous
 // block's history, still to be read by matches that reach back into it, so
 // they are put back afterwards.
 inline void copyOverlapping(uint8_t* to, unsigned distance, unsigned length) {
   const uint8_t* from = to - distance;
-  uint8_t after[kCopyOverrun];
-  std::memcpy(after, to + length, kCopyOverrun);
-  if (distance >= 16 || (distance >= length && length <= 16)) {
-    // Each 16-byte step reads only bytes already final, or (a short match
-    // that does not overlap itself) reads them all before writing: one load
-    // and one store per 16 bytes.
-    for (unsigned i = 0; i < length; i += 16) copy16(to + i, from + i);
+  if (distance >= length && length <= 16) {
+    copyShort(to, from, length);  // most matches: short, not overlapping
+  } else if (distance >= 16) {
+    // 16 bytes per step, each reading only bytes already final; the last
+    // step ends exactly at the match's end, rewriting some bytes with the
+    // same values.
+    for (unsigned i = 0; i + 16 < length; i += 16) copy16(to + i, from + i);
+    copy16(to + length - 16, from + length - 16);
   } else if (distance >= 8) {
-    for (unsigned i = 0; i < length; i += 8) store8(to + i, load8(from + i));
+    for (unsigned i = 0; i + 8 < length; i += 8) store8(to + i, load8(from + i));
+    store8(to + length - 8, load8(from + length - 8));
   } else {
     // Distances 1 to 7 repeat a pattern of `distance` bytes: spread over 8
     // bytes once, in a register, it is stored 8 bytes at a time, each store
     // advancing by the largest multiple of the distance that fits, so the
     // next store rewrites the tail with the same bytes. No byte just written
     // is read back.
+    const uint64_t after = load8(to + length);
     uint64_t pattern = load8(from) & (~uint64_t{0} >> (64 - 8 * distance));
     pattern |= pattern << (8 * distance);
     if (distance < 4) pattern |= pattern << (16 * distance);
     if (distance < 2) pattern |= pattern << 32;
     const unsigned step = kPatternStep[distance];
     for (unsigned i = 0; i < length; i += step) store8(to + i, pattern);
+    store8(to + length, after);
   }
-  std::memcpy(to + length, after, kCopyOverrun);
 }
 
 // Copies the part of a match that starts in the previous block's bytes at
@@ -217,6 +246,7 @@ inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distan
                           unsigned length) {
   if (distance > static_cast<uint32_t>(cursor - outputStart)) {
     cursor = copyFromPreviousBlock(outputStart, cursor, distance, length);
+    if (length == 0) return cursor;
   }
   if (cursor + length + kCopyOverrun <= outputStart + kHistorySize) {
     copyOverlapping(cursor, distance, length);
@@ -233,6 +263,7 @@ inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distan
                                                          unsigned distance, unsigned length) {
   if (distance > static_cast<uint32_t>(cursor - outputStart)) [[unlikely]] {
     cursor = copyFromPreviousBlock(outputStart, cursor, distance, length);
+    if (length == 0) return cursor;
   }
   copyOverlapping(cursor, distance, length);
   return cursor + length;

@@ -234,6 +234,122 @@ TEST_F(MszipStreams, ShortDistancesRepeatTheBytesJustWritten) {
   EXPECT_EQ(produced, std::vector<uint8_t>(ring.begin(), ring.begin() + cursor));
 }
 
+// Writes a match with the fixed code: the length and distance symbols and
+// their extra bits, from the RFC 1951 tables.
+void writeFixedMatch(DeflateWriter& out, unsigned length, unsigned distance) {
+  static constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                               15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
+                                               67, 83, 99, 115, 131, 163, 195, 227, 258};
+  static constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                               2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+  static constexpr uint32_t kDistanceBase[30] = {
+      1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
+      193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+  static const HuffmanWriterCode literals = fixedLiteralCode();
+  static const HuffmanWriterCode distances = fixedDistanceCode();
+  unsigned l = 28;
+  while (kLengthBase[l] > length) --l;
+  literals.write(out, 257 + l);
+  out.bits(length - kLengthBase[l], kLengthExtra[l]);
+  unsigned d = 29;
+  while (kDistanceBase[d] > distance) --d;
+  distances.write(out, d);
+  out.bits(distance - kDistanceBase[d], d < 4 ? 0 : (d - 2) / 2);
+}
+
+TEST_F(MszipStreams, MatchCopiesOfShortDistancesLeaveThePreviousBlockIntact) {
+  // The word-wise copies may write past a match and put those bytes back:
+  // they are the previous block's, which a match of distance 32767 right
+  // after reads. Every distance up to 20 and some longer ones, each with
+  // lengths around the copy widths, first far from the end of the output,
+  // then cut at many counts near it.
+  std::vector<uint8_t> first(32768);
+  for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<uint8_t>(i * 7 % 251);
+  DeflateWriter block1;
+  block1.storedBlock(true, first);
+
+  DeflateWriter block2;
+  HuffmanWriterCode literals = fixedLiteralCode();
+  block2.blockHeader(true, 1);
+  std::vector<uint8_t> ring = first;
+  uint32_t cursor = 0;
+  for (unsigned i = 0; i < 40; ++i, ++cursor) {
+    ring[cursor] = static_cast<uint8_t>('A' + i);
+    literals.write(block2, ring[cursor]);
+  }
+  std::vector<unsigned> distances;
+  for (unsigned distance = 1; distance <= 20; ++distance) distances.push_back(distance);
+  for (unsigned distance : {31u, 32u, 33u, 40u}) distances.push_back(distance);
+  for (unsigned distance : distances) {
+    for (unsigned length :
+         {3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 24u, 31u, 32u, 33u, 100u, 258u}) {
+      writeFixedMatch(block2, length, distance);
+      referenceCopy(ring, cursor, distance, length);
+      writeFixedMatch(block2, 9, 32767);
+      referenceCopy(ring, cursor, 32767, 9);
+    }
+  }
+  literals.write(block2, 256);
+  ASSERT_LT(cursor, 32768u - 600);
+
+  std::vector<uint8_t> produced;
+  for (uint32_t allowed = cursor; allowed > cursor - 600; allowed -= 37) {
+    ASSERT_EQ(decoder.decode(block1.bytes(), &produced), DECODER_OK);
+    ASSERT_EQ(decoder.decode(block2.bytes(), &produced, allowed), DECODER_OK);
+    ASSERT_EQ(produced, std::vector<uint8_t>(ring.begin(), ring.begin() + allowed)) << allowed;
+  }
+}
+
+// A dynamic block whose literal code is short enough for two literals to
+// share a table lookup: 'a' 1 bit, 'b' 2, the end of block 3, 'c' 4, length
+// symbols 257 and 258 5 bits each; one distance code of one bit.
+DeflateWriter pairedLiteralsBlock(const std::string& text, bool endOfBlock) {
+  std::vector<uint8_t> lengths(259, 0);
+  lengths['a'] = 1;
+  lengths['b'] = 2;
+  lengths[256] = 3;
+  lengths['c'] = 4;
+  lengths[257] = 5;
+  lengths[258] = 5;
+  DeflateWriter out;
+  writeDynamicHeader(out, true, lengths, {1});
+  HuffmanWriterCode code(lengths);
+  for (char c : text) code.write(out, static_cast<uint8_t>(c));
+  if (endOfBlock) code.write(out, 256);
+  return out;
+}
+
+TEST_F(MszipStreams, PairedLiteralsStopAtTheAllowedCountAndTheBufferEnd) {
+  // Every count cuts the literals after a different one, also between the
+  // two of a pair.
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "abacbbaca"[i % 9];
+  DeflateWriter block = pairedLiteralsBlock(text, true);
+  std::vector<uint8_t> produced;
+  for (uint32_t allowed = 1; allowed <= text.size(); ++allowed) {
+    ASSERT_EQ(decoder.decode(block.bytes(), &produced, allowed), DECODER_OK);
+    ASSERT_EQ(std::string(produced.begin(), produced.end()), text.substr(0, allowed));
+  }
+  // A block one literal longer than the buffer: the last pair is cut at the
+  // buffer's end.
+  std::string full(32769, 'a');
+  ASSERT_EQ(decoder.decode(pairedLiteralsBlock(full, true).bytes(), &produced), DECODER_OK);
+  EXPECT_EQ(std::string(produced.begin(), produced.end()), full.substr(0, 32768));
+}
+
+TEST_F(MszipStreams, PairedLiteralsReadZerosPastTheInputEnd) {
+  // No end of block: once the input is used up, the zero bits read as 'a'
+  // (code 0), in pairs, until the output is full.
+  std::string text = "bcbcbbcb";
+  std::vector<uint8_t> produced;
+  for (uint32_t allowed : {8u, 9u, 10u, 301u, 32768u}) {
+    ASSERT_EQ(decoder.decode(pairedLiteralsBlock(text, false).bytes(), &produced, allowed),
+              DECODER_OK);
+    std::string expected = text + std::string(allowed - text.size(), 'a');
+    ASSERT_EQ(std::string(produced.begin(), produced.end()), expected) << allowed;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Block structure
 
