@@ -21,7 +21,39 @@
 
 namespace ks::cabinet {
 
-class DeflateBitReader {
+// The bits in hand, least significant first, and the operations on them
+// that both readers share.
+class DeflateBits {
+ public:
+  // The next n bits (n <= bits in hand), not consumed.
+  inline uint32_t peek(unsigned n) const {
+    return static_cast<uint32_t>(bitBuffer_ & ((uint64_t{1} << n) - 1));
+  }
+  inline uint64_t buffered() const { return bitBuffer_; }
+  inline void consume(unsigned n) {
+    bitBuffer_ >>= n;
+    bitCount_ -= n;
+  }
+  inline uint32_t take(unsigned n) {
+    uint32_t value = peek(n);
+    consume(n);
+    return value;
+  }
+  inline unsigned bitCount() const { return bitCount_; }
+
+ protected:
+  static inline uint64_t load64(const uint8_t* p) {
+    // Little-endian load; compilers turn this into one unaligned load.
+    return uint64_t{p[0]} | uint64_t{p[1]} << 8 | uint64_t{p[2]} << 16 | uint64_t{p[3]} << 24 |
+           uint64_t{p[4]} << 32 | uint64_t{p[5]} << 40 | uint64_t{p[6]} << 48 |
+           uint64_t{p[7]} << 56;
+  }
+
+  uint64_t bitBuffer_ = 0;
+  unsigned bitCount_ = 0;
+};
+
+class DeflateBitReader : public DeflateBits {
  public:
   // Bits guaranteed to be in hand after refill().
   static constexpr unsigned kBitsAfterRefill = 56;
@@ -55,22 +87,6 @@ class DeflateBitReader {
     }
   }
 
-  // The next n bits (n <= bits in hand), not consumed.
-  inline uint32_t peek(unsigned n) const {
-    return static_cast<uint32_t>(bitBuffer_ & ((uint64_t{1} << n) - 1));
-  }
-  inline uint64_t buffered() const { return bitBuffer_; }
-  inline void consume(unsigned n) {
-    bitBuffer_ >>= n;
-    bitCount_ -= n;
-  }
-  inline uint32_t take(unsigned n) {
-    uint32_t value = peek(n);
-    consume(n);
-    return value;
-  }
-  inline unsigned bitCount() const { return bitCount_; }
-
   // Real input bytes not yet loaded into the bit buffer.
   inline uint32_t bytesLeft() const { return size_ - position_; }
 
@@ -78,13 +94,12 @@ class DeflateBitReader {
   // compiler holds them in registers) and refilled without a bounds check,
   // which the caller makes with hasBytes(). Taken from this reader and given
   // back to it.
-  class Fast {
+  class Fast : public DeflateBits {
    public:
     explicit Fast(const DeflateBitReader& reader)
-        : next_(reader.input_ + reader.position_),
-          end_(reader.input_ + reader.size_),
-          bitBuffer_(reader.bitBuffer_),
-          bitCount_(reader.bitCount_) {}
+        : DeflateBits(reader),
+          next_(reader.input_ + reader.position_),
+          end_(reader.input_ + reader.size_) {}
     void giveBack(DeflateBitReader& reader) const {
       reader.position_ = static_cast<uint32_t>(next_ - reader.input_);
       reader.bitBuffer_ = bitBuffer_;
@@ -99,25 +114,10 @@ class DeflateBitReader {
       next_ += (63 - bitCount_) >> 3;
       bitCount_ |= kBitsAfterRefill;
     }
-    inline uint32_t peek(unsigned n) const {
-      return static_cast<uint32_t>(bitBuffer_ & ((uint64_t{1} << n) - 1));
-    }
-    inline uint64_t buffered() const { return bitBuffer_; }
-    inline void consume(unsigned n) {
-      bitBuffer_ >>= n;
-      bitCount_ -= n;
-    }
-    inline uint32_t take(unsigned n) {
-      uint32_t value = peek(n);
-      consume(n);
-      return value;
-    }
 
    private:
     const uint8_t* next_;
     const uint8_t* end_;
-    uint64_t bitBuffer_;
-    unsigned bitCount_;
   };
 
   // Drops the bits up to the next byte boundary and gives the whole bytes
@@ -158,18 +158,9 @@ class DeflateBitReader {
  private:
   uint32_t readAlignedByte() { return position_ < size_ ? input_[position_++] : 0; }
 
-  static inline uint64_t load64(const uint8_t* p) {
-    // Little-endian load; compilers turn this into one unaligned load.
-    return uint64_t{p[0]} | uint64_t{p[1]} << 8 | uint64_t{p[2]} << 16 | uint64_t{p[3]} << 24 |
-           uint64_t{p[4]} << 32 | uint64_t{p[5]} << 40 | uint64_t{p[6]} << 48 |
-           uint64_t{p[7]} << 56;
-  }
-
   const uint8_t* input_ = nullptr;
   uint32_t size_ = 0;
   uint32_t position_ = 0;
-  uint64_t bitBuffer_ = 0;
-  unsigned bitCount_ = 0;
   uint32_t zeroBytesRead_ = 0;
 };
 

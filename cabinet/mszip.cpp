@@ -18,6 +18,7 @@
 
 #include "cabinet/deflate_bit_reader.h"
 #include "cabinet/huffman_table.h"
+#include "cabinet/short_copy.h"
 
 namespace ks::cabinet {
 namespace {
@@ -178,32 +179,6 @@ static_assert(std::endian::native == std::endian::little);
 // For a distance d below 8: the largest multiple of d that is at most 8.
 constexpr uint8_t kPatternStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
 
-// Copies 1 to 16 bytes whose source does not overlap the destination as
-// two word copies that may cover some bytes twice: no loop, nothing written
-// past the end.
-inline void copyShort(uint8_t* to, const uint8_t* from, unsigned length) {
-  uint8_t head[8];
-  uint8_t tail[8];
-  if (length >= 8) {
-    std::memcpy(head, from, 8);
-    std::memcpy(tail, from + length - 8, 8);
-    std::memcpy(to, head, 8);
-    std::memcpy(to + length - 8, tail, 8);
-  } else if (length >= 4) {
-    std::memcpy(head, from, 4);
-    std::memcpy(tail, from + length - 4, 4);
-    std::memcpy(to, head, 4);
-    std::memcpy(to + length - 4, tail, 4);
-  } else {
-    const uint8_t first = from[0];
-    const uint8_t middle = from[length / 2];
-    const uint8_t last = from[length - 1];
-    to[0] = first;
-    to[length / 2] = middle;
-    to[length - 1] = last;
-  }
-}
-
 // Copies `length` bytes from `distance` bytes back (distance <= bytes written
 // in this call) with byte-by-byte meaning: a distance shorter than the length
 // repeats the bytes just written. Word copies replace the byte loop. Only
@@ -286,6 +261,14 @@ inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distan
   return cursor + length;
 }
 
+// Decodes a distance code and its extra bits; 0 for an invalid code.
+template <typename Reader>
+inline unsigned decodeDistance(Reader& input, const HuffmanTable& distances) {
+  const HuffmanEntry entry = decodeSymbol(input, distances);
+  if (entry.operation > kOperationMaxExtraBits) return 0;
+  return entry.value + input.take(entry.operation);
+}
+
 // Writes the one or two literals of a root entry; false for any other
 // entry. The caller makes sure there is room for two bytes.
 [[gnu::always_inline]] inline bool writeLiterals(HuffmanEntry entry, uint8_t*& cursor) {
@@ -359,12 +342,11 @@ inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distan
       input.consume(entry.bits);
     }
     const unsigned length = entry.value + input.take(entry.operation);
-    const HuffmanEntry distanceEntry = decodeSymbol(input, distances);
-    if (distanceEntry.operation > kOperationMaxExtraBits) {
+    const unsigned distance = decodeDistance(input, distances);
+    if (distance == 0) {
       result = BlockEnd::kFailed;  // invalid code
       break;
     }
-    const unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
     cursor = copyMatchWithRoom(outputStart, cursor, distance, length);
   }
   input.giveBack(state.input);
@@ -407,12 +389,11 @@ BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
     // A length is followed by its extra bits, then a distance code and its
     // extra bits.
     const unsigned length = entry.value + input.take(entry.operation);
-    const HuffmanEntry distanceEntry = decodeSymbol(input, distances);
-    if (distanceEntry.operation > kOperationMaxExtraBits) {
+    const unsigned distance = decodeDistance(input, distances);
+    if (distance == 0) {
       result = BlockEnd::kFailed;  // invalid code
       break;
     }
-    const unsigned distance = distanceEntry.value + input.take(distanceEntry.operation);
     const unsigned room = static_cast<unsigned>(end - cursor);
     cursor = copyMatch(outputStart, cursor, distance, std::min(length, room));
   }

@@ -23,6 +23,7 @@
 #include "cabinet/quantum_arithmetic_decoder.h"
 #include "cabinet/quantum_model.h"
 #include "cabinet/quantum_page_cache.h"
+#include "cabinet/short_copy.h"
 
 namespace ks::cabinet {
 namespace {
@@ -56,31 +57,6 @@ namespace {
 
 // ---------------------------------------------------------------------------
 // Output through the in-memory window
-
-// Copies 1 to 16 bytes between places that do not overlap, as two word
-// copies that may cover some bytes twice: no loop and no call.
-inline void copyShort(uint8_t* to, const uint8_t* from, uint32_t length) {
-  uint8_t head[8];
-  uint8_t tail[8];
-  if (length >= 8) {
-    std::memcpy(head, from, 8);
-    std::memcpy(tail, from + length - 8, 8);
-    std::memcpy(to, head, 8);
-    std::memcpy(to + length - 8, tail, 8);
-  } else if (length >= 4) {
-    std::memcpy(head, from, 4);
-    std::memcpy(tail, from + length - 4, 4);
-    std::memcpy(to, head, 4);
-    std::memcpy(to + length - 4, tail, 4);
-  } else {
-    const uint8_t first = from[0];
-    const uint8_t middle = from[length / 2];
-    const uint8_t last = from[length - 1];
-    to[0] = first;
-    to[length / 2] = middle;
-    to[length - 1] = last;
-  }
-}
 
 // The hot fields are copied into the object for the block's duration: the
 // output goes through byte pointers, which could alias the state, so state
