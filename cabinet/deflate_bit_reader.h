@@ -51,6 +51,9 @@ class DeflateBits {
 
   uint64_t bitBuffer_ = 0;
   unsigned bitCount_ = 0;
+  // DeflateBitReader's count of zero bytes read past the end (here, where it
+  // packs with the bit count: the decoder state keeps its size).
+  uint32_t zeroBytesRead_ = 0;
 };
 
 class DeflateBitReader : public DeflateBits {
@@ -161,7 +164,6 @@ class DeflateBitReader : public DeflateBits {
   const uint8_t* input_ = nullptr;
   uint32_t size_ = 0;
   uint32_t position_ = 0;
-  uint32_t zeroBytesRead_ = 0;
 };
 
 }  // namespace ks::cabinet
