@@ -35,15 +35,14 @@ int fail(SetupContext& context, const char* text) {
 void deleteDesktopShortcut(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
-  const std::string link = desktop + kPathSeparator + kProgramName + kShortcutExtension;
-  if (fitsPathBuffer(link)) context.platform.fileSystem->deleteFile(link);
+  const std::string name = std::string(kProgramName) + kShortcutExtension;
+  if (fitsPathBuffer(joinPath(desktop, name))) context.platform.fileSystem->deleteFile(desktop, name);
 }
 
 void deleteProgramGroup(SetupContext& context, SpecialFolder where) {
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return;
-  const std::string group = joinPath(programs, kProgramName);
-  if (fitsPathBuffer(group)) deleteTree(context, group);
+  if (fitsPathBuffer(joinPath(programs, kProgramName))) deleteTree(context, programs, kProgramName);
 }
 
 // Deletes the direct subkeys of the product key by the names they had when
@@ -79,29 +78,30 @@ bool isProtectedFolder(const std::string& folder, const std::string& homeFolder)
   return !rest.empty() && *rest.begin() != "..";
 }
 
-void deleteTree(SetupContext& context, const std::string& folder) {
+void deleteTree(SetupContext& context, const std::string& root, const std::string& below) {
   FileSystem& files = *context.platform.fileSystem;
   std::vector<FileSystem::FolderEntry> entries;
+  const std::string folder = below.empty() ? root : joinPath(root, below);
   if (files.listFolder(folder, entries)) {
     for (const FileSystem::FolderEntry& entry : entries) {
       if (entry.name == "." || entry.name == "..") continue;
-      const std::string path = folder + kPathSeparator + entry.name;
-      if (!fitsPathBuffer(path)) continue;
+      const std::string path = below.empty() ? entry.name : joinPath(below, entry.name);
+      if (!fitsPathBuffer(joinPath(root, path))) continue;
       if (entry.isFolder) {
-        deleteTree(context, path);
+        deleteTree(context, root, path);
       } else {
-        files.deleteFile(path);
+        files.deleteFile(root, path);
       }
     }
   }
-  files.removeFolder(folder);
+  files.removeFolder(root, below);
 }
 
 int uninstallApplication(SetupContext& context) {
   const std::string& installDir = context.state.installDir;
   if (installDir.empty()) return fail(context, kNoInstallation);
   if (!isProtectedFolder(installDir, context.platform.systemInfo->userHomeFolder())) {
-    deleteTree(context, installDir);
+    deleteTree(context, installDir, "");
   }
   deleteDesktopShortcut(context);
   deleteProgramGroup(context, SpecialFolder::Programs);

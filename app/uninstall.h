@@ -21,10 +21,11 @@ inline constexpr const char* kUninstallCaption = "Uninstall";
 // (after showing why). File removal is silent and does not change the result.
 int uninstallApplication(SetupContext& context);
 
-// Removes the folder with its files and subfolders as far as the file system
-// allows. A symbolic link is removed as a link: its target is never entered.
-// Entries whose path would not fit a 260-byte buffer stay.
-void deleteTree(SetupContext& context, const std::string& folder);
+// Removes the folder root/below (below empty: root itself) with its files
+// and subfolders as far as the file system allows. Below root nothing is
+// reached through a symbolic link: a link is removed as a link, its target
+// never entered. Entries whose path would not fit a 260-byte buffer stay.
+void deleteTree(SetupContext& context, const std::string& root, const std::string& below);
 
 // True for folders uninstallation never removes, whatever the registry says:
 // a file-system root, the user's home folder, or a folder that holds it.

@@ -48,6 +48,7 @@ bool readDataPart(CabinetDecoder& c, uint32_t partOffset) {
     return fail(c, CAB_ERROR_CORRUPT_CABINET);
   const uint32_t size = heldCompressedSize(c);
   if (partOffset + size > c.inputSize) return fail(c, CAB_ERROR_CORRUPT_CABINET);
+  if (!takeFolderData(c, headerSize + size)) return false;
   uint8_t* data = c.input + partOffset;
   if (size != 0 && c.read(c.dataHandle, data, size) != size)
     return fail(c, CAB_ERROR_CORRUPT_CABINET);

@@ -103,6 +103,14 @@ struct CabinetDecoder {
   char pendingDisk[ks::cab::kTextBytes];
   CabinetNotification notification;
   CabinetHookInfo hookInfo;
+  // The sorted data starts of the current cabinet's folders that have
+  // blocks, and where the current folder's data has got to and must end
+  // (cabinet_folder_ranges.cpp).
+  uint32_t* folderStarts;
+  uint32_t folderStartCount;
+  uint32_t folderStartCapacity;
+  uint64_t dataPosition;
+  uint64_t dataLimit;
 };
 
 namespace ks::cab {
@@ -135,6 +143,15 @@ bool switchDecoder(CabinetDecoder& c, int32_t type);
 DecoderResult onLiveDecoder(CabinetDecoder& c, DecoderResult (*mszip)(MszipDecoder*),
                             DecoderResult (*quantum)(QuantumDecoder*));
 bool decodeBlock(CabinetDecoder& c, uint32_t expected);
+
+// Folder data ranges (cabinet_folder_ranges.cpp). readFolderStarts reads the
+// folder table where the file-list handle stands and fails for two folders
+// that begin at the same block; the current folder's data then begins at
+// start and takes bytes, which must stay short of the next folder's start.
+bool readFolderStarts(CabinetDecoder& c);
+void beginFolderData(CabinetDecoder& c, uint32_t start);
+bool takeFolderData(CabinetDecoder& c, uint32_t bytes);
+void freeFolderStarts(CabinetDecoder& c);
 
 // Data blocks (cabinet_blocks.cpp).
 bool readNextBlock(CabinetDecoder& c);

@@ -52,6 +52,7 @@ bool readFolderEntry(CabinetDecoder& c, int32_t index, bool continued) {
   const auto dataStart = static_cast<int32_t>(readU32(c.folderEntry + kOffFolderDataStart));
   if (dataStart < 0 || c.seek(c.dataHandle, dataStart, 0) < 0)
     return fail(c, CAB_ERROR_CORRUPT_CABINET);
+  beginFolderData(c, static_cast<uint32_t>(dataStart));
   c.remainingBlocks = readU16(c.folderEntry + kOffFolderBlockCount);
   const uint16_t type = readU16(c.folderEntry + kOffFolderType);
   if (continued && type != c.currentType) return fail(c, CAB_ERROR_CORRUPT_CABINET);

@@ -157,8 +157,10 @@ bool openCabinet(CabinetDecoder& c, const char* name, bool expectSet, uint16_t s
   const uint16_t flags = readU16(header + kOffFlags);
   if (!readReserves(c, flags) || !readNeighbourNames(c, flags)) return false;
   c.firstFolderPosition = c.seek(c.listHandle, 0, 1);
+  if (c.firstFolderPosition < 0) return fail(c, CAB_ERROR_CORRUPT_CABINET);
+  if (!readFolderStarts(c)) return false;
   const auto filesStart = static_cast<int32_t>(readU32(header + kOffFilesStart));
-  if (c.firstFolderPosition < 0 || filesStart < 0 || c.seek(c.listHandle, filesStart, 0) < 0)
+  if (filesStart < 0 || c.seek(c.listHandle, filesStart, 0) < 0)
     return fail(c, CAB_ERROR_CORRUPT_CABINET);
   c.remainingFiles = readU16(header + kOffFileCount);
   return announceCabinet(c);

@@ -71,6 +71,7 @@ extern "C" int32_t cabinetDestroy(CabinetDecoder* context) {
   freeBuffer(c, c.headerReserve);
   freeBuffer(c, c.folderEntry);
   freeBuffer(c, c.dataHeader);
+  freeFolderStarts(c);
   closeCabinetHandles(c);
   c.free(context);
   return 1;

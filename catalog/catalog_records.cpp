@@ -12,6 +12,14 @@ std::string packageFileName(const Component& component) {
   return url.substr(slash + 1);
 }
 
+std::uint64_t plausiblePackageBytes(const Component& component) {
+  constexpr std::uint64_t kTimesDeclared = 16;
+  constexpr std::uint64_t kSlackBytes = 1024 * 1024;
+  constexpr std::uint64_t kBytesPerKb = 1024;
+  if (component.sizeKb <= 0) return 0;
+  return kTimesDeclared * static_cast<std::uint64_t>(component.sizeKb) * kBytesPerKb + kSlackBytes;
+}
+
 bool makePackagePath(const std::string& folder, const Component& component, std::string& path) {
   const std::string name = packageFileName(component);
   if (name.empty() || name == "." || name == ".." ||

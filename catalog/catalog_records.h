@@ -63,6 +63,9 @@ struct Component {
   std::array<int, kMaxUrls> urlFailed{};
   DownloadNotifyWindow* notifyWindow = nullptr;
   DownloadStatusCallback statusCallback = nullptr;
+  // The largest file a download of this record may bring, in bytes; 0 for
+  // no limit. Set by the page that starts the download.
+  std::uint64_t downloadLimit = 0;
 };
 
 struct VersionCatalog {
@@ -78,6 +81,10 @@ struct VersionCatalog {
 // The file name of a component's package: the text after the last "/" of its
 // first URL, or "" when that URL has no "/".
 std::string packageFileName(const Component& component);
+
+// The most bytes a package may have when the catalog declares its size:
+// 16 times the declared size and 1 MiB more; 0 (no limit) without a size.
+std::uint64_t plausiblePackageBytes(const Component& component);
 
 // The full path of the component's package in folder. False when the name
 // from the URL is unusable as a file name ("", ".", "..", or holding a path

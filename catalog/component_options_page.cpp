@@ -48,7 +48,9 @@ void ComponentOptionsPage::onInit() {
   view().setTreeStateImages(kIdcComponentTree, kBitmapTickBoxes);
   window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
-      [this](unsigned message, std::uintptr_t wParam) { onDownloadMessage(message, wParam); });
+      [this](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+        onDownloadMessage(message, wParam, lParam);
+      });
 }
 
 void ComponentOptionsPage::onDestroy() {
@@ -88,6 +90,8 @@ void ComponentOptionsPage::startFetch() {
   job.urls[0] = versionInfoUrl(context().versionServers.primary);
   job.urls[1] = versionInfoUrl(context().versionServers.fallback);
   job.urlCount = 2;
+  // Never more than the catalog reader accepts.
+  job.downloadLimit = kMaxVersionFileBytes;
   const std::string& folder =
       state().mode == SETUP_MODE_LOCAL ? state().localArchiveDir : state().setupDir;
   std::string fileName = packageFileName(job);
@@ -113,7 +117,8 @@ void ComponentOptionsPage::startWorker() {
   }
 }
 
-void ComponentOptionsPage::onDownloadMessage(unsigned message, std::uintptr_t wParam) {
+void ComponentOptionsPage::onDownloadMessage(unsigned message, std::uintptr_t wParam,
+                                             std::intptr_t lParam) {
   if (message == WM_DOWNLOAD_BEGIN) {
     if (fetchAbandoned_) return;
     view().setWaitCursor(true);
@@ -134,11 +139,11 @@ void ComponentOptionsPage::onDownloadMessage(unsigned message, std::uintptr_t wP
   if (wParam == 1) {
     onArrival();
   } else {
-    onFailure();
+    onFailure(lParam == kDownloadEndTooSlow);
   }
 }
 
-void ComponentOptionsPage::onFailure() {
+void ComponentOptionsPage::onFailure(bool tooSlow) {
   Component& job = context().versionInfoJob;
   if (job.urlIndex >= 0 && job.urlIndex < kMaxUrls) job.urlFailed[job.urlIndex] = 1;
   for (int i = 0; i < job.urlCount; ++i) {
@@ -148,7 +153,7 @@ void ComponentOptionsPage::onFailure() {
       return;
     }
   }
-  if (askRetryDownload(context())) {
+  if (askRetryDownload(context(), tooSlow)) {
     job.urlIndex = state().primarySite;
     job.urlFailed = {};
     startWorker();

@@ -40,7 +40,7 @@ class ComponentOptionsPage final : public HeaderPage {
   void onDestroy() override;
 
   // WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END of the version-info fetch.
-  void onDownloadMessage(unsigned message, std::uintptr_t wParam);
+  void onDownloadMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
  protected:
   void onInit() override;
@@ -49,7 +49,8 @@ class ComponentOptionsPage final : public HeaderPage {
   void startFetch();
   void startWorker();
   void onArrival();
-  void onFailure();
+  // tooSlow: the last transfer failed because the server sent too slowly.
+  void onFailure(bool tooSlow);
   void preselect(Component& component);
   void buildComponentTree();
   void showSelectionState();

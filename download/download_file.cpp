@@ -1,10 +1,14 @@
 #include "download/download_file.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 
+#include "app/paths.h"
+#include "download/content_length.h"
 #include "download/download_url.h"
 #include "download/internet_handle.h"
+#include "download/minimum_speed.h"
 #include "download/target_file.h"
 
 namespace ks {
@@ -15,6 +19,8 @@ constexpr const char* kAgent = "Kestrova Setup";
 constexpr std::size_t kContentLengthBytes = 32;
 constexpr std::size_t kStatusCodeBytes = 32;
 constexpr std::uint32_t kReadBlockBytes = 1024;
+// Sizes are 32-bit (expectedSize is signed): larger files are not supported.
+constexpr std::uint64_t kLargestFile = INT32_MAX;
 
 // The handles of one transfer. Members are destroyed in reverse order, so on
 // every exit the connection closes first, then the data handle, and the
@@ -27,13 +33,17 @@ class Transfer {
   bool run();
 
  private:
+  bool transfer();
   bool openSession();
   bool openFtp(const UrlComponents& parts);
   bool openHttp(const UrlComponents& parts);
   void sendWithCredentials();
   bool readExpectedSize();
   bool answerIsSuccess();
+  bool sizeIsAcceptable(std::uint64_t size);
   bool receive();
+  bool receivedIsPlausible(std::uint32_t got) const;
+  bool isComplete() const;
   void watch(InternetHandle handle) {
     if (callback_) api_.setStatusCallback(handle, callback_);
   }
@@ -42,12 +52,25 @@ class Transfer {
   FileSystem& files_;
   DownloadStatusCallback callback_;
   DownloadJob& job_;
+  bool tooSlow_ = false;
   InternetHandleGuard internet_{api_};
   InternetHandleGuard data_{api_};
   InternetHandleGuard connection_{api_};
 };
 
+// The outcome is known before the handles close, so their closing texts say
+// it. A complete transfer closes its data handle first, as its data ended;
+// the others close as the members go.
 bool Transfer::run() {
+  const bool ok = transfer();
+  job_.outcome = ok         ? DownloadOutcome::Succeeded
+                 : tooSlow_ ? DownloadOutcome::TooSlow
+                            : DownloadOutcome::Failed;
+  if (ok) data_.close();
+  return ok;
+}
+
+bool Transfer::transfer() {
   UrlComponents parts;
   if (!api_.crackUrl(*job_.url, parts)) return false;
   if (api_.attemptConnect() != 0) return false;
@@ -68,9 +91,10 @@ bool Transfer::openSession() {
                                   : api_.open(kAgent, InternetAccess::Preconfig, {}));
 }
 
-// The size comes from a listing of the file; the data is then fetched by URL
-// (active mode, not cached). The callback joins only once the data handle
-// exists, so an FTP transfer shows no source and folder lines.
+// The size comes from a listing of the file (a server that does not say it
+// leaves it unknown); the data is then fetched by URL (active mode, not
+// cached). The callback joins only once the data handle exists, so an FTP
+// transfer shows no source and folder lines.
 bool Transfer::openFtp(const UrlComponents& parts) {
   if (!connection_.reset(api_.connect(internet_.get(), parts, InternetService::Ftp, nullptr))) {
     return false;
@@ -81,7 +105,11 @@ bool Transfer::openFtp(const UrlComponents& parts) {
     return false;
   }
   find.close();
-  job_.expectedSize = static_cast<std::int32_t>(static_cast<std::uint32_t>(fileSize));
+  if (fileSize == kUnknownFileSize) {
+    job_.expectedSize = kUnknownSize;
+  } else if (!sizeIsAcceptable(fileSize)) {
+    return false;
+  }
   if (!data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
   watch(data_.get());
   return true;
@@ -106,12 +134,23 @@ void Transfer::sendWithCredentials() {
 }
 
 bool Transfer::readExpectedSize() {
-  std::string contentLength;
-  if (!api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, contentLength,
-                          kContentLengthBytes)) {
+  std::string text;
+  std::uint64_t size = 0;
+  return api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, text, kContentLengthBytes) &&
+         parseContentLength(text, size) && sizeIsAcceptable(size);
+}
+
+// A file is refused before anything is written when it would not fit the
+// download folder's free space, is larger than this file can plausibly be,
+// or larger than a 32-bit size.
+bool Transfer::sizeIsAcceptable(std::uint64_t size) {
+  std::uint64_t free = 0;
+  if (files_.freeSpace(splitAtLastSeparator(*job_.targetPath).folder, free) && size > free) {
     return false;
   }
-  job_.expectedSize = static_cast<std::int32_t>(std::strtol(contentLength.c_str(), nullptr, 10));
+  if (job_.maxBytes != 0 && size > job_.maxBytes) return false;
+  if (size > kLargestFile) return false;
+  job_.expectedSize = static_cast<std::int32_t>(size);
   return true;
 }
 
@@ -126,23 +165,43 @@ bool Transfer::answerIsSuccess() {
   return code >= 200 && code <= 299;
 }
 
-// Reads 1024-byte blocks until a shorter one ends the data. A body shorter
-// than the announced size (the connection dropped) and a failed write are
-// failures, not a complete file.
+// Nothing beyond the announced size, the limit of the job, or 32 bits.
+bool Transfer::receivedIsPlausible(std::uint32_t got) const {
+  const std::uint64_t total = std::uint64_t{job_.receivedBytes} + got;
+  if (job_.expectedSize != kUnknownSize && total > static_cast<std::uint64_t>(job_.expectedSize)) {
+    return false;
+  }
+  return (job_.maxBytes == 0 || total <= job_.maxBytes) && total <= kLargestFile;
+}
+
+// A body shorter than the announced size (the connection dropped) is not a
+// complete file.
+bool Transfer::isComplete() const {
+  return job_.expectedSize == kUnknownSize ||
+         static_cast<std::int64_t>(job_.receivedBytes) == job_.expectedSize;
+}
+
+// Reads until the data ends (a read of 0 bytes). The file is put in place
+// only when every byte arrived and was written.
 bool Transfer::receive() {
   TargetFile file(files_);
   if (!file.create(*job_.targetPath)) return false;
   job_.receivedBytes = 0;
+  MinimumSpeed speed(job_.minimumBytesPerSecond, job_.minimumSpeedWindow,
+                     MinimumSpeed::Clock::now());
   std::array<char, kReadBlockBytes> block;
-  std::uint32_t got = 0;
-  do {
+  for (;;) {
+    std::uint32_t got = 0;
     if (!api_.readFile(data_.get(), block.data(), kReadBlockBytes, got)) return false;
-    if (!file.write(block.data(), got)) return false;
+    if (got == 0) break;
+    if (!receivedIsPlausible(got) || !file.write(block.data(), got)) return false;
     job_.receivedBytes += got;
-  } while (got == kReadBlockBytes);
-  data_.close();
-  if (!file.close()) return false;
-  return static_cast<std::int64_t>(job_.receivedBytes) >= job_.expectedSize;
+    if (!speed.keepsUp(got, MinimumSpeed::Clock::now())) {
+      tooSlow_ = true;
+      return false;
+    }
+  }
+  return isComplete() && file.commit();
 }
 
 }  // namespace

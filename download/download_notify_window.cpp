@@ -11,8 +11,9 @@ void PageNotifyWindow::onPage(const std::function<void()>& fn) {
   });
 }
 
-void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam) {
-  onPage([&] { handler_(message, wParam); });
+void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam,
+                                   std::intptr_t lParam) {
+  onPage([&] { handler_(message, wParam, lParam); });
 }
 
 void PageNotifyWindow::setDlgItemText(int controlId, const std::string& text) {

@@ -19,6 +19,9 @@ namespace ks {
 inline constexpr unsigned kWmUser = 0x0400;
 inline constexpr unsigned WM_DOWNLOAD_BEGIN = kWmUser + 10;
 inline constexpr unsigned WM_DOWNLOAD_END = kWmUser + 13;
+// lParam of a WM_DOWNLOAD_END that reports a failure (wParam 0) the page
+// explains: the server sent too slowly. 0 for any other end.
+inline constexpr std::intptr_t kDownloadEndTooSlow = 1;
 
 // A window owned by a shared_ptr is kept alive by a running worker.
 class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyWindow> {
@@ -26,8 +29,8 @@ class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyW
   virtual ~DownloadNotifyWindow() = default;
   // IsWindow: false once the page is gone.
   virtual bool isWindow() = 0;
-  // SendMessage with lParam 0.
-  virtual void sendMessage(unsigned message, std::uintptr_t wParam) = 0;
+  // SendMessage.
+  virtual void sendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // SetDlgItemText.
   virtual void setDlgItemText(int controlId, const std::string& text) = 0;
   // PBM_SETPOS.
@@ -39,7 +42,8 @@ class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyW
 // waiting for the page's thread, which may have stopped handling them.
 class PageNotifyWindow final : public DownloadNotifyWindow {
  public:
-  using MessageHandler = std::function<void(unsigned message, std::uintptr_t wParam)>;
+  using MessageHandler =
+      std::function<void(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)>;
 
   PageNotifyWindow(UiDispatcher& ui, PageView& view, MessageHandler handler)
       : ui_(ui), view_(view), handler_(std::move(handler)) {}
@@ -48,7 +52,7 @@ class PageNotifyWindow final : public DownloadNotifyWindow {
   void close() { open_ = false; }
 
   bool isWindow() override { return open_; }
-  void sendMessage(unsigned message, std::uintptr_t wParam) override;
+  void sendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void setDlgItemText(int controlId, const std::string& text) override;
   void setProgressPosition(int controlId, int position) override;
 

@@ -22,6 +22,7 @@ constexpr const char* kClosingConnection = "Closing Connection ...";
 constexpr const char* kConnectionClosed = "Connection closed.";
 constexpr const char* kDownloadSuccessful = "Download successfull";
 constexpr const char* kDownloadFailed = "Download failed.";
+constexpr const char* kDownloadTooSlow = "Download failed: the server is too slow.";
 constexpr const char* kRedirecting = "Redirecting...";
 constexpr const char* kUnknownStatusFormat = "Unknown Status %d Given";
 constexpr const char* kSourceFormat = "%s from %s";
@@ -41,6 +42,18 @@ bool isSilentStatus(std::uint32_t status) {
   }
 }
 
+// The handles of a transfer close once it has ended one way or the other.
+const char* closingText(DownloadOutcome outcome) {
+  switch (outcome) {
+    case DownloadOutcome::Succeeded:
+      return kDownloadSuccessful;
+    case DownloadOutcome::TooSlow:
+      return kDownloadTooSlow;
+    default:
+      return kDownloadFailed;
+  }
+}
+
 std::string unknownStatus(std::uint32_t status) {
   char text[64];
   std::snprintf(text, sizeof text, kUnknownStatusFormat, static_cast<int>(status));
@@ -52,7 +65,7 @@ std::string unknownStatus(std::uint32_t status) {
 void showSourceAndFolder(DownloadJob& job) {
   job.window->setProgressPosition(job.progressBarControlId, 0);
   const SplitPath target = splitAtLastSeparator(*job.targetPath);
-  const std::string host = sourceHost(*job.url);
+  const std::string host = sourceHost(*job.url);  // never its user name or password
   char source[2 * 1024 + 16];
   std::snprintf(source, sizeof source, kSourceFormat, target.name.c_str(), host.c_str());
   job.window->setDlgItemText(job.sourceControlId, source);
@@ -85,8 +98,7 @@ std::string statusText(const DownloadJob& job, std::uint32_t status) {
     case kInternetStatusConnectionClosed:
       return kConnectionClosed;
     case kInternetStatusHandleClosing:
-      return static_cast<std::int64_t>(job.receivedBytes) == job.expectedSize ? kDownloadSuccessful
-                                                                              : kDownloadFailed;
+      return closingText(job.outcome);
     case kInternetStatusRedirect:
       return kRedirecting;
     default:

@@ -11,8 +11,9 @@ namespace ks {
 
 struct DownloadJob;
 
-// The status line for a notification; empty when it sets none.
-// "Download successfull" / "Download failed." depend on the job's counts.
+// The status line for a notification; empty when it sets none. A closing
+// handle says how the transfer ended ("Download successfull", "Download
+// failed." or that the server is too slow).
 std::string statusText(const DownloadJob& job, std::uint32_t status);
 
 // INTERNET_STATUS_CALLBACK for a transfer; context is the DownloadJob.

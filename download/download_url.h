@@ -11,7 +11,12 @@ bool isFtpUrl(std::string_view url);
 bool isHttpUrl(std::string_view url);
 
 // The host as the source line shows it: the text after the first "//" up to
-// the next "/" (user name, password and port included). Empty without "//".
+// the next "/", with the port but never the user name and password before
+// an "@". Empty without "//".
 std::string sourceHost(std::string_view url);
+
+// The URL as it may be shown anywhere: any "user:password@" before the host
+// is left out.
+std::string urlForDisplay(std::string_view url);
 
 }  // namespace ks

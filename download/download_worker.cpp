@@ -28,6 +28,7 @@ struct WorkerTask {
   DownloadStatusCallback callback = nullptr;
   std::string url;
   std::string targetPath;
+  std::uint64_t maxBytes = 0;
   bool viaProxy = false;
   std::string proxy;
 };
@@ -49,6 +50,7 @@ WorkerTask makeTask(const Component& component, const SetupState& state) {
   task.callback = component.statusCallback;
   task.url = currentUrl(component);
   task.targetPath = component.localPath;
+  task.maxBytes = component.downloadLimit;
   task.viaProxy = state.useProxy != 0;
   task.proxy = state.proxyServer;
   return task;
@@ -64,6 +66,7 @@ DownloadJob makeJob(const WorkerTask& task) {
   job.progressBarControlId = kIdcDownloadProgressBar;
   job.url = &task.url;
   job.targetPath = &task.targetPath;
+  job.maxBytes = task.maxBytes;
   job.proxy = task.viaProxy ? &task.proxy : nullptr;
   return job;
 }
@@ -72,13 +75,14 @@ void runTask(const WorkerTask& task, InternetApi& internet, FileSystem& files) {
   DownloadNotifyWindow* window = task.window;
   if (window == nullptr || !window->isWindow()) return;
   if (!task.download) {
-    window->sendMessage(WM_DOWNLOAD_END, 1);
+    window->sendMessage(WM_DOWNLOAD_END, 1, 0);
     return;
   }
-  window->sendMessage(WM_DOWNLOAD_BEGIN, 0);
+  window->sendMessage(WM_DOWNLOAD_BEGIN, 0, 0);
   DownloadJob job = makeJob(task);
   const bool ok = downloadFile(internet, files, task.callback, job);
-  window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0);
+  window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0,
+                      job.outcome == DownloadOutcome::TooSlow ? kDownloadEndTooSlow : 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace ks {
 
 inline constexpr int kIddRetryDownload = 164;
 inline constexpr int kIdcRetryIcon = 1048;  // the system's exclamation icon
+inline constexpr int kIdcRetryProblem = 1049;
 inline constexpr int kIdcAdvanced = 1073;
 
 inline constexpr int kRetryResultRetry = kIdOk;
@@ -18,6 +19,9 @@ inline constexpr int kRetryResultCancel = kIdCancel;
 
 inline constexpr const char* kRetryDialogCaption = "Kestrova Active Setup";
 inline constexpr const char* kRetryDialogProblem = "Setup was unable to download the file.";
+// The problem line after a server that sent too slowly.
+inline constexpr const char* kRetryDialogTooSlow =
+    "Setup was unable to download the file: the server is too slow.";
 inline constexpr const char* kRetryDialogProxyHint =
     "Setup may have been unable to migrate your current proxy settings. Click the Advanced "
     "button if you know your proxy settings.";

@@ -28,24 +28,28 @@ class ProxySettingsDialog final : public ModalDialog {
 
 class RetryDialog final : public ModalDialog {
  public:
-  explicit RetryDialog(SetupContext& context)
+  RetryDialog(SetupContext& context, bool tooSlow)
       : controller_([&context] {
           ProxySettingsDialog proxy(context.state);
           context.platform.dialogs->runModalDialog(kIddProxySettings, proxy);
-        }) {}
-  void onInit(PageView&) override {}
+        }),
+        tooSlow_(tooSlow) {}
+  void onInit(PageView& view) override {
+    if (tooSlow_) view.setText(kIdcRetryProblem, kRetryDialogTooSlow);
+  }
   DialogCommandResult onCommand(int controlId) override {
     return controller_.onCommand(controlId, 0);
   }
 
  private:
   RetryDialogController controller_;
+  bool tooSlow_;
 };
 
 }  // namespace
 
-bool askRetryDownload(SetupContext& context) {
-  RetryDialog dialog(context);
+bool askRetryDownload(SetupContext& context, bool tooSlow) {
+  RetryDialog dialog(context, tooSlow);
   return context.platform.dialogs->runModalDialog(kIddRetryDownload, dialog) == kRetryResultRetry;
 }
 

@@ -7,6 +7,8 @@
 namespace ks {
 
 // Shows the Retry dialog modally; true when the user chose "&Retry".
-bool askRetryDownload(SetupContext& context);
+// tooSlow: the last failure was a server that sent too slowly, and the
+// dialog says so.
+bool askRetryDownload(SetupContext& context, bool tooSlow);
 
 }  // namespace ks

@@ -2,34 +2,44 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+#include "app/paths.h"
 
 namespace ks {
 
 namespace {
 
+constexpr const char* kPartialEnding = ".part";
 // The download arrives in 1024-byte reads; the file is written in larger
 // pieces so the system is asked once per this many bytes, not per read.
 constexpr std::size_t kWriteBufferBytes = 256 * 1024;
 
 }  // namespace
 
-// A file still open (the transfer failed) keeps what arrived.
+std::string partialNameOf(const std::string& name) {
+  return name + kPartialEnding;
+}
+
 TargetFile::~TargetFile() {
-  close();
+  abandon();
 }
 
 bool TargetFile::create(const std::string& path) {
-  close();
-  handle_ = files_.openHandle(path, FileSystem::FileAccess::Write, true, true);
+  abandon();
+  const SplitPath split = splitAtLastSeparator(path);
+  folder_ = split.folder;
+  name_ = split.name;
   failed_ = false;
   buffered_ = 0;
+  handle_ = files_.createFile(folder_, partialNameOf(name_));
   if (handle_ < 0) return false;
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferBytes);
   return true;
 }
 
 bool TargetFile::write(const char* data, std::size_t size) {
-  if (handle_ < 0) return false;  // never created, or closed
+  if (handle_ < 0) return false;  // never created, or done
   while (size > 0 && !failed_) {
     const std::size_t take = std::min(size, kWriteBufferBytes - buffered_);
     std::memcpy(buffer_.get() + buffered_, data, take);
@@ -52,12 +62,19 @@ bool TargetFile::flush() {
   return !failed_;
 }
 
-bool TargetFile::close() {
-  if (handle_ < 0) return !failed_;
-  flush();
-  if (!files_.closeHandle(handle_)) failed_ = true;
-  handle_ = -1;
-  return !failed_;
+bool TargetFile::commit() {
+  if (handle_ < 0) return false;
+  const bool written = flush();
+  const bool closed = files_.closeHandle(std::exchange(handle_, -1));
+  if (written && closed && files_.renameFile(folder_, partialNameOf(name_), name_)) return true;
+  files_.deleteFile(folder_, partialNameOf(name_));
+  return false;
+}
+
+void TargetFile::abandon() {
+  if (handle_ < 0) return;
+  files_.closeHandle(std::exchange(handle_, -1));
+  files_.deleteFile(folder_, partialNameOf(name_));
 }
 
 }  // namespace ks

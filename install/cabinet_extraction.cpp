@@ -2,6 +2,7 @@
 
 #include "install/cabinet_extraction.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "app/paths.h"
@@ -13,6 +14,8 @@ namespace {
 
 constexpr int32_t kPackageOpenFlags = 0x8020;  // raw, sequential, read-only
 constexpr int32_t kCpuType = 1;
+constexpr const char* kNotEnoughSpaceFormat = "Not enough disk space: the package needs %llu MB.";
+constexpr std::uint64_t kBytesPerMegabyte = 1024 * 1024;
 
 // Destroys the context on every early return.
 class ContextGuard {
@@ -48,38 +51,80 @@ bool isCabinetPackage(CabinetDecoder* context, const std::string& packagePath,
   return isCabinet;
 }
 
-bool extractInto(const std::string& packagePath, CabinetError& error) {
+// The cabinet path keeps its separator: "dl/core.cab" gives "dl/" and "core.cab".
+struct CabinetLocation {
+  std::string path;
+  std::string name;
+};
+
+CabinetLocation locate(const std::string& packagePath) {
+  const std::size_t at = packagePath.rfind(kPathSeparator);
+  CabinetLocation location;
+  location.path = at == std::string::npos ? std::string() : packagePath.substr(0, at + 1);
+  location.name = packagePath.substr(location.path.size());
+  return location;
+}
+
+bool copyWith(CabinetDecoder* context, const CabinetLocation& cabinet, CabinetNotify notify) {
+  return cabinetCopy(context, cabinet.name.c_str(), cabinet.path.c_str(), 0, notify, nullptr, 0) ==
+         1;
+}
+
+// The files must fit: a cabinet whose files need more than the free space
+// fails before anything is written.
+bool fitsFreeSpace(ExtractionReport& report) {
+  const ExtractionState& state = extractionState();
+  std::uint64_t free = 0;
+  if (!state.fileSystem->freeSpace(state.destination, free) || state.declaredBytes <= free) {
+    return true;
+  }
+  report.bytesNeeded = state.declaredBytes;
+  return false;
+}
+
+bool extractInto(const std::string& packagePath, ExtractionReport& report) {
   ContextGuard context(cabinetCreate(extractionAlloc, extractionFree, extractionOpen,
                                      extractionRead, extractionWrite, extractionClose,
-                                     extractionSeek, kCpuType, &error));
+                                     extractionSeek, kCpuType, &report.error));
   if (context.get() == nullptr) return false;
-  if (!isCabinetPackage(context.get(), packagePath, error)) return false;
-  // The cabinet path keeps its separator: "dl/core.cab" gives "dl/" and "core.cab".
-  const std::size_t at = packagePath.rfind(kPathSeparator);
-  const std::string path = at == std::string::npos ? std::string() : packagePath.substr(0, at + 1);
-  const std::string name = packagePath.substr(path.size());
-  if (cabinetCopy(context.get(), name.c_str(), path.c_str(), 0, cabinetNotifyHandler, nullptr, 0) !=
-      1)
+  if (!isCabinetPackage(context.get(), packagePath, report.error)) return false;
+  const CabinetLocation cabinet = locate(packagePath);
+  if (!copyWith(context.get(), cabinet, cabinetPlanningHandler) || !fitsFreeSpace(report)) {
     return false;
-  return context.destroy();
+  }
+  const bool copied = copyWith(context.get(), cabinet, cabinetNotifyHandler);
+  ExtractionState& state = extractionState();
+  // A file the reader gave up on (it closed the handle) is not kept.
+  if (!state.temporary.empty()) state.fileSystem->deleteFile(state.destination, state.temporary);
+  return copied && context.destroy();
 }
 
 }  // namespace
 
+std::string notEnoughSpaceText(std::uint64_t bytesNeeded) {
+  char text[96];
+  const std::uint64_t megabytes = (bytesNeeded + kBytesPerMegabyte - 1) / kBytesPerMegabyte;
+  std::snprintf(text, sizeof text, kNotEnoughSpaceFormat,
+                static_cast<unsigned long long>(megabytes));
+  return text;
+}
+
 bool extractCabinet(FileSystem& fileSystem, const std::string& packagePath,
-                    const std::string& destination, CabinetError* error) {
-  CabinetError record{};
+                    const std::string& destination, ExtractionReport* report) {
+  ExtractionReport record;
   // A destination that does not fit its buffer would be cut, and files would
   // land in another folder: refused instead.
   if (destination.size() > kMaxExtractionPathChars) {
-    reportFailure(record, CAB_ERROR_TARGET_FILE);
-    if (error != nullptr) *error = record;
+    reportFailure(record.error, CAB_ERROR_TARGET_FILE);
+    if (report != nullptr) *report = record;
     return false;
   }
-  extractionState() = ExtractionState{&fileSystem, destination};
+  extractionState() = ExtractionState{};
+  extractionState().fileSystem = &fileSystem;
+  extractionState().destination = destination;
   const bool extracted = extractInto(packagePath, record);
   extractionState() = ExtractionState{};
-  if (error != nullptr) *error = record;
+  if (report != nullptr) *report = record;
   return extracted;
 }
 

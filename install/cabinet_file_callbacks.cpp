@@ -2,7 +2,6 @@
 // the standard allocator and to the FileSystem's handles.
 
 #include <cstdlib>
-#include <cstring>
 
 #include "install/cabinet_extraction.h"
 #include "install/extraction_state.h"
@@ -11,27 +10,9 @@ namespace ks {
 
 namespace {
 
-// _open flag bits.
+// _open access bits.
 constexpr int32_t kAccessMask = 0x0003;
-constexpr int32_t kAccessWrite = 0x0001;
-constexpr int32_t kAccessReadWrite = 0x0002;
-constexpr int32_t kCreate = 0x0100;
-constexpr int32_t kTruncate = 0x0200;
-// The Quantum decoder's spill-file request. On the setup's home system the
-// name is not a valid file name and the open fails; here it would be, so it
-// is refused the same way.
-constexpr char kSpillFileName[] = "*";
-
-FileSystem::FileAccess accessOf(int32_t flags) {
-  switch (flags & kAccessMask) {
-    case kAccessWrite:
-      return FileSystem::FileAccess::Write;
-    case kAccessReadWrite:
-      return FileSystem::FileAccess::ReadWrite;
-    default:
-      return FileSystem::FileAccess::Read;
-  }
-}
+constexpr int32_t kAccessRead = 0x0000;
 
 }  // namespace
 
@@ -48,11 +29,14 @@ void extractionFree(void* memory) {
   std::free(memory);
 }
 
+// Cabinets are the only files opened here: for reading, regular files only.
+// Anything else is refused, among it the Quantum decoder's spill file (the
+// name "*", opened for writing), which on the setup's home system is not a
+// valid file name either.
 int32_t extractionOpen(const char* name, int32_t flags, int32_t /*mode*/) {
   FileSystem* fileSystem = extractionState().fileSystem;
-  if (fileSystem == nullptr || std::strcmp(name, kSpillFileName) == 0) return -1;
-  return fileSystem->openHandle(name, accessOf(flags), (flags & kCreate) != 0,
-                                (flags & kTruncate) != 0);
+  if (fileSystem == nullptr || (flags & kAccessMask) != kAccessRead) return -1;
+  return fileSystem->openForReading(name);
 }
 
 uint32_t extractionRead(int32_t handle, void* buffer, uint32_t count) {

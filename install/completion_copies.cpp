@@ -14,10 +14,10 @@ void copySetupFiles(SetupContext& context) {
     return;  // the page is reached only in the installing modes
   }
   const std::string& targetFolder = downloadOnly ? state.downloadDir : state.installDir;
-  files.copyFile(state.setupPath, joinPath(targetFolder, state.setupFileName));
+  files.copyFile(state.setupPath, targetFolder, state.setupFileName);
   if (downloadOnly) {
-    files.copyFile(joinPath(state.setupDir, kVersionInfoFileName),
-                   joinPath(state.downloadDir, kVersionInfoFileName));
+    files.copyFile(joinPath(state.setupDir, kVersionInfoFileName), state.downloadDir,
+                   kVersionInfoFileName);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "install/download_install_page.h"
 
+#include "app/paths.h"
 #include "download/download_job.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
@@ -29,7 +30,9 @@ void DownloadInstallPage::onInit() {
   view().setListStateImages(kIdcQueueList, kBitmapRowStates);
   window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
-      [this](unsigned message, std::uintptr_t wParam) { onDownloadMessage(message, wParam); });
+      [this](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+        onDownloadMessage(message, wParam, lParam);
+      });
 }
 
 void DownloadInstallPage::onDestroy() {
@@ -70,6 +73,7 @@ void DownloadInstallPage::buildQueue() {
       component.urlFailed[static_cast<std::size_t>(u)] = 0;
     component.notifyWindow = window_.get();
     component.statusCallback = downloadStatusCallback;
+    component.downloadLimit = plausiblePackageBytes(component);
     if (!component.selected) continue;
     c.installQueue[static_cast<std::size_t>(c.installQueueCount)] = &component;
     view().addListRow(kIdcQueueList, component.title, kRowWaiting);
@@ -95,13 +99,14 @@ void DownloadInstallPage::startWorker(Component& component) {
   }
 }
 
-void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wParam) {
+void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wParam,
+                                            std::intptr_t lParam) {
   const int row = context().installQueuePosition;
   if (message == WM_DOWNLOAD_BEGIN) {
     view().setListRowStateImage(kIdcQueueList, row, kRowDownloading);
     view().setText(kIdcDownloadStatus, kDownloadingText);
   } else if (message == WM_DOWNLOAD_END) {
-    wParam == 1 ? onDownloaded() : onFailed();
+    wParam == 1 ? onDownloaded() : onFailed(lParam == kDownloadEndTooSlow);
   }
 }
 
@@ -109,17 +114,21 @@ void DownloadInstallPage::onDownloaded() {
   view().setText(kIdcDownloadStatus, kDownloadedText);
   Component& component = current();
   if (!component.install) return goOn(kRowDone);
-  const bool installed = installComponent(context(), component);
+  std::string problem;
+  const bool installed = installComponent(context(), component, &problem);
   if (state().mode == SETUP_MODE_INTERNET && state().deleteAfterInstall) {
-    context().platform.fileSystem->deleteFile(component.localPath);
+    const SplitPath package = splitAtLastSeparator(component.localPath);
+    context().platform.fileSystem->deleteFile(package.folder, package.name);
   }
-  view().setText(kIdcDownloadStatus, installed ? kInstalledText : kInstallFailedText);
+  view().setText(kIdcDownloadStatus, installed         ? std::string(kInstalledText)
+                                     : problem.empty() ? std::string(kInstallFailedText)
+                                                       : problem);
   goOn(installed ? kRowDone : kRowFailed);
 }
 
 // The sites are tried in the order primary, then the others from the first;
 // when every one has failed once the user decides.
-void DownloadInstallPage::onFailed() {
+void DownloadInstallPage::onFailed(bool tooSlow) {
   Component& component = current();
   if (component.urlIndex >= 0 && component.urlIndex < kMaxUrls) {
     component.urlFailed[static_cast<std::size_t>(component.urlIndex)] = 1;
@@ -131,7 +140,7 @@ void DownloadInstallPage::onFailed() {
       return;
     }
   }
-  if (askRetryDownload(context())) {
+  if (askRetryDownload(context(), tooSlow)) {
     component.urlIndex = state().primarySite;
     for (int u = 0; u < component.urlCount; ++u)
       component.urlFailed[static_cast<std::size_t>(u)] = 0;

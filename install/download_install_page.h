@@ -28,7 +28,7 @@ class DownloadInstallPage final : public HeaderPage {
   ActivateAnswer onActivate(Direction direction) override;
   void onDestroy() override;
   // WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END of the current component.
-  void onDownloadMessage(unsigned message, std::uintptr_t wParam);
+  void onDownloadMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
  protected:
   void onInit() override;
@@ -38,7 +38,8 @@ class DownloadInstallPage final : public HeaderPage {
   void startCurrent();
   void startWorker(Component& component);
   void onDownloaded();
-  void onFailed();
+  // tooSlow: the transfer failed because the server sent too slowly.
+  void onFailed(bool tooSlow);
   void goOn(int rowImage);
   Component& current();
 

@@ -4,6 +4,7 @@
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "install/cabinet_extraction.h"
+#include "install/temporary_files.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
 
@@ -29,8 +30,22 @@ std::string packageName(const Component& component) {
 bool copyPackage(SetupContext& context, const Component& component) {
   const std::string name = packageName(component);
   if (name.empty()) return false;
-  return context.platform.fileSystem->copyFile(component.localPath,
-                                               joinPath(context.state.installDir, name));
+  FileSystem& files = *context.platform.fileSystem;
+  removeStaleTemporaryFiles(files, context.state.installDir, "");
+  return files.copyFile(component.localPath, context.state.installDir, name);
+}
+
+bool extractPackage(SetupContext& context, Component& component, std::string* problem) {
+  showStatus(component, kExtractingText);
+  ExtractionReport report;
+  if (extractCabinet(*context.platform.fileSystem, component.localPath, context.state.installDir,
+                     &report)) {
+    return true;
+  }
+  if (report.bytesNeeded != 0 && problem != nullptr) {
+    *problem = notEnoughSpaceText(report.bytesNeeded);
+  }
+  return false;
 }
 
 bool runPackage(SetupContext& context, const Component& component) {
@@ -43,14 +58,12 @@ bool runPackage(SetupContext& context, const Component& component) {
 
 }  // namespace
 
-bool installComponent(SetupContext& context, Component& component) {
+bool installComponent(SetupContext& context, Component& component, std::string* problem) {
   switch (component.installMethod) {
     case INSTALL_METHOD_COPY:
       return copyPackage(context, component);
     case INSTALL_METHOD_CABINET:
-      showStatus(component, kExtractingText);
-      return extractCabinet(*context.platform.fileSystem, component.localPath,
-                            context.state.installDir);
+      return extractPackage(context, component, problem);
     case INSTALL_METHOD_RUN:
       showStatus(component, kSystemUpdateText);
       return runPackage(context, component);

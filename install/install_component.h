@@ -3,6 +3,8 @@
 // it into the installation folder, extract it there as a cabinet, or run it
 // as an update program, as its installMethod says.
 
+#include <string>
+
 #include "app/setup_context.h"
 #include "catalog/catalog_records.h"
 
@@ -15,7 +17,10 @@ enum InstallMethod : int {
 };
 
 // True when the package was installed; the page reports the result. Status
-// texts go to the status line of the component's notifyWindow.
-bool installComponent(SetupContext& context, Component& component);
+// texts go to the status line of the component's notifyWindow. A failure
+// that has a reason of its own for the user ("Not enough disk space: ...")
+// gives it in problem.
+bool installComponent(SetupContext& context, Component& component,
+                      std::string* problem = nullptr);
 
 }  // namespace ks

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <vector>
 
 #include "app/paths.h"
+#include "app/printable_text.h"
 
 namespace ks {
 
@@ -20,33 +22,46 @@ bool hasDrive(std::string_view stored) {
          stored[1] == ':';
 }
 
-bool hasParentComponent(std::string_view stored) {
+// The parts between separators (backslashes and slashes), empty ones too.
+std::vector<std::string_view> componentsOf(std::string_view stored) {
+  std::vector<std::string_view> components;
   std::size_t start = 0;
   while (start <= stored.size()) {
     std::size_t end = start;
     while (end < stored.size() && !isSeparator(stored[end])) ++end;
-    if (stored.substr(start, end - start) == "..") return true;
+    components.push_back(stored.substr(start, end - start));
     start = end + 1;
   }
-  return false;
+  return components;
+}
+
+bool hasParentComponent(std::string_view stored) {
+  const std::vector<std::string_view> components = componentsOf(stored);
+  return std::find(components.begin(), components.end(), "..") != components.end();
 }
 
 }  // namespace
 
 bool isSafeStoredName(std::string_view stored) {
   if (stored.empty() || isSeparator(stored.front())) return false;
+  if (std::any_of(stored.begin(), stored.end(), isControlCharacter)) return false;
   return !hasDrive(stored) && !hasParentComponent(stored);
 }
 
-std::string storedNameToPath(std::string_view stored) {
-  std::string path(stored);
-  std::replace(path.begin(), path.end(), kStoredSeparator, kPathSeparator);
-  return path;
+bool isPlainCabinetName(std::string_view name) {
+  return isSafeStoredName(name) && name != "." &&
+         std::none_of(name.begin(), name.end(), isSeparator) &&
+         name.find(':') == std::string_view::npos;
 }
 
-std::string firstStoredFolder(std::string_view stored) {
-  const std::size_t at = stored.find(kStoredSeparator);
-  return at == std::string_view::npos ? std::string() : std::string(stored.substr(0, at));
+std::string storedNameToPath(std::string_view stored) {
+  std::string path;
+  for (std::string_view component : componentsOf(stored)) {
+    if (component.empty() || component == ".") continue;
+    if (!path.empty()) path += kPathSeparator;
+    path += component;
+  }
+  return path;
 }
 
 }  // namespace ks

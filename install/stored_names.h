@@ -9,13 +9,16 @@ namespace ks {
 
 // False for a name that could reach outside the destination folder: an
 // absolute name, one with a drive ("C:"), or one with a ".." component
-// (both backslashes and slashes count as separators here).
+// (both backslashes and slashes count as separators here); and for a name
+// with a control character (a byte below 32, or 127).
 bool isSafeStoredName(std::string_view stored);
 
-// The stored name with every backslash turned into kPathSeparator.
-std::string storedNameToPath(std::string_view stored);
+// True for a name a cabinet may give its next cabinet: a plain file name in
+// the same folder, without separators, drive, ".." or control characters.
+bool isPlainCabinetName(std::string_view name);
 
-// The folder part before the first backslash, or "" for a name without one.
-std::string firstStoredFolder(std::string_view stored);
+// The stored name as a path below the destination: its folders joined with
+// kPathSeparator, without empty or "." components.
+std::string storedNameToPath(std::string_view stored);
 
 }  // namespace ks

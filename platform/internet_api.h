@@ -12,6 +12,11 @@
 
 namespace ks {
 
+// HTTP redirects are followed by the client itself (WinINet does so), but
+// only to http:// and https:// URLs, and never from https:// to http://; a
+// redirect anywhere else ends the send with the redirect answer, which is
+// not the file.
+
 // A handle of this interface; kNullInternetHandle is no handle.
 using InternetHandle = std::uintptr_t;
 inline constexpr InternetHandle kNullInternetHandle = 0;
@@ -60,6 +65,9 @@ enum class InternetAccess {
 
 enum class InternetService { Ftp, Http };
 
+// The size ftpFindFirstFile gives when the server does not say it.
+inline constexpr std::uint64_t kUnknownFileSize = UINT64_MAX;
+
 // What HttpQueryInfo is asked for.
 enum class HttpQuery { ContentLength, StatusCode };
 
@@ -77,7 +85,9 @@ class InternetApi {
   // InternetConnect to host and port with the given credentials.
   virtual InternetHandle connect(InternetHandle internet, const UrlComponents& server,
                                  InternetService service, void* context) = 0;
-  // FtpFindFirstFile (raw data, no cache); the size of the found entry.
+  // FtpFindFirstFile (raw data, no cache); the size of the found entry, or
+  // kUnknownFileSize when the server does not tell it (then whether the file
+  // exists shows only when it is fetched).
   virtual InternetHandle ftpFindFirstFile(InternetHandle connection, const std::string& path,
                                           std::uint64_t& fileSize) = 0;
   // InternetOpenUrl for reading, not cached; FTP data connections in active mode.
@@ -97,8 +107,12 @@ class InternetApi {
   // does not fit into bufferBytes (counting the terminating zero).
   virtual bool httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
                              std::size_t bufferBytes) = 0;
-  // InternetReadFile: blocks until `wanted` bytes arrived or the data ended;
-  // `got` < `wanted` only at the end. False when the transfer failed.
+  // InternetReadFile: waits until some data is there and hands over at most
+  // `wanted` bytes of it (WinINet: InternetQueryDataAvailable, then a read of
+  // what is available), so the caller hears of a slow server at least once
+  // per received piece; `got` is 0 only at the end of the data. A silent
+  // server (nothing for a minute) fails the read. False when the transfer
+  // failed.
   virtual bool readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
                         std::uint32_t& got) = 0;
   // InternetCloseHandle.

@@ -195,7 +195,7 @@ DialogTemplate retryDownload() {
           false,
           {
               {kIdcRetryIcon, K::Icon, "", false, false, kSystemExclamationIcon, 1},
-              {-1, K::Static, kRetryDialogProblem, false, false, 0, 1},
+              {kIdcRetryProblem, K::Static, kRetryDialogProblem, false, false, 0, 1},
               {-1, K::Static, kRetryDialogProxyHint},
               {-1, K::Static, kRetryDialogBusyHint},
               {kIdOk, K::PushButton, kRetryLabel, false, false, 0, 2},

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/printable_text.h"
 #include "cabinet/cabinet.h"
 #include "install/cabinet_extraction.h"
 #include "platform/posix/posix_file_system.h"
@@ -60,16 +61,20 @@ int runCabList(const Arguments& args) {
     return 1;
   }
   for (const CabinetListingEntry& entry : entries)
-    std::printf("%s\n", formatListingEntry(entry).c_str());
+    std::printf("%s\n", printableText(formatListingEntry(entry)).c_str());
   return 0;
 }
 
 int runCabExtract(const Arguments& args) {
   if (args.size() != 2) return usage();
   PosixFileSystem fileSystem;
-  CabinetError error{};
-  if (extractCabinet(fileSystem, args[0], args[1], &error)) return 0;
-  std::fprintf(stderr, "%s\n", cabinetErrorName(error.code));
+  ExtractionReport report;
+  if (extractCabinet(fileSystem, args[0], args[1], &report)) return 0;
+  if (report.bytesNeeded != 0) {
+    std::fprintf(stderr, "%s\n", notEnoughSpaceText(report.bytesNeeded).c_str());
+  } else {
+    std::fprintf(stderr, "%s\n", cabinetErrorName(report.error.code));
+  }
   return 1;
 }
 

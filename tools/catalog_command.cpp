@@ -7,6 +7,7 @@
 #include "catalog/catalog_records.h"
 #include "catalog/version_catalog.h"
 #include "catalog/version_check.h"
+#include "download/download_url.h"
 #include "platform/posix/posix_platform.h"
 #include "tools/commands.h"
 #include "tools/json_writer.h"
@@ -84,7 +85,7 @@ std::string componentJson(const Component& c) {
   out += ", \"sizeKb\": " + std::to_string(c.sizeKb);
   out += ", \"installMethod\": " + std::to_string(c.installMethod);
   out += ", \"urls\": " + jsonStringList(
-                              c.urls, [](const std::string& u) { return u; }, c.urlCount);
+                              c.urls, [](const std::string& u) { return urlForDisplay(u); }, c.urlCount);
   out += ", \"packageFile\": " + jsonString(packageFileName(c));
   return out + "}";
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/printable_text.h"
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
 #include "download/download_job.h"
@@ -27,7 +28,7 @@ constexpr const char* kFetchUsage = "usage: ksetup-tool fetch [--proxy HOST:PORT
 class PrintingView : public SilentPageView {
  public:
   void setText(int controlId, const std::string& text) override {
-    std::printf("%d %s\n", controlId, text.c_str());
+    std::printf("%d %s\n", controlId, printableText(text).c_str());
     std::fflush(stdout);
   }
 };
@@ -68,7 +69,7 @@ int runFetchCommand(const Arguments& args) {
   CurlInternetApi internet(dialogs);
   PosixFileSystem files;
   int result = -1;
-  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
     if (message == WM_DOWNLOAD_END) result = static_cast<int>(wParam);
   });
   component.notifyWindow = &page;

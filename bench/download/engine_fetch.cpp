@@ -29,7 +29,7 @@ bool fetchThroughEngine(const std::string& url, const std::string& path, bool wi
   SetupState state;
   Component component;
   int result = -1;
-  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
     if (message == WM_DOWNLOAD_END) result = static_cast<int>(wParam);
   });
   component.notifyWindow = &page;

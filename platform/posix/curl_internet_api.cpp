@@ -121,10 +121,11 @@ InternetHandle CurlInternetApi::ftpFindFirstFile(InternetHandle connectionHandle
   CurlTransfer listing(settings, [](std::uint32_t) {});
   std::uint32_t got = 0;
   char none[1];
-  if (!listing.start() || !listing.read(none, 1, got) || listing.announcedSize() < 0) {
-    return kNullInternetHandle;
-  }
-  fileSize = static_cast<std::uint64_t>(listing.announcedSize());
+  if (!listing.start() || !listing.read(none, 1, got)) return kNullInternetHandle;
+  // A server without SIZE: the size stays unknown, and a missing file shows
+  // when it is fetched.
+  const std::int64_t size = listing.announcedSize();
+  fileSize = size < 0 ? kUnknownFileSize : static_cast<std::uint64_t>(size);
   return add(std::make_unique<Handle>(Handle::Kind::Find));
 }
 

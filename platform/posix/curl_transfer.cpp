@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/internet_api.h"
+#include "platform/posix/curl_redirects.h"
 
 namespace ks {
 
@@ -47,8 +48,10 @@ void CurlTransfer::configure(const CurlTransferSettings& s) {
   curl_easy_setopt(easy_, CURLOPT_URL, s.url.c_str());
   curl_easy_setopt(easy_, CURLOPT_USERAGENT, s.agent.c_str());
   curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,ftp");
-  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,ftp");
+  curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https,ftp");
+  // Redirects stay on the web, and never go from https to http (checked as
+  // each redirect answer ends, see headerLine).
+  curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");  // active mode
@@ -112,31 +115,41 @@ int CurlTransfer::onDebug(CURL*, curl_infotype type, char*, std::size_t, void* p
   return 0;
 }
 
+// Returning less than size makes curl give the transfer up.
 std::size_t CurlTransfer::onHeader(char* data, std::size_t, std::size_t size, void* pointer) {
   CurlTransfer& transfer = self(pointer);
-  if (transfer.http_) transfer.headerLine(std::string_view(data, size));
+  if (transfer.http_ && !transfer.headerLine(std::string_view(data, size))) return 0;
   return size;
 }
 
-void CurlTransfer::headerLine(std::string_view line) {
+bool CurlTransfer::headerLine(std::string_view line) {
   switch (headers_.addLine(line)) {
     case HeaderLine::Status:
       notify_(kInternetStatusReceivingResponse);
-      return;
+      return true;
     case HeaderLine::End:
       if (headers_.statusCode() >= 100 && headers_.statusCode() <= 199) {
         notify_(kInternetStatusIntermediateResponse);
       } else if (headers_.isRedirect()) {
         notify_(kInternetStatusResponseReceived);
+        if (!redirectIsAllowed()) return false;
         notify_(kInternetStatusRedirect);
       } else {
         answered_ = true;
         notify_(kInternetStatusResponseReceived);
       }
-      return;
+      return true;
     default:
-      return;
+      return true;
   }
+}
+
+bool CurlTransfer::redirectIsAllowed() const {
+  const char* current = nullptr;
+  std::string location;
+  return curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &current) == CURLE_OK &&
+         current != nullptr && headers_.find("Location", location) &&
+         redirectAllowed(current, location);
 }
 
 // Keeps the network blocks curl delivers until the reader takes them (they
@@ -226,14 +239,12 @@ bool CurlTransfer::start() {
 }
 
 bool CurlTransfer::read(char* buffer, std::uint32_t wanted, std::uint32_t& got) {
-  got = 0;
-  while (got < wanted) {
-    if (pendingEmpty() && !step() && pendingEmpty()) break;
-    const std::size_t take = std::min<std::size_t>(wanted - got, pending_.size() - pendingRead_);
-    std::memcpy(buffer + got, pending_.data() + pendingRead_, take);
-    pendingRead_ += take;
-    got += static_cast<std::uint32_t>(take);
+  while (pendingEmpty() && step()) {
   }
+  const std::size_t take = std::min<std::size_t>(wanted, pending_.size() - pendingRead_);
+  std::memcpy(buffer, pending_.data() + pendingRead_, take);
+  pendingRead_ += take;
+  got = static_cast<std::uint32_t>(take);
   return !failed();
 }
 

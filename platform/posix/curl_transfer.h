@@ -43,7 +43,8 @@ class CurlTransfer {
   // Runs until the final answer's header lines are in (HTTP), the first data
   // arrived or the transfer ended. False when it failed.
   bool start();
-  // Fills buffer with `wanted` bytes, fewer only at the end; false on failure.
+  // Waits until data is there and hands over at most `wanted` bytes of it;
+  // 0 only at the end. False on failure.
   bool read(char* buffer, std::uint32_t wanted, std::uint32_t& got);
 
   const ResponseHeaders& headers() const { return headers_; }
@@ -60,7 +61,9 @@ class CurlTransfer {
   static std::size_t onWrite(char* data, std::size_t, std::size_t size, void* self);
 
   void configure(const CurlTransferSettings& settings);
-  void headerLine(std::string_view line);
+  // False when the transfer must stop (a redirect that is not allowed).
+  bool headerLine(std::string_view line);
+  bool redirectIsAllowed() const;
   bool pendingEmpty() const { return pendingRead_ == pending_.size(); }
   void compact();
   // Lets curl work on what the connection has; notes when the transfer ends.

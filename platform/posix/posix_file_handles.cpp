@@ -10,54 +10,23 @@
 #include <ctime>
 
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_walk.h"
 
 namespace ks {
 
 namespace {
 
-constexpr mode_t kNewFileMode = 0666;  // less the umask
 constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
 constexpr char kDosAttributeName[] = "user.DOSATTRIB";
 constexpr std::uint32_t kKeptAttributes =
     FileSystem::kAttributeReadOnly | FileSystem::kAttributeHidden | FileSystem::kAttributeSystem |
     FileSystem::kAttributeArchive;
 
-int openFlags(FileSystem::FileAccess access, bool create, bool truncate) {
-  int flags = O_CLOEXEC;
-  switch (access) {
-    case FileSystem::FileAccess::Read:
-      flags |= O_RDONLY;
-      break;
-    case FileSystem::FileAccess::Write:
-      flags |= O_WRONLY;
-      break;
-    case FileSystem::FileAccess::ReadWrite:
-      flags |= O_RDWR;
-      break;
-  }
-  if (create) flags |= O_CREAT;
-  if (truncate) flags |= O_TRUNC;
-  return flags;
-}
-
-// A read-only file (no write bit at all) is refused for writing, also to the
-// superuser, as a read-only attribute is on the system the files come from.
-bool isReadOnlyFile(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-         (info.st_mode & kWriteBits) == 0;
-}
-
 }  // namespace
 
-std::int32_t PosixFileSystem::openHandle(const std::string& path, FileAccess access, bool create,
-                                         bool truncate) {
-  if (access != FileAccess::Read && isReadOnlyFile(path)) return -1;
-  int fd = -1;
-  do {
-    fd = ::open(path.c_str(), openFlags(access, create, truncate), kNewFileMode);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
+std::int32_t PosixFileSystem::openForReading(const std::string& path) {
+  UniqueFd file = openRegularFile(path);
+  return file.valid() ? file.release() : -1;
 }
 
 std::int32_t PosixFileSystem::readHandle(std::int32_t handle, void* buffer, std::uint32_t count) {
@@ -97,7 +66,7 @@ std::int32_t PosixFileSystem::seekHandle(std::int32_t handle, std::int32_t offse
   return static_cast<std::int32_t>(position);
 }
 
-bool PosixFileSystem::setFileTime(const std::string& path, const LocalDateTime& time) {
+bool PosixFileSystem::setHandleTime(std::int32_t handle, const LocalDateTime& time) {
   std::tm local{};
   local.tm_year = time.year - 1900;
   local.tm_mon = time.month - 1;
@@ -111,19 +80,19 @@ bool PosixFileSystem::setFileTime(const std::string& path, const LocalDateTime& 
   struct timespec times[2] = {};
   times[0].tv_nsec = UTIME_OMIT;  // last access stays
   times[1].tv_sec = seconds;
-  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+  return ::futimens(handle, times) == 0;
 }
 
-bool PosixFileSystem::setFileAttributes(const std::string& path, std::uint32_t attributes) {
+bool PosixFileSystem::setHandleAttributes(std::int32_t handle, std::uint32_t attributes) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return false;
+  if (::fstat(handle, &info) != 0) return false;
   const mode_t mode = (attributes & kAttributeReadOnly) != 0 ? (info.st_mode & ~kWriteBits)
                                                              : (info.st_mode | S_IWUSR);
-  if (::chmod(path.c_str(), mode & 07777) != 0) return false;
+  if (::fchmod(handle, mode & 07777) != 0) return false;
   char text[16];
   const int length = std::snprintf(text, sizeof text, "0x%x", attributes & kKeptAttributes);
   // Not every file system has user extended attributes; the mode bits stand.
-  ::setxattr(path.c_str(), kDosAttributeName, text, static_cast<std::size_t>(length), 0);
+  ::fsetxattr(handle, kDosAttributeName, text, static_cast<std::size_t>(length), 0);
   return true;
 }
 

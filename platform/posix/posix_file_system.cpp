@@ -1,13 +1,13 @@
 #include "platform/posix/posix_file_system.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <utility>
 
-#include "platform/posix/unique_fd.h"
+#include "platform/posix/posix_walk.h"
 
 namespace ks {
 
@@ -18,10 +18,10 @@ bool PosixFileSystem::pathExists(const std::string& path) {
 
 bool PosixFileSystem::readFile(const std::string& path, std::string& content,
                                std::uint64_t maxBytes) {
-  UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) return false;
+  UniqueFd file = openRegularFile(path);
+  if (!file.valid()) return false;
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstat(file.get(), &info) != 0) return false;
   if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return false;
   std::string data;
   char chunk[16384];
@@ -34,6 +34,13 @@ bool PosixFileSystem::readFile(const std::string& path, std::string& content,
     if (data.size() > maxBytes) return false;
   }
   content = std::move(data);
+  return true;
+}
+
+bool PosixFileSystem::freeSpace(const std::string& folder, std::uint64_t& bytes) {
+  struct statvfs info {};
+  if (::statvfs(folder.c_str(), &info) != 0) return false;
+  bytes = static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
   return true;
 }
 

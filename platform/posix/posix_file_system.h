@@ -10,23 +10,32 @@ class PosixFileSystem : public FileSystem {
   bool pathExists(const std::string& path) override;
   bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) override;
   bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
-  bool deleteFile(const std::string& path) override;
   bool createFolder(const std::string& path) override;
-  bool removeFolder(const std::string& path) override;
-  bool copyFile(const std::string& from, const std::string& to) override;
+  // statvfs: the blocks available to unprivileged users.
+  bool freeSpace(const std::string& folder, std::uint64_t& bytes) override;
 
   // Handles are file descriptors (posix_file_handles.cpp).
-  std::int32_t openHandle(const std::string& path, FileAccess access, bool create,
-                          bool truncate) override;
+  std::int32_t openForReading(const std::string& path) override;
   std::int32_t readHandle(std::int32_t handle, void* buffer, std::uint32_t count) override;
   std::int32_t writeHandle(std::int32_t handle, const void* buffer, std::uint32_t count) override;
   bool closeHandle(std::int32_t handle) override;
   std::int32_t seekHandle(std::int32_t handle, std::int32_t offset, int origin) override;
-  // The modification time through utimensat (Linux keeps no creation time).
-  bool setFileTime(const std::string& path, const LocalDateTime& time) override;
+  // The modification time through futimens (Linux keeps no creation time).
+  bool setHandleTime(std::int32_t handle, const LocalDateTime& time) override;
   // Read-only clears the write bits; every bit is also kept in the
   // user.DOSATTRIB extended attribute where the file system has one.
-  bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+  bool setHandleAttributes(std::int32_t handle, std::uint32_t attributes) override;
+
+  // Writing below a folder, walked with openat (posix_writing.cpp). A file
+  // without any write bit counts as read-only.
+  std::int32_t createFile(const std::string& folder, const std::string& below) override;
+  bool renameFile(const std::string& folder, const std::string& from,
+                  const std::string& to) override;
+  bool deleteFile(const std::string& folder, const std::string& below) override;
+  bool ensureFolder(const std::string& folder, const std::string& below) override;
+  bool removeFolder(const std::string& folder, const std::string& below) override;
+  bool copyFile(const std::string& from, const std::string& folder,
+                const std::string& below) override;
 };
 
 }  // namespace ks

@@ -25,6 +25,8 @@ class UniqueFd {
 
   int get() const { return fd_; }
   bool valid() const { return fd_ >= 0; }
+  // Hands the descriptor over; this one no longer closes it.
+  int release() { return std::exchange(fd_, -1); }
   void reset() {
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
   }

@@ -1,4 +1,4 @@
-// FakeFileSystem: file handles, file times and attributes.
+// FakeFileSystem: file handles, stamping, and writing below a folder.
 
 #include <algorithm>
 #include <cstring>
@@ -14,24 +14,40 @@ std::string parentOf(const std::string& path) {
   return at == std::string::npos ? std::string() : path.substr(0, at);
 }
 
+// True when path lies in folder itself, not deeper.
+bool isDirectlyBelow(const std::string& folder, const std::string& path) {
+  return path.size() > folder.size() + 1 && path.rfind(folder + "/", 0) == 0 &&
+         path.find('/', folder.size() + 1) == std::string::npos;
+}
+
 }  // namespace
 
-std::int32_t FakeFileSystem::openHandle(const std::string& path, FileAccess access, bool create,
-                                        bool truncate) {
-  const bool writing = access != FileAccess::Read;
-  auto attributes = fileAttributes.find(path);
-  if (writing && attributes != fileAttributes.end() &&
-      (attributes->second & kAttributeReadOnly) != 0)
-    return -1;
-  if (folders.count(path) != 0) return -1;
-  if (files.count(path) == 0) {
-    const std::string parent = parentOf(path);
-    if (!create || (!parent.empty() && folders.count(parent) == 0)) return -1;
-    files[path];
-  }
-  if (truncate && writing) files[path].clear();
+std::string FakeFileSystem::join(const std::string& folder, const std::string& below) {
+  if (below.empty()) return folder;
+  return folder.empty() || folder.back() == '/' ? folder + below : folder + "/" + below;
+}
+
+void FakeFileSystem::forget(const std::string& path) {
+  files.erase(path);
+  fileTimes.erase(path);
+  fileAttributes.erase(path);
+}
+
+std::int32_t FakeFileSystem::openForReading(const std::string& path) {
+  if (files.count(path) == 0) return -1;
   const std::int32_t handle = nextHandle++;
-  openFiles[handle] = OpenFile{path, 0, writing};
+  openFiles[handle] = OpenFile{path, 0, false};
+  return handle;
+}
+
+std::int32_t FakeFileSystem::createFile(const std::string& folder, const std::string& below) {
+  const std::string path = join(folder, below);
+  const std::string parent = parentOf(path);
+  if (folders.count(path) != 0 || (!parent.empty() && folders.count(parent) == 0)) return -1;
+  forget(path);
+  files[path];
+  const std::int32_t handle = nextHandle++;
+  openFiles[handle] = OpenFile{path, 0, true};
   return handle;
 }
 
@@ -68,15 +84,69 @@ std::int32_t FakeFileSystem::seekHandle(std::int32_t handle, std::int32_t offset
   return static_cast<std::int32_t>(found->second.position);
 }
 
-bool FakeFileSystem::setFileTime(const std::string& path, const LocalDateTime& time) {
-  if (files.count(path) == 0) return false;
-  fileTimes[path] = time;
+bool FakeFileSystem::setHandleTime(std::int32_t handle, const LocalDateTime& time) {
+  auto found = openFiles.find(handle);
+  if (found == openFiles.end() || !found->second.writable) return false;
+  fileTimes[found->second.path] = time;
   return true;
 }
 
-bool FakeFileSystem::setFileAttributes(const std::string& path, std::uint32_t attributes) {
+bool FakeFileSystem::setHandleAttributes(std::int32_t handle, std::uint32_t attributes) {
+  auto found = openFiles.find(handle);
+  if (found == openFiles.end() || !found->second.writable) return false;
+  fileAttributes[found->second.path] = attributes;
+  return true;
+}
+
+bool FakeFileSystem::renameFile(const std::string& folder, const std::string& from,
+                                const std::string& to) {
+  const std::string source = join(folder, from);
+  const std::string target = join(folder, to);
+  auto attributes = fileAttributes.find(target);
+  if (files.count(source) == 0 || folders.count(target) != 0 ||
+      (attributes != fileAttributes.end() && (attributes->second & kAttributeReadOnly) != 0)) {
+    return false;
+  }
+  forget(target);
+  files[target] = std::move(files[source]);
+  if (fileTimes.count(source) != 0) fileTimes[target] = fileTimes[source];
+  if (fileAttributes.count(source) != 0) fileAttributes[target] = fileAttributes[source];
+  forget(source);
+  return true;
+}
+
+bool FakeFileSystem::deleteFile(const std::string& folder, const std::string& below) {
+  const std::string path = join(folder, below);
   if (files.count(path) == 0) return false;
-  fileAttributes[path] = attributes;
+  forget(path);
+  return true;
+}
+
+bool FakeFileSystem::ensureFolder(const std::string& folder, const std::string& below) {
+  const std::string path = join(folder, below);
+  if (folders.count(path) != 0) return true;
+  return files.count(path) == 0 && createFolder(path);
+}
+
+bool FakeFileSystem::removeFolder(const std::string& folder, const std::string& below) {
+  const std::string path = join(folder, below);
+  if (!folders.count(path)) return false;
+  for (const auto& [file, content] : files) {
+    if (isDirectlyBelow(path, file)) return false;
+  }
+  for (const std::string& other : folders) {
+    if (isDirectlyBelow(path, other)) return false;
+  }
+  folders.erase(path);
+  return true;
+}
+
+bool FakeFileSystem::copyFile(const std::string& from, const std::string& folder,
+                              const std::string& below) {
+  const std::string to = join(folder, below);
+  auto source = files.find(from);
+  if (source == files.end() || from == to || !folders.count(parentOf(to))) return false;
+  files[to] = source->second;
   return true;
 }
 

@@ -13,12 +13,14 @@ namespace ks::test {
 
 class FakeNotifyWindow : public DownloadNotifyWindow {
  public:
-  std::vector<std::string> events;  // "message 1034 0", "text 1042 Connecting ...", "bar 1032 0"
+  // "message 1034 0" (lParam added when not 0), "text 1042 Connecting ...", "bar 1032 0"
+  std::vector<std::string> events;
   std::atomic<bool> open{true};
 
   bool isWindow() override { return open; }
-  void sendMessage(unsigned message, std::uintptr_t wParam) override {
-    events.push_back("message " + std::to_string(message) + " " + std::to_string(wParam));
+  void sendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override {
+    events.push_back("message " + std::to_string(message) + " " + std::to_string(wParam) +
+                     (lParam != 0 ? " " + std::to_string(lParam) : std::string()));
   }
   void setDlgItemText(int controlId, const std::string& text) override {
     events.push_back("text " + std::to_string(controlId) + " " + text);

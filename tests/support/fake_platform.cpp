@@ -153,26 +153,6 @@ bool FakeFileSystem::createFolder(const std::string& path) {
   return true;
 }
 
-bool FakeFileSystem::removeFolder(const std::string& path) {
-  if (!folders.count(path)) return false;
-  for (const auto& [file, content] : files) {
-    if (!childName(path, file).empty()) return false;
-  }
-  for (const std::string& folder : folders) {
-    if (!childName(path, folder).empty()) return false;
-  }
-  folders.erase(path);
-  return true;
-}
-
-bool FakeFileSystem::copyFile(const std::string& from, const std::string& to) {
-  auto source = files.find(from);
-  const std::string parent = to.substr(0, to.rfind('/'));
-  if (source == files.end() || from == to || !folders.count(parent)) return false;
-  files[to] = source->second;
-  return true;
-}
-
 bool FakeShell::specialFolder(SpecialFolder folder, std::string& path) {
   auto found = folders.find(folder);
   if (found == folders.end()) return false;

@@ -65,10 +65,13 @@ class FakeRegistry : public Registry {
   std::map<std::string, std::string> names_;  // folded full path -> name as created
 };
 
+// Paths below a folder are joined with "/"; the fake has no links.
 class FakeFileSystem : public FileSystem {
  public:
   std::map<std::string, std::string> files;
   std::set<std::string> folders;
+  // What freeSpace reports.
+  std::uint64_t freeBytes = std::uint64_t{1} << 40;
 
   bool pathExists(const std::string& path) override {
     return files.count(path) > 0 || folders.count(path) > 0;
@@ -76,17 +79,18 @@ class FakeFileSystem : public FileSystem {
   bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) override;
   // Lists the files and folders directly below path; "." and ".." come first.
   bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
-  bool deleteFile(const std::string& path) override { return files.erase(path) > 0; }
   // Fails when the parent folder is missing or the path exists; paths listed
   // in unwritable can't be created.
   bool createFolder(const std::string& path) override;
-  bool removeFolder(const std::string& path) override;
   std::set<std::string> unwritable;
-  bool copyFile(const std::string& from, const std::string& to) override;
+  bool freeSpace(const std::string&, std::uint64_t& bytes) override {
+    bytes = freeBytes;
+    return true;
+  }
 
   // Handles on the files above (fake_file_handles.cpp). A file is created
-  // only in an existing folder, and never opened for writing while its
-  // attribute is read-only.
+  // only in an existing folder; a file whose attribute is read-only is never
+  // replaced.
   struct OpenFile {
     std::string path;
     std::size_t position = 0;
@@ -97,14 +101,27 @@ class FakeFileSystem : public FileSystem {
   std::map<std::string, LocalDateTime> fileTimes;
   std::map<std::string, std::uint32_t> fileAttributes;
 
-  std::int32_t openHandle(const std::string& path, FileAccess access, bool create,
-                          bool truncate) override;
+  std::int32_t openForReading(const std::string& path) override;
   std::int32_t readHandle(std::int32_t handle, void* buffer, std::uint32_t count) override;
   std::int32_t writeHandle(std::int32_t handle, const void* buffer, std::uint32_t count) override;
   bool closeHandle(std::int32_t handle) override { return openFiles.erase(handle) > 0; }
   std::int32_t seekHandle(std::int32_t handle, std::int32_t offset, int origin) override;
-  bool setFileTime(const std::string& path, const LocalDateTime& time) override;
-  bool setFileAttributes(const std::string& path, std::uint32_t attributes) override;
+  std::int32_t createFile(const std::string& folder, const std::string& below) override;
+  bool setHandleTime(std::int32_t handle, const LocalDateTime& time) override;
+  bool setHandleAttributes(std::int32_t handle, std::uint32_t attributes) override;
+  bool renameFile(const std::string& folder, const std::string& from,
+                  const std::string& to) override;
+  bool deleteFile(const std::string& folder, const std::string& below) override;
+  bool ensureFolder(const std::string& folder, const std::string& below) override;
+  bool removeFolder(const std::string& folder, const std::string& below) override;
+  bool copyFile(const std::string& from, const std::string& folder,
+                const std::string& below) override;
+
+  // folder + "/" + below.
+  static std::string join(const std::string& folder, const std::string& below);
+
+ private:
+  void forget(const std::string& path);
 };
 
 // Answers message boxes from a script and records every box shown. A box

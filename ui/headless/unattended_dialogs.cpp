@@ -1,7 +1,9 @@
 #include "ui/headless/unattended_dialogs.h"
 
+#include "app/printable_text.h"
 #include "download/dialog_result.h"
 #include "download/retry_dialog.h"
+#include "ui/headless/headless_page_view.h"
 
 namespace ks {
 
@@ -39,7 +41,8 @@ MessageAnswer continuingAnswer(MessageButtons buttons) {
 
 MessageAnswer UnattendedDialogs::messageBox(const MessageBoxRequest& request) {
   const MessageAnswer answer = continuingAnswer(request.buttons);
-  out_ << "[" << request.caption << "] " << request.text << " -> " << answerName(answer) << "\n";
+  out_ << "[" << printableText(request.caption) << "] " << printableText(request.text) << " -> "
+       << answerName(answer) << "\n";
   out_.flush();
   return answer;
 }
@@ -49,11 +52,12 @@ bool UnattendedDialogs::browseForFolder(const std::string&, std::string&) {
 }
 
 int UnattendedDialogs::runModalDialog(int templateId, ModalDialog& dialog) {
-  (void)dialog;
   if (templateId != kIddRetryDownload) return kIdCancel;
+  HeadlessPageView view(templateId);
+  dialog.onInit(view);
   const bool retry = retriesLeft_ > 0;
   if (retry) --retriesLeft_;
-  out_ << "[" << kRetryDialogCaption << "] " << kRetryDialogProblem << " -> "
+  out_ << "[" << kRetryDialogCaption << "] " << view.at(kIdcRetryProblem).text << " -> "
        << (retry ? "Retry" : "Cancel") << "\n";
   out_.flush();
   return retry ? kRetryResultRetry : kRetryResultCancel;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 
+#include "app/printable_text.h"
 #include "catalog/component_options_page.h"
 #include "install/download_install_page.h"
 #include "install/integration_page.h"
@@ -169,7 +170,7 @@ int UnattendedRun::summary() {
                           : row.stateImage == kRowFailed ? "failed"
                                                          : "not done";
     allDone = allDone && row.stateImage == kRowDone;
-    out_ << "  " << row.text << ": " << outcome << "\n";
+    out_ << "  " << printableText(row.text) << ": " << outcome << "\n";
   }
   if (outcomes_.empty()) out_ << "  no component was processed\n";
   return allDone ? 0 : 1;
@@ -186,7 +187,7 @@ int UnattendedRun::run() {
   };
   view_.onText = [&](int templateId, int controlId, const std::string& text) {
     if (controlId != kIdcVersionStatus || text.empty() || templateId != view_.shownPage) return;
-    out_ << "   " << text << "\n";
+    out_ << "   " << printableText(text) << "\n";
     versionInfoAborted_ = versionInfoAborted_ || text == kVersionInfoAborted;
   };
   frame_ = std::make_unique<WizardFrame>(view_, ui_, makeWizardPages(context_));

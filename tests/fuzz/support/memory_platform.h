@@ -26,17 +26,25 @@ class MemoryFileSystem : public FileSystem {
     return true;
   }
   bool listFolder(const std::string&, std::vector<FolderEntry>&) override { return false; }
-  bool deleteFile(const std::string&) override { return false; }
   bool createFolder(const std::string&) override { return false; }
-  bool removeFolder(const std::string&) override { return false; }
-  bool copyFile(const std::string&, const std::string&) override { return false; }
-  std::int32_t openHandle(const std::string&, FileAccess, bool, bool) override { return -1; }
+  bool freeSpace(const std::string&, std::uint64_t&) override { return false; }
+  std::int32_t openForReading(const std::string&) override { return -1; }
   std::int32_t readHandle(std::int32_t, void*, std::uint32_t) override { return -1; }
   std::int32_t writeHandle(std::int32_t, const void*, std::uint32_t) override { return -1; }
   bool closeHandle(std::int32_t) override { return false; }
   std::int32_t seekHandle(std::int32_t, std::int32_t, int) override { return -1; }
-  bool setFileTime(const std::string&, const LocalDateTime&) override { return false; }
-  bool setFileAttributes(const std::string&, std::uint32_t) override { return false; }
+  std::int32_t createFile(const std::string&, const std::string&) override { return -1; }
+  bool setHandleTime(std::int32_t, const LocalDateTime&) override { return false; }
+  bool setHandleAttributes(std::int32_t, std::uint32_t) override { return false; }
+  bool renameFile(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
+  bool deleteFile(const std::string&, const std::string&) override { return false; }
+  bool ensureFolder(const std::string&, const std::string&) override { return false; }
+  bool removeFolder(const std::string&, const std::string&) override { return false; }
+  bool copyFile(const std::string&, const std::string&, const std::string&) override {
+    return false;
+  }
 };
 
 class NoLibraries : public LibraryLoader {

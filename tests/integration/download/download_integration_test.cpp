@@ -102,7 +102,7 @@ class DownloadPeers : public ::testing::Test {
     component.statusCallback = downloadStatusCallback;
     Outcome outcome;
     std::vector<std::thread> workers;
-    PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+    PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
       outcome.messages.push_back(std::to_string(message) + " " + std::to_string(wParam));
       if (message != WM_DOWNLOAD_END) return;
       // The page's site fallback: the next URL after a failure.

@@ -63,10 +63,11 @@ TEST_F(ExtractionFakeTest, AReadOnlyFileOfAnEarlierInstallationAbortsTheCabinet)
   storeCabinet({entry("a.txt", 0x58B1, 0, 0x20), entry("b.txt", 0x58B1, 0, 0x20)});
   fs.files["/app/a.txt"] = "old";
   fs.fileAttributes["/app/a.txt"] = FileSystem::kAttributeReadOnly;
-  CabinetError error{};
-  EXPECT_FALSE(extractCabinet(fs, "/dl/pkg.cab", "/app", &error));
-  EXPECT_EQ(error.code, CAB_ERROR_USER_ABORT);
+  ExtractionReport report;
+  EXPECT_FALSE(extractCabinet(fs, "/dl/pkg.cab", "/app", &report));
+  EXPECT_EQ(report.error.code, CAB_ERROR_TARGET_FILE);
   EXPECT_EQ(fs.files["/app/a.txt"], "old");
+  EXPECT_EQ(fs.files.count("/app/a.txt.ks-tmp"), 0u);
   EXPECT_EQ(fs.files.count("/app/b.txt"), 0u);
 }
 
@@ -77,6 +78,8 @@ TEST_F(ExtractionFakeTest, TheHandlerGoesOnForInformationAndPartialFiles) {
   EXPECT_EQ(cabinetNotifyHandler(CAB_NOTIFY_CABINET_INFO, &n), 0);
   EXPECT_EQ(cabinetNotifyHandler(CAB_NOTIFY_PARTIAL_FILE, &n), 0);
   EXPECT_EQ(cabinetNotifyHandler(99, &n), 0);
+  char next[] = "pkg2.cab";
+  n.text1 = next;
   n.error = CAB_ERROR_NONE;
   EXPECT_EQ(cabinetNotifyHandler(CAB_NOTIFY_NEXT_CABINET, &n), 0);
   n.error = CAB_ERROR_CABINET_NOT_FOUND;

@@ -19,7 +19,8 @@ TEST(StoredNamesTest, RelativeNamesAreSafe) {
 TEST(StoredNamesTest, NamesThatCouldLeaveTheDestinationAreRefused) {
   for (const char* name :
        {"", "..", "..\\evil.txt", "a\\..\\..\\evil.txt", "a\\..", "\\abs.txt", "/abs.txt",
-        "C:\\x.txt", "c:x.txt", "../evil", "a/../../evil", "a\\b/..\\..\\..\\x"})
+        "C:\\x.txt", "c:x.txt", "../evil", "a/../../evil", "a\\b/..\\..\\..\\x", "new\nline",
+        "tab\there", "\x1b[2J", "del\x7f"})
     EXPECT_FALSE(isSafeStoredName(name)) << name;
 }
 
@@ -27,8 +28,14 @@ TEST(StoredNamesTest, BackslashesBecomeThePlatformSeparator) {
   const std::string expected =
       std::string("plugins") + kPathSeparator + "net" + kPathSeparator + "ftp.dll";
   EXPECT_EQ(storedNameToPath("plugins\\net\\ftp.dll"), expected);
-  EXPECT_EQ(firstStoredFolder("plugins\\net\\ftp.dll"), "plugins");
-  EXPECT_EQ(firstStoredFolder("readme.txt"), "");
+  EXPECT_EQ(storedNameToPath(".\\plugins\\.\\net\\\\ftp.dll"), expected);
+}
+
+TEST(StoredNamesTest, ANextCabinetIsAPlainNameInTheSameFolder) {
+  EXPECT_TRUE(isPlainCabinetName("core2.cab"));
+  for (const char* name : {"", ".", "..", "..\\victim\\part2.cab", "sub\\part2.cab",
+                           "../part2.cab", "C:part2.cab", "/tmp/part2.cab", "part\n2.cab"})
+    EXPECT_FALSE(isPlainCabinetName(name)) << name;
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ class StartDownloadWorker : public ::testing::Test {
   Events messages;
   std::vector<std::thread::id> handledOn;
   std::function<void(unsigned, std::uintptr_t)> onMessage;
-  PageNotifyWindow page{ui, view, [this](unsigned message, std::uintptr_t wParam) {
+  PageNotifyWindow page{ui, view, [this](unsigned message, std::uintptr_t wParam, std::intptr_t) {
                           messages.push_back(std::to_string(message) + " " +
                                              std::to_string(wParam) + " url" +
                                              std::to_string(component.urlIndex));
@@ -170,7 +170,7 @@ TEST_F(StartDownloadWorker, TheTransferOutlivesItsPageAndItsComponent) {
   state.proxyServer = "proxy.test:3128";
   int handled = 0;
   auto window =
-      std::make_shared<PageNotifyWindow>(ui, view, [&](unsigned, std::uintptr_t) { ++handled; });
+      std::make_shared<PageNotifyWindow>(ui, view, [&](unsigned, std::uintptr_t, std::intptr_t) { ++handled; });
   auto released = std::make_unique<Component>(component);
   released->notifyWindow = window.get();
   released->statusCallback = downloadStatusCallback;

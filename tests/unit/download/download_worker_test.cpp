@@ -105,7 +105,7 @@ TEST(DownloadWorkerThreads, WorkersInSequenceDeliverBeginAndEndInOrder) {
     workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(api),
                          std::ref(files));
   };
-  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam) {
+  PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
     messages.push_back(std::to_string(message) + " " + std::to_string(wParam) + " url" +
                        std::to_string(component.urlIndex));
     running += message == WM_DOWNLOAD_BEGIN ? 1 : -1;
@@ -131,13 +131,13 @@ TEST(DownloadWorkerThreads, ClosedPageDropsTextsAndMessages) {
   HeadlessDispatcher ui;
   test::FakeDownloadView view;
   int handled = 0;
-  PageNotifyWindow page(ui, view, [&](unsigned, std::uintptr_t) { ++handled; });
+  PageNotifyWindow page(ui, view, [&](unsigned, std::uintptr_t, std::intptr_t) { ++handled; });
   page.close();
   EXPECT_FALSE(page.isWindow());
   // Called from a worker, none of these waits for the page's thread, which
   // is not handling anything here.
   std::thread worker([&] {
-    page.sendMessage(WM_DOWNLOAD_END, 1);
+    page.sendMessage(WM_DOWNLOAD_END, 1, 0);
     page.setDlgItemText(kIdcDownloadStatus, "Connected.");
     page.setProgressPosition(kIdcDownloadProgressBar, 0);
   });

@@ -61,25 +61,34 @@ TEST_F(TargetFileTest, BlocksReachTheFileUnchangedInLargePieces) {
   ASSERT_TRUE(file.create(path));
   ASSERT_TRUE(writeInBlocks(file, data));
   EXPECT_EQ(files.writes, (std::vector<std::uint32_t>{kPiece, kPiece}));
-  ASSERT_TRUE(file.close());
+  ASSERT_TRUE(file.commit());
   EXPECT_EQ(files.writes.back(), 5000u);
   EXPECT_EQ(files.files[path], data);
+  EXPECT_EQ(files.files.count(path + ".part"), 0u);
   EXPECT_TRUE(files.openFiles.empty());
 }
 
-TEST_F(TargetFileTest, AnExistingFileIsReplacedAndAReadOnlyOneIsLeftAlone) {
+TEST_F(TargetFileTest, AnExistingFileIsReplacedOnlyByACommitAndAReadOnlyOneNever) {
   files.files[path] = "an older, longer package";
+  {
+    TargetFile abandoned(files);
+    ASSERT_TRUE(abandoned.create(path));
+    ASSERT_TRUE(abandoned.write("half", 4));
+  }
+  EXPECT_EQ(files.files[path], "an older, longer package");
   TargetFile file(files);
   ASSERT_TRUE(file.create(path));
   ASSERT_TRUE(file.write("new", 3));
-  ASSERT_TRUE(file.close());
+  ASSERT_TRUE(file.commit());
   EXPECT_EQ(files.files[path], "new");
 
   files.fileAttributes[path] = FileSystem::kAttributeReadOnly;
   TargetFile locked(files);
-  EXPECT_FALSE(locked.create(path));
-  EXPECT_FALSE(locked.write("x", 1));
+  ASSERT_TRUE(locked.create(path));
+  ASSERT_TRUE(locked.write("x", 1));
+  EXPECT_FALSE(locked.commit());
   EXPECT_EQ(files.files[path], "new");
+  EXPECT_EQ(files.files.count(path + ".part"), 0u);
 }
 
 TEST_F(TargetFileTest, AShortWriteFailsThisAndEveryLaterWriteAndTheClose) {
@@ -88,9 +97,11 @@ TEST_F(TargetFileTest, AShortWriteFailsThisAndEveryLaterWriteAndTheClose) {
   ASSERT_TRUE(file.create(path));
   EXPECT_FALSE(writeInBlocks(file, body(kPiece + kBlock)));
   EXPECT_FALSE(file.write("more", 4));
-  EXPECT_FALSE(file.close());
+  EXPECT_FALSE(file.commit());
   EXPECT_EQ(files.writes.size(), 1u) << "nothing is written after a failure";
   EXPECT_TRUE(files.openFiles.empty());
+  EXPECT_EQ(files.files.count(path), 0u);
+  EXPECT_EQ(files.files.count(path + ".part"), 0u);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ class StatusRecorder : public DownloadNotifyWindow {
  public:
   std::vector<std::pair<int, std::string>> texts;
   bool isWindow() override { return true; }
-  void sendMessage(unsigned, std::uintptr_t) override {}
+  void sendMessage(unsigned, std::uintptr_t, std::intptr_t) override {}
   void setDlgItemText(int controlId, const std::string& text) override {
     texts.emplace_back(controlId, text);
   }

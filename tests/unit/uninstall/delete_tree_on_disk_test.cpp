@@ -29,7 +29,7 @@ TEST_F(DeleteTreeOnDisk, ASymlinkIsRemovedAsALinkAndItsTargetIsUntouched) {
   temp.write("install/sub/file.txt", "x");
   fs::create_directory_symlink(at("outside"), at("install/link-to-outside"));
   fs::create_symlink(at("outside/precious.txt"), at("install/sub/file-link"));
-  deleteTree(context, at("install"));
+  deleteTree(context, at("install"), "");
   EXPECT_FALSE(fs::exists(fs::symlink_status(at("install"))));
   EXPECT_TRUE(fs::exists(at("outside/precious.txt")));
 }
@@ -37,14 +37,15 @@ TEST_F(DeleteTreeOnDisk, ASymlinkIsRemovedAsALinkAndItsTargetIsUntouched) {
 TEST_F(DeleteTreeOnDisk, CopyReplacesButNeverCopiesAFileOntoItself) {
   const std::string source = temp.write("setup.exe", "new program");
   const std::string target = temp.write("install/setup.exe", "an older and longer program");
-  ASSERT_TRUE(files.copyFile(source, target));
+  ASSERT_TRUE(files.copyFile(source, at("install"), "setup.exe"));
   std::ifstream in(target);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "new program");
-  EXPECT_FALSE(files.copyFile(target, target));
+  EXPECT_FALSE(files.copyFile(target, at("install"), "setup.exe"));
   std::ifstream again(target);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "new program");
-  EXPECT_FALSE(files.copyFile(source, at("missing/setup.exe")));
-  EXPECT_FALSE(files.copyFile(at("none"), at("install/none")));
+  EXPECT_FALSE(files.copyFile(source, at("missing"), "setup.exe"));
+  EXPECT_FALSE(files.copyFile(at("none"), at("install"), "none"));
+  EXPECT_FALSE(fs::exists(at("install/none.ks-tmp")));
 }
 
 }  // namespace

@@ -146,15 +146,15 @@ TEST_F(UninstallTest, DeleteTreeLeavesWhatItCannotRemove) {
   auto& files = fakes.fileSystem;
   files.folders = {"/t", "/t/a", "/t/a/b"};
   files.files = {{"/t/1", ""}, {"/t/a/2", ""}, {"/t/a/b/3", ""}};
-  deleteTree(context, "/t");
+  deleteTree(context, "/t", "");
   EXPECT_TRUE(files.files.empty());
   EXPECT_TRUE(files.folders.empty());
 
-  deleteTree(context, "/missing");  // nothing to do, nothing breaks
+  deleteTree(context, "/missing", "");  // nothing to do, nothing breaks
   files.folders = {"/t"};
   const std::string longName(300, 'n');
   files.files = {{"/t/" + longName, ""}};
-  deleteTree(context, "/t");
+  deleteTree(context, "/t", "");
   EXPECT_EQ(files.files.size(), 1u);  // its path would not fit: it stays
   EXPECT_EQ(files.folders.size(), 1u);
 }

@@ -1,0 +1,156 @@
+// PosixFileSystem: creating, renaming and deleting below a folder, every
+// step taken with openat and friends from a descriptor reached without
+// following a link.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_walk.h"
+
+namespace ks {
+
+namespace {
+
+constexpr mode_t kNewFileMode = 0666;    // less the umask
+constexpr mode_t kNewFolderMode = 0755;  // less the umask
+constexpr mode_t kWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// Special: a device, FIFO or socket, never replaced.
+enum class Kind { Missing, Folder, Link, File, ReadOnlyFile, Special };
+
+Kind kindOf(const FolderOfName& at) {
+  struct stat info {};
+  if (::fstatat(at.folder.get(), at.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    return Kind::Missing;
+  }
+  if (S_ISDIR(info.st_mode)) return Kind::Folder;
+  if (S_ISLNK(info.st_mode)) return Kind::Link;
+  if (!S_ISREG(info.st_mode)) return Kind::Special;
+  return (info.st_mode & kWriteBits) == 0 ? Kind::ReadOnlyFile : Kind::File;
+}
+
+bool unlinkName(const FolderOfName& at) {
+  return ::unlinkat(at.folder.get(), at.name.c_str(), 0) == 0;
+}
+
+// A new file in place of whatever non-folder had the name. O_EXCL with
+// O_CREAT never follows a link, so a link made meanwhile fails the open.
+int createIn(const FolderOfName& at) {
+  const Kind kind = kindOf(at);
+  if (kind == Kind::Folder || kind == Kind::Special) return -1;
+  if (kind != Kind::Missing && !unlinkName(at)) return -1;
+  int fd = -1;
+  do {
+    fd = ::openat(at.folder.get(), at.name.c_str(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kNewFileMode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// renameat replaces a file or a link of the new name itself; a folder, a
+// device or FIFO, or a read-only file there is refused (MoveFileEx refuses
+// those it has).
+bool renameOver(const FolderOfName& from, const FolderOfName& to) {
+  const Kind kind = kindOf(to);
+  if (kind != Kind::Missing && kind != Kind::File && kind != Kind::Link) return false;
+  return ::renameat(from.folder.get(), from.name.c_str(), to.folder.get(), to.name.c_str()) == 0;
+}
+
+bool copyContent(int from, int to) {
+  char chunk[65536];
+  for (;;) {
+    const ssize_t got = ::read(from, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t written = ::write(to, chunk + done, static_cast<std::size_t>(got - done));
+      if (written < 0 && errno == EINTR) continue;
+      if (written <= 0) return false;
+      done += written;
+    }
+  }
+}
+
+bool isSameFile(int source, const FolderOfName& target) {
+  struct stat sourceInfo {};
+  struct stat targetInfo {};
+  return ::fstat(source, &sourceInfo) == 0 &&
+         ::fstatat(target.folder.get(), target.name.c_str(), &targetInfo, AT_SYMLINK_NOFOLLOW) ==
+             0 &&
+         sourceInfo.st_dev == targetInfo.st_dev && sourceInfo.st_ino == targetInfo.st_ino;
+}
+
+}  // namespace
+
+std::int32_t PosixFileSystem::createFile(const std::string& folder, const std::string& below) {
+  FolderOfName at;
+  return openFolderOf(folder, below, at) ? createIn(at) : -1;
+}
+
+bool PosixFileSystem::renameFile(const std::string& folder, const std::string& from,
+                                 const std::string& to) {
+  FolderOfName source;
+  FolderOfName target;
+  return openFolderOf(folder, from, source) && openFolderOf(folder, to, target) &&
+         renameOver(source, target);
+}
+
+bool PosixFileSystem::deleteFile(const std::string& folder, const std::string& below) {
+  FolderOfName at;
+  return openFolderOf(folder, below, at) && kindOf(at) != Kind::Folder && unlinkName(at);
+}
+
+bool PosixFileSystem::ensureFolder(const std::string& folder, const std::string& below) {
+  FolderOfName at;
+  if (!openFolderOf(folder, below, at)) return false;
+  switch (kindOf(at)) {
+    case Kind::Folder:
+      return true;
+    case Kind::Link:
+      if (!unlinkName(at)) return false;
+      break;
+    case Kind::Missing:
+      break;
+    default:
+      return false;
+  }
+  return ::mkdirat(at.folder.get(), at.name.c_str(), kNewFolderMode) == 0;
+}
+
+bool PosixFileSystem::removeFolder(const std::string& folder, const std::string& below) {
+  if (below.empty()) return ::rmdir(folder.c_str()) == 0;
+  FolderOfName at;
+  return openFolderOf(folder, below, at) &&
+         ::unlinkat(at.folder.get(), at.name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+bool PosixFileSystem::copyFile(const std::string& from, const std::string& folder,
+                               const std::string& below) {
+  UniqueFd source = openRegularFile(from);
+  FolderOfName target;
+  if (!source.valid() || !openFolderOf(folder, below, target) || isSameFile(source.get(), target)) {
+    return false;
+  }
+  FolderOfName temporary{UniqueFd(::dup(target.folder.get())),
+                         target.name + std::string(kTemporaryFileEnding)};
+  UniqueFd copy(createIn(temporary));
+  if (!copy.valid()) return false;
+  struct stat sourceInfo {};
+  const bool copied = copyContent(source.get(), copy.get()) &&
+                      ::fstat(source.get(), &sourceInfo) == 0 &&
+                      ::fchmod(copy.get(), sourceInfo.st_mode & 07777) == 0 &&
+                      ::fsync(copy.get()) == 0;
+  copy.reset();
+  if (!copied || !renameOver(temporary, target)) {
+    unlinkName(temporary);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace ks
