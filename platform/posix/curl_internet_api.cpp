@@ -75,6 +75,7 @@ CurlTransferSettings CurlInternetApi::settingsFor(const Handle& session,
   settings.viaProxy = session.viaProxy;
   settings.proxy = session.proxy;
   settings.idleTimeout = options_.idleTimeout;
+  settings.certificateAuthorities = options_.certificateAuthorities;
   return settings;
 }
 

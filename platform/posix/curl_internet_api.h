@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
 #include "platform/dialogs.h"
 #include "platform/internet_api.h"
@@ -18,6 +19,9 @@ struct CurlTransferSettings;
 struct CurlInternetOptions {
   // A transfer fails when no byte arrived for this long (a silent server).
   std::chrono::milliseconds idleTimeout{60000};
+  // A PEM file of the certificate authorities https servers are checked
+  // against; empty for the system's.
+  std::string certificateAuthorities;
 };
 
 class CurlInternetApi final : public InternetApi {

@@ -56,6 +56,9 @@ void CurlTransfer::configure(const CurlTransferSettings& s) {
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");  // active mode
   curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(idleTimeout_.count()));
+  if (!s.certificateAuthorities.empty()) {
+    curl_easy_setopt(easy_, CURLOPT_CAINFO, s.certificateAuthorities.c_str());
+  }
   if (s.viaProxy) {
     curl_easy_setopt(easy_, CURLOPT_PROXY, s.proxy.c_str());
     curl_easy_setopt(easy_, CURLOPT_NOPROXY, "");  // no bypass list

@@ -29,6 +29,7 @@ struct CurlTransferSettings {
   bool http = true;       // answers have header lines to read
   bool sizeOnly = false;  // ask for the size, fetch no data
   std::chrono::milliseconds idleTimeout{60000};
+  std::string certificateAuthorities;  // empty: the system's
 };
 
 class CurlTransfer {

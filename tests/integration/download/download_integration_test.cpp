@@ -15,6 +15,8 @@
 #include <sstream>
 #include <thread>
 
+#include "catalog/catalog_records.h"
+#include "download/download_file.h"
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
@@ -22,7 +24,9 @@
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
+#include "tests/support/fake_notify_window.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/run_command.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks {
@@ -91,13 +95,14 @@ class DownloadPeers : public ::testing::Test {
     HeadlessDispatcher ui;
     test::FakeDownloadView view;
     CurlInternetApi internet(dialogs, options);
-    PosixFileSystem files;
+    PosixFileSystem& files = *fileSystem;
     SetupState state;
     state.useProxy = proxy.empty() ? 0 : 1;
     state.proxyServer = proxy;
     Component component;
     for (std::size_t i = 0; i < urls.size(); ++i) component.urls[i] = urls[i];
     component.localPath = target.string();
+    component.downloadLimit = limit;
     component.download = 1;
     component.statusCallback = downloadStatusCallback;
     Outcome outcome;
@@ -126,6 +131,9 @@ class DownloadPeers : public ::testing::Test {
 
   ScriptedPasswords dialogs;
   CurlInternetOptions options;
+  PosixFileSystem disk;
+  PosixFileSystem* fileSystem = &disk;
+  std::uint64_t limit = 0;  // the component's download limit
   fs::path folder;
   fs::path target;
 };
@@ -259,6 +267,120 @@ TEST_F(HttpDownload, SecondSiteAfterAFailedFirstOne) {
   EXPECT_EQ(slurp(target), exactBody());
 }
 
+TEST_F(HttpDownload, AFailedTransferLeavesTheExistingFileAsItWas) {
+  std::ofstream(target) << "the user's report";
+  EXPECT_EQ(fetch({url("/dropped.bin")}).result, 0);
+  EXPECT_EQ(slurp(target), "the user's report");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+      << "no partial file is left";
+}
+
+TEST_F(HttpDownload, LinksInTheDownloadFolderAreReplacedNeverFollowed) {
+  std::ofstream(folder / "precious.txt") << "keep me";
+  fs::create_directory(folder / "downloads");
+  target = folder / "downloads" / "package.bin";
+  fs::create_symlink(folder / "precious.txt", target);
+  fs::create_symlink(folder / "precious.txt", target.string() + ".part");
+  EXPECT_EQ(fetch({url("/exact.bin")}).result, 1);
+  EXPECT_EQ(slurp(folder / "precious.txt"), "keep me");
+  EXPECT_FALSE(fs::is_symlink(target));
+  EXPECT_EQ(slurp(target), exactBody());
+  EXPECT_FALSE(fs::exists(fs::symlink_status(target.string() + ".part")));
+}
+
+// Free space that a Content-Length exceeds.
+class TinyDisk : public PosixFileSystem {
+ public:
+  bool freeSpace(const std::string&, std::uint64_t& bytes) override {
+    bytes = 1000;
+    return true;
+  }
+};
+
+TEST_F(HttpDownload, SizesThatCannotBeTheFileAreRefusedBeforeAnythingIsWritten) {
+  EXPECT_EQ(fetch({url("/endless.bin")}).result, 0);  // announces 10 GiB
+  Component declared;
+  declared.sizeKb = 1;
+  limit = plausiblePackageBytes(declared);
+  EXPECT_EQ(fetch({url("/sized/" + std::to_string(limit + 1))}).result, 0);
+  EXPECT_EQ(fetch({url("/sized/" + std::to_string(limit))}).result, 1);
+  fs::remove(target);
+  TinyDisk tiny;
+  fileSystem = &tiny;
+  EXPECT_EQ(fetch({url("/exact.bin")}).result, 0);
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(HttpDownload, AServerThatTricklesIsTooSlow) {
+  CurlInternetApi internet(dialogs, options);
+  test::FakeNotifyWindow window;
+  const std::string address = url("/trickle.bin");
+  const std::string path = target.string();
+  DownloadJob job;
+  job.window = &window;
+  job.statusControlId = kIdcDownloadStatus;
+  job.url = &address;
+  job.targetPath = &path;
+  job.minimumSpeedWindow = 2s;
+  EXPECT_FALSE(downloadFile(internet, disk, downloadStatusCallback, job));
+  EXPECT_EQ(job.outcome, DownloadOutcome::TooSlow);
+  EXPECT_EQ(window.texts(kIdcDownloadStatus).back(), "Download failed: the server is too slow.");
+  EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// An https peer beside the http one, with a certificate made for the test
+// and trusted by this client only.
+class HttpsRedirects : public HttpDownload {
+ protected:
+  void SetUp() override {
+    HttpDownload::SetUp();
+    const std::string cert = certificates.path() + "/cert.pem";
+    const std::string key = certificates.path() + "/key.pem";
+    const test::CommandResult made = test::runCommand(
+        {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key,
+         "-out", cert});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    ASSERT_TRUE(https.start({kPython, kPeers + "/http_server.py", cert, key}, 20s));
+    options.certificateAuthorities = cert;
+  }
+  std::string secure(const std::string& path) const {
+    return "https://127.0.0.1:" + std::to_string(https.port()) + path;
+  }
+  test::TempDir certificates;
+  test::PeerProcess https;
+};
+
+TEST_F(HttpsRedirects, RedirectsGoToHttpOrHttpsButNeverFromHttpsToHttp) {
+  const Outcome upgraded = fetch({url("/redirect-to/" + secure("/exact.bin"))});
+  EXPECT_EQ(upgraded.result, 1);
+  EXPECT_EQ(slurp(target), exactBody());
+  fs::remove(target);
+
+  EXPECT_EQ(fetch({url("/redirect-to/" + secure("/redirect-to/" + url("/exact.bin")))}).result, 0);
+  const std::string ftp = "ftp://127.0.0.1:" + std::to_string(test::freeLoopbackPort()) + "/x.cab";
+  for (const std::string& location : {ftp, std::string("file:///etc/passwd")}) {
+    const Outcome outcome = fetch({url("/redirect-to/" + location)});
+    EXPECT_EQ(outcome.result, 0) << location;
+    EXPECT_FALSE(outcome.has("1042 Redirecting...")) << location;
+  }
+  EXPECT_FALSE(fs::exists(target));
+}
+
+TEST_F(HttpDownload, AFailureWithNothingExpectedAndNothingReceivedSaysItFailed) {
+  const Outcome outcome = fetch({url("/gone.bin")});  // 404, 0 bytes announced and sent
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(outcome.texts.back(), "1042 Download failed.");
+}
+
+TEST_F(HttpDownload, CredentialsInTheUrlAreNeverShown) {
+  const std::string host = "127.0.0.1:" + std::to_string(server->port());
+  const Outcome outcome = fetch({"http://kestrova:secret@" + host + "/auth.bin"});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_TRUE(outcome.has("1064 package.bin from " + host));
+  for (const std::string& text : outcome.texts) EXPECT_EQ(text.find("secret"), std::string::npos);
+}
+
 class FtpDownload : public DownloadPeers {
  protected:
   static void SetUpTestSuite() {
@@ -302,6 +424,32 @@ TEST_F(FtpDownload, WrongCredentialsFail) {
 TEST_F(FtpDownload, MissingFileFailsBeforeTheTargetIsCreated) {
   EXPECT_EQ(fetch({url("", "/missing.cab")}).result, 0);
   EXPECT_FALSE(fs::exists(target));
+}
+
+class FtpWithoutSizeDownload : public FtpDownload {
+ protected:
+  static void SetUpTestSuite() {
+    DownloadPeers::SetUpTestSuite();
+    root = fs::temp_directory_path() / ("ks-dl-ftp-nosize-" + std::to_string(::getpid()));
+    fs::create_directories(root);
+    std::ofstream(root / "package.cab", std::ios::binary) << std::string(5000, 'f');
+    server = std::make_unique<test::PeerProcess>();
+    ASSERT_TRUE(
+        server->start({kPython, kPeers + "/ftp_server.py", root.string(), "--no-size"}, 20s));
+  }
+};
+
+TEST_F(FtpWithoutSizeDownload, TheSizeIsUnknownAndACleanEndIsSuccess) {
+  const Outcome outcome = fetch({url("", "/package.cab")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(slurp(target), std::string(5000, 'f'));
+  EXPECT_TRUE(std::any_of(outcome.texts.begin(), outcome.texts.end(), [](const std::string& t) {
+    return t.rfind("1067 4 KB of unknown received - ", 0) == 0;
+  }));
+  EXPECT_EQ(outcome.texts.back(), "1042 Download successfull");
+  // A missing file shows when it is fetched: the file there stays.
+  EXPECT_EQ(fetch({url("", "/missing.cab")}).result, 0);
+  EXPECT_EQ(slurp(target), std::string(5000, 'f'));
 }
 
 class ProxyDownload : public HttpDownload {

@@ -1,8 +1,10 @@
 """HTTP peer of the download tests: special routes on 127.0.0.1, an
-ephemeral port printed on the first line of stdout."""
+ephemeral port printed on the first line of stdout. Given a certificate and
+its key (PEM files) as arguments, it speaks https."""
 import base64
 import http.server
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -76,6 +78,34 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "/silent.bin":
             self.server.silent.wait(120)
             self.close_connection = True
+        elif path == "/gone.bin":
+            self.send_body(404, b"")
+        elif path == "/endless.bin":
+            # Announces 10 GiB and never stops sending.
+            self.send_response(200)
+            self.send_header("Content-Length", str(10 * 1024 * KB * KB))
+            self.end_headers()
+            block = b"e" * (64 * KB)
+            try:
+                while True:
+                    self.wfile.write(block)
+            except OSError:
+                self.close_connection = True
+        elif path == "/trickle.bin":
+            # One byte every 50 ms: alive, but far below a kilobyte a second.
+            self.send_response(200)
+            self.send_header("Content-Length", str(100 * KB))
+            self.end_headers()
+            try:
+                for _ in range(100 * KB):
+                    self.wfile.write(b"t")
+                    self.wfile.flush()
+                    time.sleep(0.05)
+            except OSError:
+                self.close_connection = True
+        elif path.startswith("/redirect-to/"):
+            # /redirect-to/<url>: a redirect to whatever follows.
+            self.send_body(302, b"", extra=[("Location", path[len("/redirect-to/"):])])
         else:
             self.send_body(404, b"")
 
@@ -87,6 +117,10 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
 
 def main():
     server = Server(("127.0.0.1", 0), Handler)
+    if len(sys.argv) == 3:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(sys.argv[1], sys.argv[2])
+        server.socket = context.wrap_socket(server.socket, server_side=True)
     server.silent = threading.Event()
     print(server.server_address[1], flush=True)
     server.serve_forever()

@@ -21,7 +21,9 @@ PagesTest::PagesTest() {
       http->start({"/usr/bin/python3", sourceDir() + "/scripts/serve-folder", repository.path()},
                   std::chrono::seconds(20)));
   deadPort = freeLoopbackPort();
-  internet.emplace(dialogs, CurlInternetOptions{std::chrono::milliseconds(5000)});
+  CurlInternetOptions options;
+  options.idleTimeout = std::chrono::milliseconds(5000);
+  internet.emplace(dialogs, options);
   context.platform = fakes.ports();
   context.platform.fileSystem = &files;
   context.platform.dialogs = &dialogs;
