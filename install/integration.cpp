@@ -44,8 +44,8 @@ void linkDesktop(SetupContext& context) {
                                          link, kDisplayName);
 }
 
-// The program group below a special folder, created when missing; false when
-// it can't be had.
+// The program group below a special folder, created when missing (a link in
+// its place is replaced by a real folder); false when it can't be had.
 bool programGroup(SetupContext& context, SpecialFolder where, std::string& group) {
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return false;
@@ -53,8 +53,7 @@ bool programGroup(SetupContext& context, SpecialFolder where, std::string& group
   if (group.size() + shortcutName(kUninstallDescription).size() + 1 >= kMaxPathBytes) {
     return false;
   }
-  FileSystem& files = *context.platform.fileSystem;
-  return files.pathExists(group) || files.createFolder(group);
+  return context.platform.fileSystem->ensureFolder(programs, kProgramGroup);
 }
 
 void linkProgramGroup(SetupContext& context, const std::string& group) {

@@ -140,6 +140,17 @@ TEST_F(CabToolTest, ListShowsOneLinePerEntry) {
   EXPECT_EQ(second.substr(second.size() - 14), " plugins\\b.txt");
 }
 
+TEST_F(CabToolTest, NamesThatWouldDriveTheTerminalAreListedHarmlessAndNeverExtracted) {
+  const std::string file = temp.write("in/a.txt", "evil");
+  ASSERT_EQ(create({"--store"}, {"clear\x1b[2J\x1b]0;owned\x07.txt=" + file}).exitCode, 0);
+  const auto listed = runCommand({KSETUP_TOOL, "cab", "list", temp.path() + "/pkg.cab"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  EXPECT_EQ(listed.out.find_first_of("\x1b\x07"), std::string::npos);
+  EXPECT_NE(listed.out.find(" clear?[2J?]0;owned?.txt\n"), std::string::npos) << listed.out;
+  EXPECT_EQ(extract(temp.path() + "/pkg.cab", temp.path() + "/out").exitCode, 1);
+  EXPECT_TRUE(std::filesystem::is_empty(temp.path() + "/out"));
+}
+
 TEST_F(CabToolTest, ListNamesTheCompressionAndTheContinuedFolders) {
   const std::string big = temp.write("in/big.bin", noise(120000, 9));
   ASSERT_EQ(create({"--mszip", "--max-size", "60000"}, {big}).exitCode, 0);

@@ -151,6 +151,19 @@ TEST_F(EndToEnd, APackageThatFailsEverywhereIsCancelledAndTheOthersGoOn) {
   EXPECT_FALSE(fs::exists(fs::path(computer->installDir()) / "readme.txt"));  // not chosen
 }
 
+TEST_F(EndToEnd, AMirrorsTextsCannotDriveTheTerminal) {
+  std::string text = sampleVersionInfo({site(live(), "Main server")}, false);
+  const std::string title = "Title=Kestrova client";
+  text.replace(text.find(title), title.size(), "Title=Kestrova\x1b[2J\x1b]0;owned\x07 client");
+  fs::create_directories(repository.path() + "/kestrova");
+  std::ofstream(repository.path() + "/kestrova/version2.ini") << text;
+  const int code = computer->run("--unattended", internetOptions(), {live(), live()});
+  const std::string out = computer->output.str();
+  EXPECT_EQ(code, 0) << out;
+  EXPECT_NE(out.find("  Kestrova?[2J?]0;owned? client: installed"), std::string::npos) << out;
+  EXPECT_EQ(out.find_first_of("\x1b\x07"), std::string::npos);
+}
+
 TEST_F(EndToEnd, AnFtpMirror) {
   TempDir ftpRoot;
   writeSamplePackages(ftpRoot.path() + "/pub");

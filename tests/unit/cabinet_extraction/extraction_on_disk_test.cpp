@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <ctime>
 #include <algorithm>
@@ -18,6 +19,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/run_command.h"
 #include "tools/cabwriter/cabinet_writer.h"
+
+#include <sys/statvfs.h>
 
 namespace ks {
 namespace {
@@ -64,14 +67,20 @@ class ExtractionOnDiskTest : public ::testing::Test {
       ::chmod(entry.path().c_str(), 0755);
   }
 
-  // Writes the cabinets of a set into the temporary folder; the first one's path.
-  std::string writeCabinet(const std::vector<WriterFile>& files, WriterOptions options = {}) {
-    options.cabinetName = "package.cab";
+  static std::vector<cabwriter::CabinetImage> build(const std::vector<WriterFile>& files,
+                                                     const WriterOptions& options) {
     std::vector<cabwriter::CabinetImage> images;
     std::string message;
     EXPECT_TRUE(cabwriter::writeCabinets(files, options, images, message)) << message;
-    for (const auto& image : images)
-      temp.write(image.name, std::string(image.bytes.begin(), image.bytes.end()));
+    return images;
+  }
+  std::string place(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    return temp.write(relative, std::string(bytes.begin(), bytes.end()));
+  }
+  // Writes the cabinets of a set into the temporary folder; the first one's path.
+  std::string writeCabinet(const std::vector<WriterFile>& files, WriterOptions options = {}) {
+    options.cabinetName = "package.cab";
+    for (const auto& image : build(files, options)) place(image.name, image.bytes);
     return temp.path() + "/package.cab";
   }
 
@@ -226,6 +235,144 @@ TEST_F(ExtractionOnDiskTest, TheSpillFileRequestIsRefusedWithoutCreatingAFile) {
   std::filesystem::current_path(previous);
   EXPECT_EQ(spill, -1);
   EXPECT_FALSE(std::filesystem::exists(temp.path() + "/*"));
+}
+
+TEST_F(ExtractionOnDiskTest, AFailedExtractionLeavesTheOlderFileAndNoTemporaryFile) {
+  temp.write("Kestrova/plugins/sftp.dll", "the older plugin");
+  WriterOptions options;
+  options.compression = cabwriter::Compression::Stored;
+  std::vector<uint8_t> cabinet =
+      build({file("readme.txt", "r"), file("plugins\\sftp.dll", std::string(50000, 's'))},
+            options)[0]
+          .bytes;
+  cabinet.resize(cabinet.size() - 5000);  // a package cut short in its last block
+  EXPECT_FALSE(extract(place("package.cab", cabinet)));
+  EXPECT_EQ(readAll(destination + "/plugins/sftp.dll"), "the older plugin");
+  EXPECT_EQ(installed(), (std::vector<std::string>{"plugins", "plugins/sftp.dll", "readme.txt"}));
+}
+
+TEST_F(ExtractionOnDiskTest, WhatAKilledRunLeftIsRemovedWhenTheNextRunInstalls) {
+  temp.write("Kestrova/plugins/sftp.dll.ks-tmp", "half a plugin");
+  temp.write("Kestrova/Kestrova.exe.ks-tmp", "half a program");
+  temp.write("Kestrova/notes.txt", "the user's own");
+  ASSERT_TRUE(
+      extract(writeCabinet({file("Kestrova.exe", "program"), file("plugins\\sftp.dll", "dll")})));
+  EXPECT_EQ(installed(), (std::vector<std::string>{"Kestrova.exe", "notes.txt", "plugins",
+                                                   "plugins/sftp.dll"}));
+}
+
+TEST_F(ExtractionOnDiskTest, LinksInTheInstallationFolderAreReplacedNeverFollowed) {
+  namespace fs = std::filesystem;
+  const std::string outside = temp.write("elsewhere/file", "not the setup's");
+  fs::create_directory(temp.path() + "/elsewhere/dir");
+  fs::create_symlink(outside, destination + "/Kestrova.exe");
+  fs::create_symlink(outside, destination + "/readme.txt.ks-tmp");
+  fs::create_directory_symlink(temp.path() + "/elsewhere/dir", destination + "/plugins");
+  struct stat before {};
+  ASSERT_EQ(::stat(outside.c_str(), &before), 0);
+  ASSERT_TRUE(extract(writeCabinet({file("Kestrova.exe", "program", 0x01),
+                                    file("readme.txt", "read me"), file("plugins\\ftp.dll", "dll")})));
+  struct stat after {};
+  ASSERT_EQ(::stat(outside.c_str(), &after), 0);
+  EXPECT_EQ(readAll(outside), "not the setup's");
+  EXPECT_EQ(after.st_mtime, before.st_mtime);
+  EXPECT_EQ(after.st_mode, before.st_mode);
+  EXPECT_TRUE(fs::is_empty(temp.path() + "/elsewhere/dir"));
+  EXPECT_EQ(fs::symlink_status(destination + "/Kestrova.exe").type(), fs::file_type::regular);
+  EXPECT_EQ(readAll(destination + "/Kestrova.exe"), "program");
+  EXPECT_EQ(fs::symlink_status(destination + "/plugins").type(), fs::file_type::directory);
+  EXPECT_EQ(installed(), (std::vector<std::string>{"Kestrova.exe", "plugins", "plugins/ftp.dll",
+                                                   "readme.txt"}));
+}
+
+TEST_F(ExtractionOnDiskTest, AFifoIsNeverOpenedOrWaitedFor) {
+  const std::string fifo = temp.path() + "/package.cab";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ExtractionReport report;
+  EXPECT_FALSE(extract(fifo, &report));
+  EXPECT_EQ(report.error.code, CAB_ERROR_CABINET_NOT_FOUND);
+  std::string content;
+  EXPECT_FALSE(fileSystem.readFile(fifo, content, 1024));
+  EXPECT_FALSE(fileSystem.copyFile(fifo, destination, "package.cab"));
+  EXPECT_TRUE(installed().empty());
+}
+
+TEST_F(ExtractionOnDiskTest, ANextCabinetOutsideThePackageFolderIsRefused) {
+  WriterOptions options;
+  options.maxCabinetSize = 40000;
+  options.compression = cabwriter::Compression::Stored;
+  options.cabinetName = "../victim/package.cab";  // names the next one "../victim/package2.cab"
+  const auto images = build({file("big.bin", std::string(70000, 'x'))}, options);
+  ASSERT_EQ(images.size(), 2u);
+  const std::string package = place("pkg/package.cab", images[0].bytes);
+  place("victim/package2.cab", images[1].bytes);
+  ExtractionReport report;
+  EXPECT_FALSE(extract(package, &report));
+  EXPECT_EQ(report.error.code, CAB_ERROR_USER_ABORT);
+  EXPECT_TRUE(installed().empty());
+}
+
+uint32_t u32At(const std::vector<uint8_t>& bytes, std::size_t at) {
+  return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+         (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+
+void putU32(std::vector<uint8_t>& bytes, std::size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// The folder table of a cabinet without reserve or neighbours follows the
+// 36-byte header: 8 bytes per folder, coffCabStart first.
+constexpr std::size_t kFolderTable = 36;
+
+TEST_F(ExtractionOnDiskTest, FoldersSharingTheirDataBlocksAreACorruptCabinet) {
+  WriterOptions options;
+  options.filesPerFolder = 1;
+  std::vector<WriterFile> files;
+  for (int i = 0; i < 20; ++i) files.push_back(file("part" + std::to_string(i), std::string(100000, 'z')));
+  const std::vector<uint8_t> original = build(files, options)[0].bytes;
+
+  // Every folder points at the first folder's blocks.
+  std::vector<uint8_t> shared = original;
+  for (std::size_t i = 1; i < files.size(); ++i)
+    std::copy_n(original.begin() + kFolderTable, 6, shared.begin() + kFolderTable + 8 * i);
+  ExtractionReport report;
+  EXPECT_FALSE(extract(place("shared.cab", shared), &report));
+  EXPECT_EQ(report.error.code, CAB_ERROR_CORRUPT_CABINET);
+  EXPECT_TRUE(installed().empty());
+
+  // The second folder begins inside the first one's blocks.
+  std::vector<uint8_t> overlapping = original;
+  const uint32_t first = u32At(original, kFolderTable);
+  const uint32_t secondBlock = first + 8 + (original[first + 4] | (original[first + 5] << 8));
+  putU32(overlapping, kFolderTable + 8, secondBlock);
+  EXPECT_FALSE(extract(place("overlapping.cab", overlapping), &report));
+  EXPECT_EQ(report.error.code, CAB_ERROR_CORRUPT_CABINET);
+  EXPECT_EQ(installed(), std::vector<std::string>{}) << "the first file is cut short";
+}
+
+TEST_F(ExtractionOnDiskTest, ACabinetLargerThanTheFreeSpaceFailsBeforeAnythingIsWritten) {
+  struct statvfs disk {};
+  ASSERT_EQ(::statvfs(destination.c_str(), &disk), 0);
+  const uint64_t free = static_cast<uint64_t>(disk.f_bavail) * disk.f_frsize;
+  const std::size_t count = static_cast<std::size_t>(free / 0xFFFFFFFFull) + 2;
+  ASSERT_LT(count, 65535u) << "a disk larger than a cabinet can claim";
+  std::vector<WriterFile> files;
+  for (std::size_t i = 0; i < count; ++i) files.push_back(file("f" + std::to_string(i), "1"));
+  WriterOptions options;
+  options.compression = cabwriter::Compression::Stored;
+  std::vector<uint8_t> cabinet = build(files, options)[0].bytes;
+  // Each entry claims 4 GiB - 1 bytes.
+  std::size_t at = u32At(cabinet, 16);  // coffFiles
+  for (std::size_t i = 0; i < count; ++i) {
+    putU32(cabinet, at, 0xFFFFFFFFu);
+    at += 16 + std::strlen(reinterpret_cast<const char*>(cabinet.data() + at + 16)) + 1;
+  }
+  ExtractionReport report;
+  EXPECT_FALSE(extract(place("huge.cab", cabinet), &report));
+  EXPECT_EQ(report.bytesNeeded, count * 0xFFFFFFFFull);
+  EXPECT_TRUE(installed().empty());
+  EXPECT_EQ(notEnoughSpaceText(3 * 1024 * 1024 + 1), "Not enough disk space: the package needs 4 MB.");
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "download/proxy_dialog.h"
+#include <sstream>
+
 #include "download/retry_dialog.h"
+#include "download/retry_question.h"
 #include "tests/support/fake_download_view.h"
+#include "ui/headless/unattended_dialogs.h"
 
 namespace ks {
 namespace {
@@ -126,6 +130,21 @@ TEST(RetryDialog, ProxyEnteredThroughAdvancedIsSetBeforeRetry) {
   EXPECT_EQ(dialog.onCommand(kIdOk, 0).result, kRetryResultRetry);
   EXPECT_EQ(state.useProxy, 1);
   EXPECT_EQ(state.proxyServer, "proxy.test:3128");
+}
+
+// After a server that sent too slowly the dialog says so; the unattended
+// answers print what it shows.
+TEST(RetryDialog, SaysWhenTheServerWasTooSlow) {
+  std::ostringstream out;
+  UnattendedDialogs dialogs(out, 1);
+  SetupContext context;
+  context.platform.dialogs = &dialogs;
+  EXPECT_TRUE(askRetryDownload(context, true));
+  EXPECT_FALSE(askRetryDownload(context, false));
+  EXPECT_EQ(out.str(),
+            "[Kestrova Active Setup] Setup was unable to download the file: the server is too "
+            "slow. -> Retry\n"
+            "[Kestrova Active Setup] Setup was unable to download the file. -> Cancel\n");
 }
 
 }  // namespace
