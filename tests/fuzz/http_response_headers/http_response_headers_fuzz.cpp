@@ -1,11 +1,14 @@
 // Header lines of an HTTP answer, split at line feeds as the client hands
-// them over.
+// them over; then what the engine and the client read from them: the
+// Content-Length and where a redirect may lead.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "download/content_length.h"
+#include "platform/posix/curl_redirects.h"
 #include "platform/posix/curl_response_headers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,8 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     text.remove_prefix(length);
   }
   std::string value;
-  if (headers.find("Content-Length", value) && value.find_first_of("\r\n") == 0) __builtin_trap();
+  if (headers.find("Content-Length", value)) {
+    if (value.find_first_of("\r\n") == 0) __builtin_trap();
+    std::uint64_t length = 0;
+    if (ks::parseContentLength(value, length) && value.find_first_not_of("0123456789") != std::string::npos)
+      __builtin_trap();
+  }
   if (headers.statusCode() < 0 || headers.statusCode() > 999) __builtin_trap();
-  (void)headers.isRedirect();
+  if (headers.isRedirect() && headers.find("Location", value)) {
+    if (ks::redirectAllowed("https://mirror.example/pub/app.cab", value) &&
+        value.rfind("http:", 0) == 0)
+      __builtin_trap();  // never from https to http
+  }
   return 0;
 }

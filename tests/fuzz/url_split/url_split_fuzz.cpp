@@ -1,5 +1,5 @@
 // Download URLs from a version-info file: the splitter of the libcurl client
-// and the engine's own reading of scheme and host.
+// and the engine's own reading of scheme and host, and the URL as shown.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   (void)ks::isFtpUrl(url);
   (void)ks::isHttpUrl(url);
-  (void)ks::sourceHost(url);
+  // What is shown of a URL never holds its user name and password.
+  if (ks::sourceHost(url).find('@') != std::string::npos) __builtin_trap();
+  const std::string shown = ks::urlForDisplay(url);
+  if (shown.size() > url.size() || ks::sourceHost(shown) != ks::sourceHost(url)) __builtin_trap();
+  const std::size_t host = shown.find("//");
+  if (host != std::string::npos &&
+      shown.substr(host + 2, shown.find('/', host + 2) - (host + 2)).find('@') != std::string::npos)
+    __builtin_trap();
   return 0;
 }
