@@ -36,7 +36,8 @@ void deleteDesktopShortcut(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
   const std::string name = std::string(kProgramName) + kShortcutExtension;
-  if (fitsPathBuffer(joinPath(desktop, name))) context.platform.fileSystem->deleteFile(desktop, name);
+  if (fitsPathBuffer(joinPath(desktop, name)))
+    context.platform.fileSystem->deleteFile(desktop, name);
 }
 
 void deleteProgramGroup(SetupContext& context, SpecialFolder where) {

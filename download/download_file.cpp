@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "app/paths.h"
 #include "download/content_length.h"
 #include "download/download_url.h"
 #include "download/internet_handle.h"
@@ -40,7 +39,7 @@ class Transfer {
   void sendWithCredentials();
   bool readExpectedSize();
   bool answerIsSuccess();
-  bool sizeIsAcceptable(std::uint64_t size);
+  bool takeExpectedSize(std::uint64_t size);
   bool receive();
   bool receivedIsPlausible(std::uint32_t got) const;
   bool isComplete() const;
@@ -107,7 +106,7 @@ bool Transfer::openFtp(const UrlComponents& parts) {
   find.close();
   if (fileSize == kUnknownFileSize) {
     job_.expectedSize = kUnknownSize;
-  } else if (!sizeIsAcceptable(fileSize)) {
+  } else if (!takeExpectedSize(fileSize)) {
     return false;
   }
   if (!data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
@@ -137,15 +136,16 @@ bool Transfer::readExpectedSize() {
   std::string text;
   std::uint64_t size = 0;
   return api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, text, kContentLengthBytes) &&
-         parseContentLength(text, size) && sizeIsAcceptable(size);
+         parseContentLength(text, size) && takeExpectedSize(size);
 }
 
-// A file is refused before anything is written when it would not fit the
-// download folder's free space, is larger than this file can plausibly be,
-// or larger than a 32-bit size.
-bool Transfer::sizeIsAcceptable(std::uint64_t size) {
+// The announced size becomes the expected size, unless the file would not
+// fit the download folder's free space, is larger than this file can
+// plausibly be, or larger than a 32-bit size: then it is refused before
+// anything is written.
+bool Transfer::takeExpectedSize(std::uint64_t size) {
   std::uint64_t free = 0;
-  if (files_.freeSpace(splitAtLastSeparator(*job_.targetPath).folder, free) && size > free) {
+  if (files_.freeSpace(targetParts(*job_.targetPath).folder, free) && size > free) {
     return false;
   }
   if (job_.maxBytes != 0 && size > job_.maxBytes) return false;

@@ -11,8 +11,7 @@ void PageNotifyWindow::onPage(const std::function<void()>& fn) {
   });
 }
 
-void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam,
-                                   std::intptr_t lParam) {
+void PageNotifyWindow::sendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   onPage([&] { handler_(message, wParam, lParam); });
 }
 

@@ -26,8 +26,7 @@ Authority authorityOf(std::string_view url) {
   authority.found = true;
   authority.start = slashes + 2;
   authority.end = std::min(url.find('/', authority.start), url.size());
-  const std::size_t at =
-      url.substr(authority.start, authority.end - authority.start).rfind('@');
+  const std::size_t at = url.substr(authority.start, authority.end - authority.start).rfind('@');
   authority.host = at == std::string_view::npos ? authority.start : authority.start + at + 1;
   return authority;
 }

@@ -9,8 +9,8 @@ MinimumSpeed::MinimumSpeed(std::uint32_t bytesPerSecond, std::chrono::millisecon
     : neededBytes_(static_cast<std::uint64_t>(bytesPerSecond) *
                    static_cast<std::uint64_t>(window.count()) / 1000),
       window_(window),
-      sliceLength_(std::max<std::chrono::milliseconds>(window / kSlices,
-                                                       std::chrono::milliseconds(1))),
+      sliceLength_(
+          std::max<std::chrono::milliseconds>(window / kSlices, std::chrono::milliseconds(1))),
       start_(start) {}
 
 // Slices that end before the window are forgotten.

@@ -4,8 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "app/paths.h"
-
 namespace ks {
 
 namespace {
@@ -21,15 +19,23 @@ std::string partialNameOf(const std::string& name) {
   return name + kPartialEnding;
 }
 
+SplitPath targetParts(const std::string& path) {
+  SplitPath parts = splitAtLastSeparator(path);
+  if (parts.folder.empty() && !path.empty() && path.front() == kPathSeparator) {
+    parts.folder = std::string(1, kPathSeparator);
+  }
+  return parts;
+}
+
 TargetFile::~TargetFile() {
   abandon();
 }
 
 bool TargetFile::create(const std::string& path) {
   abandon();
-  const SplitPath split = splitAtLastSeparator(path);
-  folder_ = split.folder;
-  name_ = split.name;
+  SplitPath parts = targetParts(path);
+  folder_ = std::move(parts.folder);
+  name_ = std::move(parts.name);
   failed_ = false;
   buffered_ = 0;
   handle_ = files_.createFile(folder_, partialNameOf(name_));

@@ -11,12 +11,18 @@
 #include <memory>
 #include <string>
 
+#include "app/paths.h"
 #include "platform/file_system.h"
 
 namespace ks {
 
 // The name a download is written under until it is complete.
 std::string partialNameOf(const std::string& name);
+
+// The folder a download's path lies in and its name: the text before and
+// after the last separator; the root for a file directly in it, and ""
+// (the current folder) for a bare name.
+SplitPath targetParts(const std::string& path);
 
 class TargetFile {
  public:

@@ -20,7 +20,6 @@ enum InstallMethod : int {
 // texts go to the status line of the component's notifyWindow. A failure
 // that has a reason of its own for the user ("Not enough disk space: ...")
 // gives it in problem.
-bool installComponent(SetupContext& context, Component& component,
-                      std::string* problem = nullptr);
+bool installComponent(SetupContext& context, Component& component, std::string* problem = nullptr);
 
 }  // namespace ks

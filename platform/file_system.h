@@ -10,7 +10,8 @@
 // folder, the download folder, a special folder of the shell). Every
 // operation that creates, renames, stamps or deletes takes that folder as it
 // is spelled (links in it are followed: it was chosen) and a path `below` it,
-// its components separated by kPathSeparator. No component of `below`, the
+// its components separated by kPathSeparator ("" as the folder is the
+// current folder). No component of `below`, the
 // last one included, is ever followed as a symbolic link (on Windows: as any
 // reparse point), and the check can't race with a link made meanwhile:
 // POSIX walks from the folder with openat and O_NOFOLLOW, component by

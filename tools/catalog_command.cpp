@@ -84,8 +84,9 @@ std::string componentJson(const Component& c) {
   out += ", \"installedVersion\": " + jsonString(c.installedVersion);
   out += ", \"sizeKb\": " + std::to_string(c.sizeKb);
   out += ", \"installMethod\": " + std::to_string(c.installMethod);
-  out += ", \"urls\": " + jsonStringList(
-                              c.urls, [](const std::string& u) { return urlForDisplay(u); }, c.urlCount);
+  out += ", \"urls\": " +
+         jsonStringList(
+             c.urls, [](const std::string& u) { return urlForDisplay(u); }, c.urlCount);
   out += ", \"packageFile\": " + jsonString(packageFileName(c));
   return out + "}";
 }

@@ -27,7 +27,7 @@ UniqueFd openWithoutEintr(int at, const char* name, int flags) {
 }  // namespace
 
 bool openFolderOf(const std::string& folder, const std::string& below, FolderOfName& out) {
-  UniqueFd current = openWithoutEintr(AT_FDCWD, folder.c_str(), kWalkFlags);
+  UniqueFd current = openWithoutEintr(AT_FDCWD, folder.empty() ? "." : folder.c_str(), kWalkFlags);
   if (!current.valid()) return false;
   std::string_view rest = below;
   for (std::size_t slash = rest.find('/'); slash != std::string_view::npos;
@@ -48,8 +48,8 @@ bool openFolderOf(const std::string& folder, const std::string& below, FolderOfN
 
 UniqueFd openRegularFile(const std::string& path) {
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
-  UniqueFd file = openWithoutEintr(AT_FDCWD, path.c_str(),
-                                   O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  UniqueFd file =
+      openWithoutEintr(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   struct stat info {};
   if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
   const int flags = ::fcntl(file.get(), F_GETFL);

@@ -8,7 +8,8 @@
 namespace ks {
 
 // The folder that holds the last component of below, reached from folder
-// (taken as spelled) with openat and O_NOFOLLOW at every step, and that last
+// (taken as spelled; "" is the current folder) with openat and O_NOFOLLOW at
+// every step, and that last
 // component's name. False when a component is a link, missing, not a folder,
 // empty, "." or "..".
 struct FolderOfName {

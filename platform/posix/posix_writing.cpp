@@ -141,10 +141,9 @@ bool PosixFileSystem::copyFile(const std::string& from, const std::string& folde
   UniqueFd copy(createIn(temporary));
   if (!copy.valid()) return false;
   struct stat sourceInfo {};
-  const bool copied = copyContent(source.get(), copy.get()) &&
-                      ::fstat(source.get(), &sourceInfo) == 0 &&
-                      ::fchmod(copy.get(), sourceInfo.st_mode & 07777) == 0 &&
-                      ::fsync(copy.get()) == 0;
+  const bool copied =
+      copyContent(source.get(), copy.get()) && ::fstat(source.get(), &sourceInfo) == 0 &&
+      ::fchmod(copy.get(), sourceInfo.st_mode & 07777) == 0 && ::fsync(copy.get()) == 0;
   copy.reset();
   if (!copied || !renameOver(temporary, target)) {
     unlinkName(temporary);

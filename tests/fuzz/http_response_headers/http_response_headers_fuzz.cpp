@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (headers.find("Content-Length", value)) {
     if (value.find_first_of("\r\n") == 0) __builtin_trap();
     std::uint64_t length = 0;
-    if (ks::parseContentLength(value, length) && value.find_first_not_of("0123456789") != std::string::npos)
+    if (ks::parseContentLength(value, length) &&
+        value.find_first_not_of("0123456789") != std::string::npos)
       __builtin_trap();
   }
   if (headers.statusCode() < 0 || headers.statusCode() > 999) __builtin_trap();

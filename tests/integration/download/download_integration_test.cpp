@@ -337,9 +337,8 @@ class HttpsRedirects : public HttpDownload {
     const std::string cert = certificates.path() + "/cert.pem";
     const std::string key = certificates.path() + "/key.pem";
     const test::CommandResult made = test::runCommand(
-        {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
-         "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key,
-         "-out", cert});
+        {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+         "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert});
     ASSERT_EQ(made.exitCode, 0) << made.err;
     ASSERT_TRUE(https.start({kPython, kPeers + "/http_server.py", cert, key}, 20s));
     options.certificateAuthorities = cert;
@@ -383,13 +382,17 @@ TEST_F(HttpDownload, CredentialsInTheUrlAreNeverShown) {
 
 class FtpDownload : public DownloadPeers {
  protected:
-  static void SetUpTestSuite() {
+  static void SetUpTestSuite() { startServer("ks-dl-ftp-", {}); }
+  // A folder with package.cab of 5000 bytes, served with the extra arguments.
+  static void startServer(const std::string& prefix, const std::vector<std::string>& extra) {
     DownloadPeers::SetUpTestSuite();
-    root = fs::temp_directory_path() / ("ks-dl-ftp-" + std::to_string(::getpid()));
+    root = fs::temp_directory_path() / (prefix + std::to_string(::getpid()));
     fs::create_directories(root);
     std::ofstream(root / "package.cab", std::ios::binary) << std::string(5000, 'f');
     server = std::make_unique<test::PeerProcess>();
-    ASSERT_TRUE(server->start({kPython, kPeers + "/ftp_server.py", root.string()}, 20s));
+    std::vector<std::string> command = {kPython, kPeers + "/ftp_server.py", root.string()};
+    command.insert(command.end(), extra.begin(), extra.end());
+    ASSERT_TRUE(server->start(command, 20s));
   }
   static void TearDownTestSuite() {
     server.reset();
@@ -428,15 +431,7 @@ TEST_F(FtpDownload, MissingFileFailsBeforeTheTargetIsCreated) {
 
 class FtpWithoutSizeDownload : public FtpDownload {
  protected:
-  static void SetUpTestSuite() {
-    DownloadPeers::SetUpTestSuite();
-    root = fs::temp_directory_path() / ("ks-dl-ftp-nosize-" + std::to_string(::getpid()));
-    fs::create_directories(root);
-    std::ofstream(root / "package.cab", std::ios::binary) << std::string(5000, 'f');
-    server = std::make_unique<test::PeerProcess>();
-    ASSERT_TRUE(
-        server->start({kPython, kPeers + "/ftp_server.py", root.string(), "--no-size"}, 20s));
-  }
+  static void SetUpTestSuite() { startServer("ks-dl-ftp-nosize-", {"--no-size"}); }
 };
 
 TEST_F(FtpWithoutSizeDownload, TheSizeIsUnknownAndACleanEndIsSuccess) {

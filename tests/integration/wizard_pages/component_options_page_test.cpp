@@ -128,6 +128,18 @@ TEST_F(ComponentOptionsTest, BothServersUnreachableAndTheRetryCancelled) {
   expectDialogsDone();
 }
 
+// A version-info file larger than the reader takes is not fetched at all.
+TEST_F(ComponentOptionsTest, AnAnswerLargerThanAVersionInfoFileCanBeIsRefused) {
+  publishVersionInfo(workedExample(live()) + std::string(4 * 1024 * 1024, ';'));
+  dialogs.expectDialog(164, [](PageView&, ModalDialog&) { return 2; });
+  toComponentOptions(kIdcOptionInternet);
+  EXPECT_EQ(context.state.catalogLoaded, 0);
+  EXPECT_EQ(field(kIdcVersionStatus), "Download of Version Informations aborted.");
+  EXPECT_FALSE(fs::exists(temp.path() + "/setup/version2.ini"));
+  EXPECT_FALSE(fs::exists(temp.path() + "/setup/version2.ini.part"));
+  expectDialogsDone();
+}
+
 TEST_F(ComponentOptionsTest, APrimarySiteBeyondTheServersFailsAtOnceThenTheServersFollow) {
   context.versionServers = {dead(), live()};
   publishVersionInfo(workedExample(live()));

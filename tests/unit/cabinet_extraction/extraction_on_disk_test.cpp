@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
-#include <cstdlib>
-#include <ctime>
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -19,8 +20,6 @@
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/run_command.h"
 #include "tools/cabwriter/cabinet_writer.h"
-
-#include <sys/statvfs.h>
 
 namespace ks {
 namespace {
@@ -68,7 +67,7 @@ class ExtractionOnDiskTest : public ::testing::Test {
   }
 
   static std::vector<cabwriter::CabinetImage> build(const std::vector<WriterFile>& files,
-                                                     const WriterOptions& options) {
+                                                    const WriterOptions& options) {
     std::vector<cabwriter::CabinetImage> images;
     std::string message;
     EXPECT_TRUE(cabwriter::writeCabinets(files, options, images, message)) << message;
@@ -257,8 +256,8 @@ TEST_F(ExtractionOnDiskTest, WhatAKilledRunLeftIsRemovedWhenTheNextRunInstalls) 
   temp.write("Kestrova/notes.txt", "the user's own");
   ASSERT_TRUE(
       extract(writeCabinet({file("Kestrova.exe", "program"), file("plugins\\sftp.dll", "dll")})));
-  EXPECT_EQ(installed(), (std::vector<std::string>{"Kestrova.exe", "notes.txt", "plugins",
-                                                   "plugins/sftp.dll"}));
+  EXPECT_EQ(installed(),
+            (std::vector<std::string>{"Kestrova.exe", "notes.txt", "plugins", "plugins/sftp.dll"}));
 }
 
 TEST_F(ExtractionOnDiskTest, LinksInTheInstallationFolderAreReplacedNeverFollowed) {
@@ -270,8 +269,9 @@ TEST_F(ExtractionOnDiskTest, LinksInTheInstallationFolderAreReplacedNeverFollowe
   fs::create_directory_symlink(temp.path() + "/elsewhere/dir", destination + "/plugins");
   struct stat before {};
   ASSERT_EQ(::stat(outside.c_str(), &before), 0);
-  ASSERT_TRUE(extract(writeCabinet({file("Kestrova.exe", "program", 0x01),
-                                    file("readme.txt", "read me"), file("plugins\\ftp.dll", "dll")})));
+  ASSERT_TRUE(
+      extract(writeCabinet({file("Kestrova.exe", "program", 0x01), file("readme.txt", "read me"),
+                            file("plugins\\ftp.dll", "dll")})));
   struct stat after {};
   ASSERT_EQ(::stat(outside.c_str(), &after), 0);
   EXPECT_EQ(readAll(outside), "not the setup's");
@@ -281,8 +281,8 @@ TEST_F(ExtractionOnDiskTest, LinksInTheInstallationFolderAreReplacedNeverFollowe
   EXPECT_EQ(fs::symlink_status(destination + "/Kestrova.exe").type(), fs::file_type::regular);
   EXPECT_EQ(readAll(destination + "/Kestrova.exe"), "program");
   EXPECT_EQ(fs::symlink_status(destination + "/plugins").type(), fs::file_type::directory);
-  EXPECT_EQ(installed(), (std::vector<std::string>{"Kestrova.exe", "plugins", "plugins/ftp.dll",
-                                                   "readme.txt"}));
+  EXPECT_EQ(installed(),
+            (std::vector<std::string>{"Kestrova.exe", "plugins", "plugins/ftp.dll", "readme.txt"}));
 }
 
 TEST_F(ExtractionOnDiskTest, AFifoIsNeverOpenedOrWaitedFor) {
@@ -329,7 +329,8 @@ TEST_F(ExtractionOnDiskTest, FoldersSharingTheirDataBlocksAreACorruptCabinet) {
   WriterOptions options;
   options.filesPerFolder = 1;
   std::vector<WriterFile> files;
-  for (int i = 0; i < 20; ++i) files.push_back(file("part" + std::to_string(i), std::string(100000, 'z')));
+  for (int i = 0; i < 20; ++i)
+    files.push_back(file("part" + std::to_string(i), std::string(100000, 'z')));
   const std::vector<uint8_t> original = build(files, options)[0].bytes;
 
   // Every folder points at the first folder's blocks.
@@ -372,7 +373,8 @@ TEST_F(ExtractionOnDiskTest, ACabinetLargerThanTheFreeSpaceFailsBeforeAnythingIs
   EXPECT_FALSE(extract(place("huge.cab", cabinet), &report));
   EXPECT_EQ(report.bytesNeeded, count * 0xFFFFFFFFull);
   EXPECT_TRUE(installed().empty());
-  EXPECT_EQ(notEnoughSpaceText(3 * 1024 * 1024 + 1), "Not enough disk space: the package needs 4 MB.");
+  EXPECT_EQ(notEnoughSpaceText(3 * 1024 * 1024 + 1),
+            "Not enough disk space: the package needs 4 MB.");
 }
 
 }  // namespace

@@ -17,10 +17,9 @@ TEST(StoredNamesTest, RelativeNamesAreSafe) {
 }
 
 TEST(StoredNamesTest, NamesThatCouldLeaveTheDestinationAreRefused) {
-  for (const char* name :
-       {"", "..", "..\\evil.txt", "a\\..\\..\\evil.txt", "a\\..", "\\abs.txt", "/abs.txt",
-        "C:\\x.txt", "c:x.txt", "../evil", "a/../../evil", "a\\b/..\\..\\..\\x", "new\nline",
-        "tab\there", "\x1b[2J", "del\x7f"})
+  for (const char* name : {"", "..", "..\\evil.txt", "a\\..\\..\\evil.txt", "a\\..", "\\abs.txt",
+                           "/abs.txt", "C:\\x.txt", "c:x.txt", "../evil", "a/../../evil",
+                           "a\\b/..\\..\\..\\x", "new\nline", "tab\there", "\x1b[2J", "del\x7f"})
     EXPECT_FALSE(isSafeStoredName(name)) << name;
 }
 
@@ -33,8 +32,8 @@ TEST(StoredNamesTest, BackslashesBecomeThePlatformSeparator) {
 
 TEST(StoredNamesTest, ANextCabinetIsAPlainNameInTheSameFolder) {
   EXPECT_TRUE(isPlainCabinetName("core2.cab"));
-  for (const char* name : {"", ".", "..", "..\\victim\\part2.cab", "sub\\part2.cab",
-                           "../part2.cab", "C:part2.cab", "/tmp/part2.cab", "part\n2.cab"})
+  for (const char* name : {"", ".", "..", "..\\victim\\part2.cab", "sub\\part2.cab", "../part2.cab",
+                           "C:part2.cab", "/tmp/part2.cab", "part\n2.cab"})
     EXPECT_FALSE(isPlainCabinetName(name)) << name;
 }
 

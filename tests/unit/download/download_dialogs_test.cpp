@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "download/proxy_dialog.h"
 #include <sstream>
 
+#include "download/proxy_dialog.h"
 #include "download/retry_dialog.h"
 #include "download/retry_question.h"
 #include "tests/support/fake_download_view.h"

@@ -70,14 +70,13 @@ class DownloadFileTest : public ::testing::Test {
 TEST_F(DownloadFileTest, HttpTransferCallsTheClientInOrder) {
   serveHttp("abc");
   EXPECT_TRUE(run());
-  EXPECT_EQ(api.calls,
-            (Calls{"crackUrl http://example.test/pkg/file.cab", "attemptConnect",
-                   "open Kestrova Setup preconfig", "connect http example.test:80 job",
-                   "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
-                   "setStatusCallback request", "httpSendRequest", "errorDialog 0",
-                   "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
-                   "readFile 1024", "readFile 1024", "close request", "close connection",
-                   "close internet"}));
+  EXPECT_EQ(api.calls, (Calls{"crackUrl http://example.test/pkg/file.cab", "attemptConnect",
+                              "open Kestrova Setup preconfig", "connect http example.test:80 job",
+                              "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
+                              "setStatusCallback request", "httpSendRequest", "errorDialog 0",
+                              "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
+                              "readFile 1024", "readFile 1024", "close request", "close connection",
+                              "close internet"}));
   EXPECT_EQ(stored(), "abc");
   EXPECT_TRUE(api.openHandles().empty());
 }
@@ -124,13 +123,13 @@ TEST_F(DownloadFileTest, FtpTransferFindsTheSizeThenOpensTheUrl) {
   api.script.ftpFileSize = 5;
   api.script.body = "12345";
   EXPECT_TRUE(run());
-  EXPECT_EQ(api.calls,
-            (Calls{"crackUrl ftp://user:pw@example.test/pkg/file.cab", "attemptConnect",
-                   "open Kestrova Setup preconfig", "connect ftp example.test:21 no-context",
-                   "ftpFindFirstFile /pkg/file.cab", "close find",
-                   "openUrl ftp://user:pw@example.test/pkg/file.cab job", "setStatusCallback url",
-                   "readFile 1024", "readFile 1024", "close url", "close connection",
-                   "close internet"}));
+  EXPECT_EQ(
+      api.calls,
+      (Calls{"crackUrl ftp://user:pw@example.test/pkg/file.cab", "attemptConnect",
+             "open Kestrova Setup preconfig", "connect ftp example.test:21 no-context",
+             "ftpFindFirstFile /pkg/file.cab", "close find",
+             "openUrl ftp://user:pw@example.test/pkg/file.cab job", "setStatusCallback url",
+             "readFile 1024", "readFile 1024", "close url", "close connection", "close internet"}));
   EXPECT_EQ(job.expectedSize, 5);
   EXPECT_EQ(stored(), "12345");
   // The callback arrives after the data handle exists: no source or folder line.

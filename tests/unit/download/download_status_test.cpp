@@ -52,10 +52,9 @@ TEST_F(DownloadStatusTest, OtherStatusesAreUnknown) {
 
 TEST_F(DownloadStatusTest, NewHandleResetsTheBarAndNamesSourceAndFolder) {
   notify(kInternetStatusHandleCreated);
-  EXPECT_EQ(window.events,
-            (std::vector<std::string>{"bar 1032 0",
-                                      "text 1064 kestrova.cab from files.example.test:8080",
-                                      "text 1065 " + joinPath("", "downloads")}));
+  EXPECT_EQ(window.events, (std::vector<std::string>{
+                               "bar 1032 0", "text 1064 kestrova.cab from files.example.test:8080",
+                               "text 1065 " + joinPath("", "downloads")}));
 }
 
 TEST_F(DownloadStatusTest, ResponseShowsDownloadingAfterTheProgressLine) {
@@ -93,9 +92,9 @@ TEST_F(DownloadStatusTest, ClosingSaysHowTheTransferEndedWhateverTheCounts) {
   notify(kInternetStatusHandleClosing);
   job.outcome = DownloadOutcome::TooSlow;
   notify(kInternetStatusHandleClosing);
-  EXPECT_EQ(window.texts(kIdcDownloadStatus),
-            (std::vector<std::string>{"Download failed.",
-                                      "Download failed: the server is too slow."}));
+  EXPECT_EQ(
+      window.texts(kIdcDownloadStatus),
+      (std::vector<std::string>{"Download failed.", "Download failed: the server is too slow."}));
 }
 
 }  // namespace

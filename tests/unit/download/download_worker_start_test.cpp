@@ -169,8 +169,8 @@ TEST_F(StartDownloadWorker, TheTransferOutlivesItsPageAndItsComponent) {
   state.useProxy = 1;
   state.proxyServer = "proxy.test:3128";
   int handled = 0;
-  auto window =
-      std::make_shared<PageNotifyWindow>(ui, view, [&](unsigned, std::uintptr_t, std::intptr_t) { ++handled; });
+  auto window = std::make_shared<PageNotifyWindow>(
+      ui, view, [&](unsigned, std::uintptr_t, std::intptr_t) { ++handled; });
   auto released = std::make_unique<Component>(component);
   released->notifyWindow = window.get();
   released->statusCallback = downloadStatusCallback;
