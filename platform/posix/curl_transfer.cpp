@@ -245,7 +245,7 @@ bool CurlTransfer::read(char* buffer, std::uint32_t wanted, std::uint32_t& got) 
   while (pendingEmpty() && step()) {
   }
   const std::size_t take = std::min<std::size_t>(wanted, pending_.size() - pendingRead_);
-  std::memcpy(buffer, pending_.data() + pendingRead_, take);
+  if (take > 0) std::memcpy(buffer, pending_.data() + pendingRead_, take);
   pendingRead_ += take;
   got = static_cast<std::uint32_t>(take);
   return !failed();
