@@ -8,11 +8,10 @@
 
 namespace ks {
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
+// The separator of the platform's paths ('\\' on Windows, '/' on Linux): the
+// build sets it for the platform the ports are built for (KS_PATH_SEPARATOR,
+// a character code, in platform/CMakeLists.txt).
+inline constexpr char kPathSeparator = static_cast<char>(KS_PATH_SEPARATOR);
 
 // folder + separator + name (the separator is not doubled when folder ends in one).
 std::string joinPath(std::string_view folder, std::string_view name);

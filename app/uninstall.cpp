@@ -35,7 +35,7 @@ int fail(SetupContext& context, const char* text) {
 void deleteDesktopShortcut(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
-  const std::string name = std::string(kProgramName) + kShortcutExtension;
+  const std::string name = std::string(kProgramName) + context.platform.shell->shortcutExtension();
   if (fitsPathBuffer(joinPath(desktop, name)))
     context.platform.fileSystem->deleteFile(desktop, name);
 }

@@ -58,9 +58,9 @@ void ComponentOptionsPage::onDestroy() {
 }
 
 ActivateAnswer ComponentOptionsPage::onActivate(Direction) {
-  wizard().postButtons(PSWIZB_BACK);
+  wizard().postButtons(WizardButton::kBack);
   if (state().catalogLoaded) {
-    if (anySelected()) wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+    if (anySelected()) wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
     return ActivateAnswer::Show;
   }
   startFetch();
@@ -173,7 +173,7 @@ void ComponentOptionsPage::onArrival() {
     corrupt.owned = false;  // owned by the setup's owner window, not the page
     context().platform.dialogs->messageBox(corrupt);
   }
-  wizard().postButtons(PSWIZB_BACK);
+  wizard().postButtons(WizardButton::kBack);
   VersionCatalog& catalog = context().catalog;
   for (int i = 0; i < catalog.componentCount; ++i) preselect(*catalog.components[i]);
   showSelectionState();
@@ -257,7 +257,7 @@ void ComponentOptionsPage::showSelectionState() {
     const Component& component = *catalog.components[static_cast<std::size_t>(i)];
     if (component.selected) sum += component.sizeKb;
   }
-  if (anySelected()) wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  if (anySelected()) wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
   view().setText(kIdcDownloadSize, kilobytes(sum));
 }
 
@@ -276,7 +276,7 @@ void ComponentOptionsPage::onTreeStateClick(int, std::uintptr_t item) {
   }
   view().setTreeItemStateImage(kIdcComponentTree, item,
                                component.selected ? kStateTicked : kStateUnticked);
-  wizard().postButtons(PSWIZB_BACK);
+  wizard().postButtons(WizardButton::kBack);
   showSelectionState();
 }
 

@@ -19,11 +19,14 @@ function(ks_add_all_subdirectories)
   endforeach()
 endfunction()
 
-# ks_add_unit_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABEL integration] [TIMEOUT s])
+# ks_add_unit_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABEL integration] [TIMEOUT s]
+#                  [LAUNCHER command...])
 # The label and timeout go to the test discovery itself, because the test
-# names exist only after the build.
+# names exist only after the build. A Windows test program is one ctest test
+# that runs under the emulator (wine64), so its prefix starts once; LAUNCHER
+# (Windows only) runs first and is given the emulator and the program.
 function(ks_add_unit_test name)
-  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "SOURCES;LIBS;LAUNCHER" ${ARGN})
   if(NOT T_LABEL)
     set(T_LABEL unit)
   endif()
@@ -33,6 +36,17 @@ function(ks_add_unit_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} ks_test_support GTest::gtest GTest::gmock
                                         GTest::gtest_main)
+  if(WIN32)
+    if(T_LAUNCHER)
+      add_test(NAME ${name}
+               COMMAND ${T_LAUNCHER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABEL};windows" TIMEOUT ${T_TIMEOUT}
+                         ENVIRONMENT "KS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    return()
+  endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
                        PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT}
                                   ENVIRONMENT "KS_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

@@ -17,7 +17,7 @@ void CompletionPage::onInit() {
 ActivateAnswer CompletionPage::onActivate(Direction) {
   view().show(kIdcRestartText, false);
   view().show(kIdcReadyText, true);
-  wizard().postButtons(PSWIZB_BACK | PSWIZB_FINISH);
+  wizard().postButtons(WizardButton::kBack | WizardButton::kFinish);
   return ActivateAnswer::Show;
 }
 

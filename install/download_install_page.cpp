@@ -50,7 +50,7 @@ ActivateAnswer DownloadInstallPage::onActivate(Direction) {
   context().installQueuePosition = 0;
   if (context().installQueueCount == 0) {
     // Nothing was selected: there is no work, so the way on is open at once.
-    wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+    wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
     return ActivateAnswer::Show;
   }
   startCurrent();
@@ -159,7 +159,7 @@ void DownloadInstallPage::goOn(int rowImage) {
     return;
   }
   view().setBoldListRow(kIdcQueueList, -1);
-  wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
 }
 
 }  // namespace ks

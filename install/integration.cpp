@@ -17,8 +17,8 @@ constexpr const char* kUninstallDescription = "Uninstall";
 constexpr const char* kReadMeDescription = "ReadMe";
 constexpr const char* kReadMeFile = "readme.txt";
 
-std::string shortcutName(const char* base) {
-  return std::string(base) + kShortcutExtension;
+std::string shortcutName(Shell& shell, const char* base) {
+  return std::string(base) + shell.shortcutExtension();
 }
 
 void writeValue(Registry& registry, RegistryRoot root, const char* key, const char* name,
@@ -38,7 +38,8 @@ void registerInstallation(SetupContext& context) {
 void linkDesktop(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
-  const std::string link = desktop + kPathSeparator + shortcutName(kDisplayName);
+  const std::string link =
+      desktop + kPathSeparator + shortcutName(*context.platform.shell, kDisplayName);
   if (link.size() >= kMaxPathBytes) return;
   context.platform.shell->createShortcut(joinPath(context.state.installDir, kApplicationProgram),
                                          link, kDisplayName);
@@ -50,7 +51,8 @@ bool programGroup(SetupContext& context, SpecialFolder where, std::string& group
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return false;
   group = joinPath(programs, kProgramGroup);
-  if (group.size() + shortcutName(kUninstallDescription).size() + 1 >= kMaxPathBytes) {
+  if (group.size() + shortcutName(*context.platform.shell, kUninstallDescription).size() + 1 >=
+      kMaxPathBytes) {
     return false;
   }
   return context.platform.fileSystem->ensureFolder(programs, kProgramGroup);
@@ -59,7 +61,9 @@ bool programGroup(SetupContext& context, SpecialFolder where, std::string& group
 void linkProgramGroup(SetupContext& context, const std::string& group) {
   Shell& shell = *context.platform.shell;
   const SetupState& state = context.state;
-  const auto link = [&](const char* base) { return group + kPathSeparator + shortcutName(base); };
+  const auto link = [&](const char* base) {
+    return group + kPathSeparator + shortcutName(shell, base);
+  };
   shell.createShortcut(joinPath(state.installDir, kApplicationProgram), link(kDisplayName),
                        kDisplayName);
   shell.createShortcut(joinPath(state.installDir, state.setupFileName), link(kUninstallDescription),
@@ -70,8 +74,9 @@ void linkProgramGroup(SetupContext& context, const std::string& group) {
 
 }  // namespace
 
+// The program path is quoted, so the command works under a folder with blanks.
 std::string uninstallCommand(const SetupState& state) {
-  return state.installDir + kPathSeparator + state.setupFileName + " -uninstall";
+  return '"' + joinPath(state.installDir, state.setupFileName) + "\" -uninstall";
 }
 
 void integrateApplication(SetupContext& context, const IntegrationChoices& choices) {

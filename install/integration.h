@@ -21,7 +21,8 @@ inline constexpr const char* kApplicationProgram = "Kestrova.exe";
 // stops all program-group shortcuts, the common ones included.
 void integrateApplication(SetupContext& context, const IntegrationChoices& choices);
 
-// "<installDir><separator><setupFileName> -uninstall".
+// "\"<installDir><separator><setupFileName>\" -uninstall": the program path
+// quoted, as a command line under a folder with blanks needs it.
 std::string uninstallCommand(const SetupState& state);
 
 }  // namespace ks

@@ -21,7 +21,7 @@ void IntegrationPage::onInit() {
 
 ActivateAnswer IntegrationPage::onActivate(Direction) {
   if (state().mode == SETUP_MODE_DOWNLOAD_ONLY) return ActivateAnswer::Skip;
-  wizard().postButtons(PSWIZB_NEXT);
+  wizard().postButtons(WizardButton::kNext);
   return ActivateAnswer::Show;
 }
 

@@ -12,19 +12,14 @@ enum class SpecialFolder {
   CommonPrograms,  // CSIDL_COMMON_PROGRAMS: the programs of all users
 };
 
-// Shortcut files end in ".lnk" on Windows; the Linux desktop knows them as
-// ".desktop" entries of the same base name.
-#ifdef _WIN32
-inline constexpr const char* kShortcutExtension = ".lnk";
-#else
-inline constexpr const char* kShortcutExtension = ".desktop";
-#endif
-
 class Shell {
  public:
   virtual ~Shell() = default;
   // The path of a special folder; false when the shell can't supply it.
   virtual bool specialFolder(SpecialFolder folder, std::string& path) = 0;
+  // The ending of a shortcut file: ".lnk" on Windows; the Linux desktop knows
+  // shortcuts as ".desktop" entries of the same base name.
+  virtual std::string shortcutExtension() = 0;
   // Writes a shortcut file at linkPath that starts target, with description
   // as its name; returns 0 on success or a failure code (negative).
   virtual std::int32_t createShortcut(const std::string& target, const std::string& linkPath,

@@ -23,6 +23,9 @@ class SystemInfo {
   virtual std::string systemDirectory() = 0;
   // The user's own home (profile) folder.
   virtual std::string userHomeFolder() = 0;
+  // The folder in which the setup proposes its own "Kestrova Setup" folder:
+  // the root of drive C: on Windows, the user's home folder on Linux.
+  virtual std::string defaultSetupRoot() = 0;
 };
 
 }  // namespace ks

@@ -6,12 +6,13 @@
 
 namespace ks {
 
-// Button sets a page requests (PSM_SETWIZBUTTONS).
-enum WizardButtons : unsigned {
-  PSWIZB_BACK = 0x1,
-  PSWIZB_NEXT = 0x2,
-  PSWIZB_FINISH = 0x4,
-};
+// Button sets a page requests (the bits of PSM_SETWIZBUTTONS). Our own names,
+// so the core never meets the macros of <prsht.h>.
+namespace WizardButton {
+inline constexpr unsigned kBack = 0x1;
+inline constexpr unsigned kNext = 0x2;
+inline constexpr unsigned kFinish = 0x4;
+}  // namespace WizardButton
 
 struct WindowRect {
   int left = 0;

@@ -7,7 +7,7 @@
 #include "app/printable_text.h"
 #include "cabinet/cabinet.h"
 #include "install/cabinet_extraction.h"
-#include "platform/posix/posix_file_system.h"
+#include "platform/file_system.h"
 #include "tools/cab_listing.h"
 #include "tools/cab_subcommands.h"
 #include "tools/commands.h"
@@ -65,9 +65,8 @@ int runCabList(const Arguments& args) {
   return 0;
 }
 
-int runCabExtract(const Arguments& args) {
+int runCabExtract(const Arguments& args, FileSystem& fileSystem) {
   if (args.size() != 2) return usage();
-  PosixFileSystem fileSystem;
   ExtractionReport report;
   if (extractCabinet(fileSystem, args[0], args[1], &report)) return 0;
   if (report.bytesNeeded != 0) {
@@ -78,11 +77,11 @@ int runCabExtract(const Arguments& args) {
   return 1;
 }
 
-int runCabCommand(const Arguments& args) {
+int runCabCommand(const Arguments& args, const AdapterSet& adapters) {
   if (args.empty()) return usage();
   const Arguments rest(args.begin() + 1, args.end());
   if (args[0] == "list") return runCabList(rest);
-  if (args[0] == "extract") return runCabExtract(rest);
+  if (args[0] == "extract") return runCabExtract(rest, *adapters.ports.fileSystem);
   if (args[0] == "create") return runCabCreate(rest);
   return usage();
 }

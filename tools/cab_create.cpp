@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -85,12 +86,20 @@ bool parseRequest(const std::vector<std::string>& args, CreateRequest& request) 
   return true;
 }
 
+bool localTime(std::time_t seconds, std::tm& local) {
+#ifdef _WIN32
+  return localtime_s(&local, &seconds) == 0;
+#else
+  return localtime_r(&seconds, &local) != nullptr;
+#endif
+}
+
 // The file's modification time on the local clock, as MS-DOS stores it
 // (years 1980 to 2107, two-second steps).
 void stampFromFile(const struct stat& info, WriterFile& file) {
   std::tm local{};
   const std::time_t seconds = info.st_mtime;
-  if (localtime_r(&seconds, &local) == nullptr || local.tm_year < 80 || local.tm_year > 207) return;
+  if (!localTime(seconds, local) || local.tm_year < 80 || local.tm_year > 207) return;
   file.date = static_cast<uint16_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) |
                                     local.tm_mday);
   file.time =
@@ -103,7 +112,7 @@ void stampFromFile(const struct stat& info, WriterFile& file) {
 bool loadInput(const std::string& input, WriterFile& file, std::string& error) {
   const std::size_t equals = input.find('=');
   const std::string path = equals == std::string::npos ? input : input.substr(equals + 1);
-  file.name = equals == std::string::npos ? path.substr(path.find_last_of('/') + 1)
+  file.name = equals == std::string::npos ? std::filesystem::path(path).filename().string()
                                           : input.substr(0, equals);
   for (char& c : file.name)
     if (c == '/') c = '\\';
@@ -120,14 +129,13 @@ bool loadInput(const std::string& input, WriterFile& file, std::string& error) {
 
 bool writeImages(const std::string& output, const std::vector<cabwriter::CabinetImage>& images,
                  std::string& error) {
-  const std::size_t slash = output.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "" : output.substr(0, slash + 1);
+  const std::filesystem::path folder = std::filesystem::path(output).parent_path();
   for (const auto& image : images) {
-    std::ofstream out(folder + image.name, std::ios::binary | std::ios::trunc);
+    std::ofstream out(folder / image.name, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(image.bytes.data()),
               static_cast<std::streamsize>(image.bytes.size()));
     if (!out) {
-      error = "cannot write " + folder + image.name;
+      error = "cannot write " + (folder / image.name).string();
       return false;
     }
   }

@@ -9,7 +9,7 @@
 namespace ks::tool {
 
 int runCabList(const Arguments& args);
-int runCabExtract(const Arguments& args);
+int runCabExtract(const Arguments& args, FileSystem& fileSystem);
 int runCabCreate(const Arguments& args);
 
 // "CAB_ERROR_CORRUPT_CABINET" for 4, and so on.

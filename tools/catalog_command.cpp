@@ -8,7 +8,6 @@
 #include "catalog/version_catalog.h"
 #include "catalog/version_check.h"
 #include "download/download_url.h"
-#include "platform/posix/posix_platform.h"
 #include "tools/commands.h"
 #include "tools/json_writer.h"
 
@@ -109,28 +108,26 @@ std::string catalogJson(bool loaded, const VersionCatalog& catalog) {
 
 }  // namespace
 
-int runCatalogCommand(const Arguments& args) {
+int runCatalogCommand(const Arguments& args, const AdapterSet& adapters) {
   const FolderOptions options = parseFolderOptions(args);
   if (!options.valid) {
     return usage("catalog [--install-dir DIR] [--windows-dir DIR] [--system-dir DIR] FILE");
   }
-  PosixPlatform platform;
   SetupContext context;
-  context.platform = platform.ports();
+  context.platform = adapters.ports;
   applyFolders(options, context.state);
   const bool loaded = loadVersionCatalog(context, options.operand);
   std::printf("%s\n", catalogJson(loaded, context.catalog).c_str());
   return 0;
 }
 
-int runVersionCheckCommand(const Arguments& args) {
+int runVersionCheckCommand(const Arguments& args, const AdapterSet& adapters) {
   const FolderOptions options = parseFolderOptions(args);
   if (!options.valid) {
     return usage("version-check [--install-dir DIR] [--windows-dir DIR] [--system-dir DIR] EXPR");
   }
-  PosixPlatform platform;
   SetupContext context;
-  context.platform = platform.ports();
+  context.platform = adapters.ports;
   applyFolders(options, context.state);
   std::string result;
   const bool ok = evaluateVersionCheck(context, options.operand, result);
@@ -138,7 +135,7 @@ int runVersionCheckCommand(const Arguments& args) {
   return 0;
 }
 
-int runVersionBelowCommand(const Arguments& args) {
+int runVersionBelowCommand(const Arguments& args, const AdapterSet&) {
   if (args.size() != 2) return usage("version-below INSTALLED REQUIRED");
   std::printf("%s\n", jsonBool(versionIsBelow(args[0], args[1])));
   return 0;

@@ -12,8 +12,6 @@
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
-#include "platform/posix/curl_internet_api.h"
-#include "platform/posix/posix_file_system.h"
 #include "tools/commands.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/silent_page_view.h"
@@ -56,7 +54,7 @@ bool parseArguments(const Arguments& args, SetupState& state, Component& compone
 
 }  // namespace
 
-int runFetchCommand(const Arguments& args) {
+int runFetchCommand(const Arguments& args, const AdapterSet& adapters) {
   SetupState state;
   Component component;
   if (!parseArguments(args, state, component)) {
@@ -66,8 +64,8 @@ int runFetchCommand(const Arguments& args) {
   HeadlessDispatcher ui;
   PrintingView view;
   UnattendedDialogs dialogs;
-  CurlInternetApi internet(dialogs);
-  PosixFileSystem files;
+  const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
+  FileSystem& files = *adapters.ports.fileSystem;
   int result = -1;
   PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
     if (message == WM_DOWNLOAD_END) result = static_cast<int>(wParam);
@@ -75,7 +73,7 @@ int runFetchCommand(const Arguments& args) {
   component.notifyWindow = &page;
   component.download = 1;
   component.statusCallback = downloadStatusCallback;
-  std::thread worker(downloadWorker, std::ref(component), std::cref(state), std::ref(internet),
+  std::thread worker(downloadWorker, std::ref(component), std::cref(state), std::ref(*internet),
                      std::ref(files));
   // The worker ends by itself: a silent server is given up after a minute.
   while (!ui.runUntil([&] { return result >= 0; }, std::chrono::hours(1))) {

@@ -1,4 +1,5 @@
 // ksetup-tool: checks and prepares what a publisher puts on a download site.
+// Each platform's main (posix_main.cpp, win32_main.cpp) picks the adapters.
 
 #include <cstdio>
 #include <cstring>
@@ -10,7 +11,7 @@ namespace {
 
 struct Command {
   const char* name;
-  int (*run)(const ks::tool::Arguments&);
+  int (*run)(const ks::tool::Arguments&, const ks::AdapterSet&);
   const char* usage;
 };
 
@@ -45,12 +46,12 @@ int printHelp(FILE* out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (argc < 2) return printHelp(stderr);
-  const std::string name = argv[1];
+int ks::tool::runTool(const std::vector<std::string>& argv, const AdapterSet& adapters) {
+  if (argv.size() < 2) return printHelp(stderr);
+  const std::string& name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") return printHelp(stdout);
   for (const Command& command : kCommands) {
-    if (name == command.name) return command.run(ks::tool::Arguments(argv + 2, argv + argc));
+    if (name == command.name) return command.run(Arguments(argv.begin() + 2, argv.end()), adapters);
   }
   std::fprintf(stderr, "ksetup-tool: unknown command '%s'\n", name.c_str());
   return printHelp(stderr);

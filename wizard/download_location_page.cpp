@@ -17,7 +17,7 @@ void DownloadLocationPage::onInit() {
 
 ActivateAnswer DownloadLocationPage::onActivate(Direction) {
   if (state().mode == SETUP_MODE_LOCAL) return ActivateAnswer::Skip;
-  wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
   return ActivateAnswer::Show;
 }
 

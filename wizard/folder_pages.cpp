@@ -45,12 +45,7 @@ std::string formatWithFolder(const char* pattern, const std::string& folder) {
 std::string defaultSetupFolder(SetupContext& context) {
   char name[64];
   std::snprintf(name, sizeof name, kSetupFolderPattern, kProgramName);
-#ifdef _WIN32
-  (void)context;
-  return std::string("C:\\") + name;
-#else
-  return fitText(joinPath(context.platform.systemInfo->userHomeFolder(), name), kMaxPathBytes);
-#endif
+  return fitText(joinPath(context.platform.systemInfo->defaultSetupRoot(), name), kMaxPathBytes);
 }
 
 // Local Archive Folder
@@ -59,7 +54,7 @@ ActivateAnswer LocalArchivePage::onActivate(Direction) {
   if (state().mode != SETUP_MODE_LOCAL) return ActivateAnswer::Skip;
   if (state().localArchiveDir.empty()) state().localArchiveDir = defaultSetupFolder(context());
   view().setText(kIdcLocalArchiveEdit, state().localArchiveDir);
-  wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
   return ActivateAnswer::Show;
 }
 
@@ -92,7 +87,7 @@ ActivateAnswer DestinationFoldersPage::onActivate(Direction) {
   proposeFolders();
   view().setText(kIdcInstallEdit, state().installDir);
   view().setText(kIdcDownloadEdit, state().downloadDir);
-  wizard().postButtons(PSWIZB_BACK | PSWIZB_NEXT);
+  wizard().postButtons(WizardButton::kBack | WizardButton::kNext);
   return ActivateAnswer::Show;
 }
 

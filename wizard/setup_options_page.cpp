@@ -60,14 +60,14 @@ bool SetupOptionsPage::anyOptionSelected() {
 }
 
 ActivateAnswer SetupOptionsPage::onActivate(Direction) {
-  wizard().postButtons(anyOptionSelected() ? PSWIZB_NEXT : 0u);
+  wizard().postButtons(anyOptionSelected() ? WizardButton::kNext : 0u);
   state().catalogLoaded = 0;
   return ActivateAnswer::Show;
 }
 
 void SetupOptionsPage::onCommand(int controlId) {
   for (int option : kOptions) {
-    if (controlId == option && view().isChecked(option)) wizard().postButtons(PSWIZB_NEXT);
+    if (controlId == option && view().isChecked(option)) wizard().postButtons(WizardButton::kNext);
   }
   if (controlId != kIdcBrowsePrevious) return;
   std::string& folder = state().installDir;

@@ -2,7 +2,9 @@
 // One of each Linux adapter, wired into a Platform. The dialogs belong to the
 // frontend, which sets them itself.
 
+#include "platform/adapter_set.h"
 #include "platform/platform.h"
+#include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_libraries.h"
 #include "platform/posix/posix_processes.h"
@@ -31,6 +33,16 @@ struct PosixPlatform {
                     .dialogs = nullptr,
                     .shell = &shell,
                     .processes = &processes};
+  }
+
+  // The ports with libcurl as the Internet client; the user-interface thread
+  // is the frontend's.
+  AdapterSet adapters() {
+    return AdapterSet{.ports = ports(),
+                      .makeInternet = [](Dialogs& dialogs) -> std::unique_ptr<InternetApi> {
+                        return std::make_unique<CurlInternetApi>(dialogs);
+                      },
+                      .makeUiThreadLoop = nullptr};
   }
 };
 

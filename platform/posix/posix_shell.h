@@ -16,6 +16,7 @@ class PosixShell : public Shell {
       : commonPrograms_(std::move(commonProgramsFolder)) {}
 
   bool specialFolder(SpecialFolder folder, std::string& path) override;
+  std::string shortcutExtension() override { return ".desktop"; }
   std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                               const std::string& description) override;
 

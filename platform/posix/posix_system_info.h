@@ -15,6 +15,7 @@ class PosixSystemInfo : public SystemInfo {
   std::string windowsDirectory() override { return "/usr"; }
   std::string systemDirectory() override { return "/usr/lib"; }
   std::string userHomeFolder() override;
+  std::string defaultSetupRoot() override { return userHomeFolder(); }
 };
 
 }  // namespace ks

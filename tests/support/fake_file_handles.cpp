@@ -10,21 +10,22 @@ namespace ks::test {
 namespace {
 
 std::string parentOf(const std::string& path) {
-  const std::size_t at = path.rfind('/');
+  const std::size_t at = path.rfind(kPathSeparator);
   return at == std::string::npos ? std::string() : path.substr(0, at);
 }
 
 // True when path lies in folder itself, not deeper.
 bool isDirectlyBelow(const std::string& folder, const std::string& path) {
-  return path.size() > folder.size() + 1 && path.rfind(folder + "/", 0) == 0 &&
-         path.find('/', folder.size() + 1) == std::string::npos;
+  return path.size() > folder.size() + 1 && path.rfind(folder + kPathSeparator, 0) == 0 &&
+         path.find(kPathSeparator, folder.size() + 1) == std::string::npos;
 }
 
 }  // namespace
 
 std::string FakeFileSystem::join(const std::string& folder, const std::string& below) {
   if (below.empty()) return folder;
-  return folder.empty() || folder.back() == '/' ? folder + below : folder + "/" + below;
+  return folder.empty() || folder.back() == kPathSeparator ? folder + below
+                                                          : folder + kPathSeparator + below;
 }
 
 void FakeFileSystem::forget(const std::string& path) {

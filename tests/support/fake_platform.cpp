@@ -122,10 +122,10 @@ namespace {
 
 // The name of path directly below folder, or "" when it is not directly below.
 std::string childName(const std::string& folder, const std::string& path) {
-  const std::string prefix = folder + "/";
+  const std::string prefix = folder + kPathSeparator;
   if (path.rfind(prefix, 0) != 0) return {};
   const std::string rest = path.substr(prefix.size());
-  return rest.find('/') == std::string::npos ? rest : std::string();
+  return rest.find(kPathSeparator) == std::string::npos ? rest : std::string();
 }
 
 }  // namespace
@@ -145,7 +145,7 @@ bool FakeFileSystem::listFolder(const std::string& path, std::vector<FolderEntry
 }
 
 bool FakeFileSystem::createFolder(const std::string& path) {
-  const std::string parent = path.substr(0, path.rfind('/'));
+  const std::string parent = path.substr(0, path.rfind(kPathSeparator));
   if (pathExists(path) || unwritable.count(path) || (!parent.empty() && !folders.count(parent))) {
     return false;
   }
@@ -163,7 +163,7 @@ bool FakeShell::specialFolder(SpecialFolder folder, std::string& path) {
 std::int32_t FakeShell::createShortcut(const std::string& target, const std::string& linkPath,
                                        const std::string& description) {
   created.push_back({target, linkPath, description});
-  const std::string parent = linkPath.substr(0, linkPath.rfind('/'));
+  const std::string parent = linkPath.substr(0, linkPath.rfind(kPathSeparator));
   if (!files_.folders.count(parent)) return -1;
   files_.files[linkPath] = target + "|" + description;
   return 0;

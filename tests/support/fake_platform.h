@@ -18,16 +18,17 @@
 #include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/version_resources.h"
+#include "tests/support/native_path.h"
 
 namespace ks::test {
 
 class FakeSystemInfo : public SystemInfo {
  public:
   int platform = kPlatformWindowsNT;
-  std::string programPath = "/opt/dl/setup.exe";
-  std::string windowsDir = "/usr";
-  std::string systemDir = "/usr/lib";
-  std::string homeDir = "/home/user";
+  std::string programPath = nativePath("/opt/dl/setup.exe");
+  std::string windowsDir = nativePath("/usr");
+  std::string systemDir = nativePath("/usr/lib");
+  std::string homeDir = nativePath("/home/user");
 
   int platformId() override { return platform; }
   bool isWindowsNT() override { return platform == kPlatformWindowsNT; }
@@ -35,6 +36,7 @@ class FakeSystemInfo : public SystemInfo {
   std::string windowsDirectory() override { return windowsDir; }
   std::string systemDirectory() override { return systemDir; }
   std::string userHomeFolder() override { return homeDir; }
+  std::string defaultSetupRoot() override { return homeDir; }
 };
 
 // Keys are compared without regard to case; a key with subkeys can't be
@@ -65,7 +67,7 @@ class FakeRegistry : public Registry {
   std::map<std::string, std::string> names_;  // folded full path -> name as created
 };
 
-// Paths below a folder are joined with "/"; the fake has no links.
+// Paths below a folder are joined with kPathSeparator; the fake has no links.
 class FakeFileSystem : public FileSystem {
  public:
   std::map<std::string, std::string> files;
@@ -117,7 +119,7 @@ class FakeFileSystem : public FileSystem {
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
 
-  // folder + "/" + below.
+  // folder + kPathSeparator + below.
   static std::string join(const std::string& folder, const std::string& below);
 
  private:
@@ -201,7 +203,10 @@ class FakeShell : public Shell {
   };
   std::vector<Shortcut> created;
 
+  std::string extension = ".desktop";
+
   bool specialFolder(SpecialFolder folder, std::string& path) override;
+  std::string shortcutExtension() override { return extension; }
   std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                               const std::string& description) override;
 

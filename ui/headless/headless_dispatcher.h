@@ -17,7 +17,7 @@ namespace ks {
 
 struct DispatchCompletion;
 
-class HeadlessDispatcher final : public UiDispatcher {
+class HeadlessDispatcher final : public UiThreadLoop {
  public:
   // The calling thread becomes the user-interface thread.
   HeadlessDispatcher() : uiThread_(std::this_thread::get_id()) {}
@@ -25,12 +25,8 @@ class HeadlessDispatcher final : public UiDispatcher {
   void send(const std::function<void()>& fn) override;
   void post(std::function<void()> fn) override;
 
-  // On the UI thread: runs queued work until done() holds (checked after
-  // each piece) or until timeout passes without it. True when done() held.
-  bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-  // On the UI thread: runs the work queued so far, and what that work queues
-  // in turn, without waiting for more.
-  void runPending();
+  bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) override;
+  void runPending() override;
 
  private:
   struct Work {

@@ -5,8 +5,7 @@
 
 #include "app/start_up.h"
 #include "download/download_worker.h"
-#include "platform/posix/curl_internet_api.h"
-#include "platform/posix/posix_platform.h"
+#include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/unattended_dialogs.h"
 #include "ui/headless/unattended_run.h"
 
@@ -51,7 +50,7 @@ bool runsWithoutWindows(const std::vector<std::string>& args) {
   return wantsHelp(args) || wantsUnattendedRun(args);
 }
 
-int runCommandLineWithoutWindows(const std::vector<std::string>& args) {
+int runCommandLineWithoutWindows(const std::vector<std::string>& args, const AdapterSet& adapters) {
   if (wantsHelp(args)) return printHelp();
   UnattendedOptions options;
   std::string error;
@@ -60,17 +59,21 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args) {
     std::cerr << "kestrova-setup: " << error << "\n" << unattendedUsage();
     return 2;
   }
-  PosixPlatform posix;
   UnattendedDialogs dialogs(std::cout, options.retries);
-  CurlInternetApi internet(dialogs);
+  const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
+  const std::unique_ptr<UiThreadLoop> ui = adapters.makeUiThreadLoop
+                                               ? adapters.makeUiThreadLoop()
+                                               : std::make_unique<HeadlessDispatcher>();
   SetupContext context;
-  context.platform = posix.ports();
+  context.platform = adapters.ports;
   context.platform.dialogs = &dialogs;
-  context.platform.internet = &internet;
+  context.platform.internet = internet.get();
   context.versionServers = versionServersOfThisRun();
   int exitCode = 0;
   SetupRoads roads;
-  roads.runWizard = [&](SetupContext& c) { exitCode = runUnattendedWizard(c, options, std::cout); };
+  roads.runWizard = [&](SetupContext& c) {
+    exitCode = runUnattendedWizard(c, options, std::cout, *ui);
+  };
   runSetup(context, argumentText(args), roads);
   return exitCodeLeavingDownloads(exitCode);
 }

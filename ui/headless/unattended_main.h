@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalog/version_servers.h"
+#include "platform/adapter_set.h"
 
 namespace ks {
 
@@ -17,8 +18,8 @@ bool runsWithoutWindows(const std::vector<std::string>& args);
 // ("host[:port],host[:port]") when set, else the built-in ones.
 VersionServers versionServersOfThisRun();
 
-// Runs the setup for those arguments on the Linux adapters, printing to
+// Runs the setup for those arguments on the given adapters, printing to
 // standard output; returns the process exit code.
-int runCommandLineWithoutWindows(const std::vector<std::string>& args);
+int runCommandLineWithoutWindows(const std::vector<std::string>& args, const AdapterSet& adapters);
 
 }  // namespace ks

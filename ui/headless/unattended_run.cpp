@@ -32,8 +32,9 @@ std::string readable(std::string text) {
 
 class UnattendedRun {
  public:
-  UnattendedRun(SetupContext& context, const UnattendedOptions& options, std::ostream& out)
-      : context_(context), options_(options), out_(out) {}
+  UnattendedRun(SetupContext& context, const UnattendedOptions& options, std::ostream& out,
+                UiThreadLoop& ui)
+      : context_(context), options_(options), out_(out), ui_(ui) {}
 
   int run();
 
@@ -54,7 +55,7 @@ class UnattendedRun {
   SetupContext& context_;
   const UnattendedOptions& options_;
   std::ostream& out_;
-  HeadlessDispatcher ui_;
+  UiThreadLoop& ui_;
   HeadlessWizardView view_;
   std::unique_ptr<WizardFrame> frame_;
   bool versionInfoAborted_ = false;
@@ -92,7 +93,7 @@ bool UnattendedRun::onComponentOptions() {
   ui_.runPending();
   if (!context_.state.catalogLoaded) return false;
   chooseComponents();
-  if (!(view_.buttons & PSWIZB_NEXT)) {
+  if (!(view_.buttons & WizardButton::kNext)) {
     out_ << "No component is selected.\n";
     return false;
   }
@@ -124,7 +125,8 @@ bool UnattendedRun::onDestinationFolders() {
 }
 
 bool UnattendedRun::onDownloadAndInstall() {
-  ui_.runUntil([&] { return view_.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }, kWorkTimeout);
+  ui_.runUntil([&] { return view_.buttons == (WizardButton::kBack | WizardButton::kNext); },
+               kWorkTimeout);
   outcomes_ = page().at(kIdcQueueList).rows;
   return next();
 }
@@ -205,7 +207,13 @@ int UnattendedRun::run() {
 
 int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options,
                         std::ostream& out) {
-  UnattendedRun run(context, options, out);
+  HeadlessDispatcher ui;
+  return runUnattendedWizard(context, options, out, ui);
+}
+
+int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options, std::ostream& out,
+                        UiThreadLoop& ui) {
+  UnattendedRun run(context, options, out, ui);
   return run.run();
 }
 

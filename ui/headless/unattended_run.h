@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "app/setup_context.h"
+#include "platform/ui_dispatcher.h"
 #include "ui/headless/unattended_options.h"
 
 namespace ks {
@@ -15,5 +16,9 @@ namespace ks {
 // per selected component. Returns 0 only when every selected component
 // succeeded.
 int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options, std::ostream& out);
+// The same on a user-interface thread of the caller's (the thread that made
+// ui runs the wizard).
+int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options, std::ostream& out,
+                        UiThreadLoop& ui);
 
 }  // namespace ks

@@ -30,9 +30,9 @@ std::string argumentText(int argc, char** argv) {
 int main(int argc, char** argv) {
   // --help and unattended runs need no display.
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (ks::runsWithoutWindows(args)) return ks::runCommandLineWithoutWindows(args);
-  QApplication application(argc, argv);
   ks::PosixPlatform posix;
+  if (ks::runsWithoutWindows(args)) return ks::runCommandLineWithoutWindows(args, posix.adapters());
+  QApplication application(argc, argv);
   ks::QtUiDispatcher ui;
   ks::QtDialogs dialogs(ui);
   ks::CurlInternetApi internet(dialogs);

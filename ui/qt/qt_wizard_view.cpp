@@ -147,10 +147,10 @@ void QtWizardView::showPage(int templateId) {
 }
 
 void QtWizardView::setButtons(unsigned buttons) {
-  back_->setEnabled((buttons & PSWIZB_BACK) != 0);
-  const bool finish = (buttons & PSWIZB_FINISH) != 0;
+  back_->setEnabled((buttons & WizardButton::kBack) != 0);
+  const bool finish = (buttons & WizardButton::kFinish) != 0;
   next_->setVisible(!finish);
-  next_->setEnabled((buttons & PSWIZB_NEXT) != 0);
+  next_->setEnabled((buttons & WizardButton::kNext) != 0);
   finish_->setVisible(finish);
   next_->setDefault(!finish);
   finish_->setDefault(finish);

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/support/run_command.h"
+#include "tests/support/posix/run_command.h"
 
 namespace ks {
 namespace {

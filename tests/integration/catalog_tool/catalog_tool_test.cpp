@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/run_command.h"
+#include "tests/support/posix/run_command.h"
 
 namespace ks {
 namespace {

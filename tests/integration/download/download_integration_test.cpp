@@ -25,8 +25,8 @@
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_notify_window.h"
-#include "tests/support/peer_process.h"
-#include "tests/support/run_command.h"
+#include "tests/support/posix/peer_process.h"
+#include "tests/support/posix/run_command.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks {

@@ -75,6 +75,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.write(body[i:i + 256])
                 self.wfile.flush()
                 time.sleep(0.05)
+        elif path == "/via.bin":
+            # What a proxy on the way wrote into the request.
+            self.send_body(200, (self.headers.get("Via") or "direct").encode())
         elif path == "/silent.bin":
             self.server.silent.wait(120)
             self.close_connection = True

@@ -16,7 +16,7 @@
 #include "install/integration.h"
 #include "platform/posix/posix_platform.h"
 #include "tests/support/fake_platform.h"
-#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
 #include "tools/cabwriter/cabinet_writer.h"
 
 namespace ks {

@@ -68,7 +68,7 @@ TEST_F(ComponentOptionsTest, TheWorkedExampleInInternetMode) {
   EXPECT_EQ(item("Help files").stateImage, kStateUnticked);
   EXPECT_EQ(item("Help files").colour, PageView::ItemColour::Default);
   EXPECT_EQ(field(kIdcDownloadSize), "812 KB");
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kNext));
   EXPECT_EQ(options().at(kIdcRequiredLabel).style, PageView::TextStyle::RedText);
   EXPECT_EQ(options().at(kIdcAvailableLabel).style, PageView::TextStyle::BlueText);
   expectDialogsDone();
@@ -100,10 +100,10 @@ TEST_F(ComponentOptionsTest, UntickingTheLastComponentDisablesNext) {
   tick("Kestrova client");
   EXPECT_EQ(item("Kestrova client").stateImage, kStateUnticked);
   EXPECT_EQ(field(kIdcDownloadSize), "0 KB");
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack));
   tick("Help files");
   EXPECT_EQ(field(kIdcDownloadSize), "240 KB");
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kNext));
   tick("Core");  // groups have no tick box
   EXPECT_EQ(field(kIdcDownloadSize), "240 KB");
 }
@@ -123,7 +123,7 @@ TEST_F(ComponentOptionsTest, BothServersUnreachableAndTheRetryCancelled) {
   toComponentOptions(kIdcOptionInternet);
   EXPECT_EQ(context.state.catalogLoaded, 0);
   EXPECT_EQ(field(kIdcVersionStatus), "Download of Version Informations aborted.");
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack));
   EXPECT_FALSE(options().waitCursor);
   expectDialogsDone();
 }
@@ -187,7 +187,7 @@ TEST_F(ComponentOptionsTest, LocalModeAsksOnceForAMissingRequiredPackage) {
   EXPECT_EQ(item("Kestrova client").stateImage, kStateUnticked);
   EXPECT_EQ(item("Kestrova client").colour, PageView::ItemColour::Red);
   EXPECT_EQ(item("Help files").colour, PageView::ItemColour::Blue);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack));
   EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Warning);
 
   // Ticking it by hand asks the other question.
@@ -198,7 +198,7 @@ TEST_F(ComponentOptionsTest, LocalModeAsksOnceForAMissingRequiredPackage) {
   tick("Kestrova client");
   EXPECT_EQ(item("Kestrova client").stateImage, kStateUnticked);
   tick("Help files");  // locally available: no question
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kNext));
   expectDialogsDone();
 }
 
@@ -229,7 +229,7 @@ TEST_F(ComponentOptionsTest, ComingBackKeepsTheTicksUnlessTheFirstPageWasShown) 
   ASSERT_EQ(shown(), kDestinationFoldersTemplate);
   back();
   EXPECT_EQ(item("Help files").stateImage, kStateTicked);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kNext));
 }
 
 }  // namespace

@@ -56,7 +56,8 @@ class DownloadInstallTest : public PagesTest {
     next();  // Download Location (or straight on in local mode)
     if (shown() == kDownloadLocationTemplate) next();
     ASSERT_EQ(shown(), kDownloadInstallTemplate);
-    ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+    ASSERT_TRUE(
+        waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
   }
   std::vector<int> rowImages() {
     std::vector<int> images;
@@ -90,7 +91,7 @@ TEST_F(DownloadInstallTest, ThePrimarySiteComesFirstThenTheOthersFromTheFirst) {
   ASSERT_EQ(shown(), kDownloadLocationTemplate);
   ASSERT_TRUE(page(kDownloadLocationTemplate).userSelect(kIdcSiteList, 2));
   next();
-  ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
   EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
   // The live third site was the primary one: no other site was needed.
   for (int c = 0; c < 3; ++c) {
@@ -166,7 +167,7 @@ TEST_F(DownloadInstallTest, BackAndNextAgainProcessesEverythingAgain) {
   back();
   ASSERT_EQ(shown(), kDownloadLocationTemplate);
   next();
-  ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
   EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).rows.size(), 3u);
   EXPECT_EQ(installed("one.txt"), "1");
 }

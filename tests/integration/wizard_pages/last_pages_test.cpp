@@ -34,7 +34,8 @@ class LastPagesTest : public PagesTest {
     next();
     next();
     ASSERT_EQ(shown(), kDownloadInstallTemplate);
-    ASSERT_TRUE(waitFor([&] { return view.buttons == (PSWIZB_BACK | PSWIZB_NEXT); }));
+    ASSERT_TRUE(
+        waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
     next();
   }
 };
@@ -42,7 +43,7 @@ class LastPagesTest : public PagesTest {
 TEST_F(LastPagesTest, IntegrationOffersNextOnlyAndMakesTheTickedShortcuts) {
   toPageAfterTheWork(kIdcOptionInternet);
   ASSERT_EQ(shown(), kIntegrationTemplate);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kNext));
   EXPECT_TRUE(page(kIntegrationTemplate).at(kIdcAddToCommonPrograms).enabled);
   EXPECT_TRUE(page(kIntegrationTemplate).at(kIdcApplicationIcon).icon.empty());
   click(kIdcAddToDesktop);
@@ -78,7 +79,7 @@ TEST_F(LastPagesTest, CompletionCopiesTheSetupProgramOnceAndNeverShowsTheRestart
   EXPECT_TRUE(fs::exists(copy));
   EXPECT_FALSE(page(kCompletionTemplate).at(kIdcRestartText).visible);
   EXPECT_TRUE(page(kCompletionTemplate).at(kIdcReadyText).visible);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_FINISH));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kFinish));
   fs::remove(copy);
   back();
   next();

@@ -18,7 +18,7 @@
 #include "install/cabinet_extraction.h"
 #include "install/extraction_state.h"
 #include "platform/posix/posix_file_system.h"
-#include "tests/support/run_command.h"
+#include "tests/support/temp_dir.h"
 #include "tools/cabwriter/cabinet_writer.h"
 
 namespace ks {

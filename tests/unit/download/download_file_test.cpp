@@ -4,7 +4,6 @@
 #include "download/download_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -12,9 +11,10 @@
 #include <sstream>
 
 #include "download/download_status.h"
-#include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
+#include "tests/support/native_file_system.h"
+#include "tests/support/temp_dir.h"
 
 namespace ks {
 namespace {
@@ -25,10 +25,7 @@ using Calls = std::vector<std::string>;
 class DownloadFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("ks-dl-unit-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
+    folder = fs::path(temp.path());
     target = (folder / "file.cab").string();
     job.window = &window;
     job.statusControlId = 1042;
@@ -39,7 +36,6 @@ class DownloadFileTest : public ::testing::Test {
     job.url = &url;
     job.targetPath = &target;
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   bool run(DownloadStatusCallback callback = downloadStatusCallback) {
     return downloadFile(api, files, callback, job);
@@ -58,11 +54,12 @@ class DownloadFileTest : public ::testing::Test {
     return std::count(api.calls.begin(), api.calls.end(), call);
   }
 
+  test::TempDir temp;
   fs::path folder;
   std::string url = "http://example.test/pkg/file.cab";
   std::string target;
   test::FakeInternetApi api;
-  PosixFileSystem files;
+  test::NativeFileSystem files;
   test::FakeNotifyWindow window;
   DownloadJob job;
 };
@@ -245,7 +242,7 @@ TEST_F(DownloadFileTest, ReadFailureLeavesNoPartialFile) {
 }
 
 // A disk that is full: no write goes through.
-class FullDisk : public PosixFileSystem {
+class FullDisk : public test::NativeFileSystem {
  public:
   std::int32_t writeHandle(std::int32_t, const void*, std::uint32_t) override { return -1; }
 };

@@ -3,7 +3,6 @@
 // started from the end handler of the previous one.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -22,9 +21,10 @@
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
-#include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_internet_api.h"
+#include "tests/support/native_file_system.h"
+#include "tests/support/temp_dir.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks {
@@ -36,17 +36,13 @@ using Events = std::vector<std::string>;
 class StartDownloadWorker : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("ks-dl-start-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
+    folder = fs::path(temp.path());
     component.notifyWindow = &page;
     component.download = 1;
     component.urls[0] = "http://first.test/a.cab";
     component.urls[1] = "http://second.test/a.cab";
     component.localPath = (folder / "a.cab").string();
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   // Runs the page's thread until the page has handled `count` messages.
   bool pageHears(std::size_t count) {
@@ -70,12 +66,13 @@ class StartDownloadWorker : public ::testing::Test {
     return content.str();
   }
 
+  test::TempDir temp;
   fs::path folder;
   HeadlessDispatcher ui;
   test::FakeDownloadView view;
   SetupState state;
   test::FakeInternetApi api;
-  PosixFileSystem files;
+  test::NativeFileSystem files;
   Component component;
   Events messages;
   std::vector<std::thread::id> handledOn;

@@ -10,10 +10,10 @@
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
-#include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
+#include "tests/support/native_file_system.h"
 #include "ui/headless/headless_dispatcher.h"
 
 namespace ks {
@@ -33,7 +33,7 @@ class DownloadWorkerTest : public ::testing::Test {
   Component component;
   SetupState state;
   test::FakeInternetApi api;
-  PosixFileSystem files;
+  test::NativeFileSystem files;
   test::FakeNotifyWindow window;
 };
 
@@ -95,7 +95,7 @@ TEST(DownloadWorkerThreads, WorkersInSequenceDeliverBeginAndEndInOrder) {
   test::FakeDownloadView view;
   SetupState state;
   test::FakeInternetApi api;  // each transfer fails: no Content-Length
-  PosixFileSystem files;
+  test::NativeFileSystem files;
   Component component;
   Events messages;
   int running = 0;

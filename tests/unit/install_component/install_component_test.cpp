@@ -4,6 +4,7 @@
 
 #include "download/download_notify_window.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -24,8 +25,8 @@ class InstallComponentTest : public ::testing::Test {
  protected:
   InstallComponentTest() {
     context.platform = fakes.ports();
-    context.state.installDir = "/opt/Kestrova";
-    fakes.fileSystem.folders = {"/opt/Kestrova", "/dl"};
+    context.state.installDir = test::nativePath("/opt/Kestrova");
+    fakes.fileSystem.folders = {test::nativePath("/opt/Kestrova"), test::nativePath("/dl")};
     component.notifyWindow = &status;
   }
 
@@ -37,17 +38,17 @@ class InstallComponentTest : public ::testing::Test {
 
 TEST_F(InstallComponentTest, CopyPutsThePackageIntoTheInstallationFolder) {
   component.installMethod = INSTALL_METHOD_COPY;
-  component.localPath = "/dl/readme.txt";
-  fakes.fileSystem.files["/dl/readme.txt"] = "read me";
-  fakes.fileSystem.files["/opt/Kestrova/readme.txt"] = "an older, longer text";
+  component.localPath = test::nativePath("/dl/readme.txt");
+  fakes.fileSystem.files[test::nativePath("/dl/readme.txt")] = "read me";
+  fakes.fileSystem.files[test::nativePath("/opt/Kestrova/readme.txt")] = "an older, longer text";
   EXPECT_TRUE(installComponent(context, component));
-  EXPECT_EQ(fakes.fileSystem.files["/opt/Kestrova/readme.txt"], "read me");
+  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/opt/Kestrova/readme.txt")], "read me");
   EXPECT_TRUE(status.texts.empty());
 }
 
 TEST_F(InstallComponentTest, CopyFailures) {
   component.installMethod = INSTALL_METHOD_COPY;
-  component.localPath = "/dl/missing.txt";
+  component.localPath = test::nativePath("/dl/missing.txt");
   EXPECT_FALSE(installComponent(context, component));
   component.localPath = "readme.txt";  // no folder at all
   fakes.fileSystem.files["readme.txt"] = "x";
@@ -56,23 +57,23 @@ TEST_F(InstallComponentTest, CopyFailures) {
 
 TEST_F(InstallComponentTest, SystemUpdateRunsTheProgramByNameAndChecksItsExitCode) {
   component.installMethod = INSTALL_METHOD_RUN;
-  component.localPath = "/dl/update.exe";
-  fakes.processes.exitCodes["/dl/update.exe"] = 0;
+  component.localPath = test::nativePath("/dl/update.exe");
+  fakes.processes.exitCodes[test::nativePath("/dl/update.exe")] = 0;
   EXPECT_TRUE(installComponent(context, component));
   ASSERT_EQ(fakes.processes.runs.size(), 1u);
   EXPECT_EQ(fakes.processes.runs[0].argv0, "update.exe");
   EXPECT_EQ(status.texts,
             (std::vector<std::pair<int, std::string>>{{1042, "Executing System Update"}}));
 
-  fakes.processes.exitCodes["/dl/update.exe"] = 1;
+  fakes.processes.exitCodes[test::nativePath("/dl/update.exe")] = 1;
   EXPECT_FALSE(installComponent(context, component));
-  component.localPath = "/dl/not-startable.exe";
+  component.localPath = test::nativePath("/dl/not-startable.exe");
   EXPECT_FALSE(installComponent(context, component));
 }
 
 TEST_F(InstallComponentTest, UnknownMethodsFailWithoutAStatusText) {
-  fakes.fileSystem.files["/dl/p.cab"] = "x";
-  component.localPath = "/dl/p.cab";
+  fakes.fileSystem.files[test::nativePath("/dl/p.cab")] = "x";
+  component.localPath = test::nativePath("/dl/p.cab");
   for (int method : {0, 4, -1}) {
     component.installMethod = method;
     EXPECT_FALSE(installComponent(context, component));
@@ -83,8 +84,8 @@ TEST_F(InstallComponentTest, UnknownMethodsFailWithoutAStatusText) {
 
 TEST_F(InstallComponentTest, ACabinetThatIsNotACabinetFailsAfterTheStatusText) {
   component.installMethod = INSTALL_METHOD_CABINET;
-  component.localPath = "/dl/app.cab";
-  fakes.fileSystem.files["/dl/app.cab"] = "<html>404 Not Found</html>";
+  component.localPath = test::nativePath("/dl/app.cab");
+  fakes.fileSystem.files[test::nativePath("/dl/app.cab")] = "<html>404 Not Found</html>";
   EXPECT_FALSE(installComponent(context, component));
   EXPECT_EQ(status.texts, (std::vector<std::pair<int, std::string>>{{1042, "Extracting ..."}}));
   EXPECT_EQ(fakes.fileSystem.files.size(), 1u);

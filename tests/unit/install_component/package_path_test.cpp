@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_records.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -8,15 +9,15 @@ namespace {
 bool pathFor(const std::string& url, std::string& path) {
   Component component;
   component.urls[0] = url;
-  return makePackagePath("/home/user/dl", component, path);
+  return makePackagePath(test::nativePath("/home/user/dl"), component, path);
 }
 
 TEST(PackagePath, TheNameAfterTheLastSlashJoinsTheFolder) {
   std::string path;
   ASSERT_TRUE(pathFor("http://example.org/kestrova/app.cab", path));
-  EXPECT_EQ(path, "/home/user/dl/app.cab");
+  EXPECT_EQ(path, test::nativePath("/home/user/dl/app.cab"));
   ASSERT_TRUE(pathFor("ftp://u:p@example.org/a/b/help..cab", path));
-  EXPECT_EQ(path, "/home/user/dl/help..cab");
+  EXPECT_EQ(path, test::nativePath("/home/user/dl/help..cab"));
 }
 
 TEST(PackagePath, NamesThatWouldLeaveTheFolderAreRefused) {

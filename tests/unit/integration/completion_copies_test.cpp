@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -12,13 +13,15 @@ class CompletionCopiesTest : public ::testing::Test {
   CompletionCopiesTest() {
     context.platform = fakes.ports();
     SetupState& state = context.state;
-    state.setupPath = "/tmp/dl/setup.exe";
-    state.setupDir = "/tmp/dl";
+    state.setupPath = test::nativePath("/tmp/dl/setup.exe");
+    state.setupDir = test::nativePath("/tmp/dl");
     state.setupFileName = "setup.exe";
-    state.installDir = "/opt/Kestrova";
-    state.downloadDir = "/home/user/packages";
-    fakes.fileSystem.folders = {"/tmp/dl", "/opt/Kestrova", "/home/user/packages"};
-    fakes.fileSystem.files = {{"/tmp/dl/setup.exe", "program"}, {"/tmp/dl/version2.ini", "ini"}};
+    state.installDir = test::nativePath("/opt/Kestrova");
+    state.downloadDir = test::nativePath("/home/user/packages");
+    fakes.fileSystem.folders = {test::nativePath("/tmp/dl"), test::nativePath("/opt/Kestrova"),
+                                test::nativePath("/home/user/packages")};
+    fakes.fileSystem.files = {{test::nativePath("/tmp/dl/setup.exe"), "program"},
+                              {test::nativePath("/tmp/dl/version2.ini"), "ini"}};
   }
 
   test::FakePlatform fakes;
@@ -27,30 +30,30 @@ class CompletionCopiesTest : public ::testing::Test {
 
 TEST_F(CompletionCopiesTest, InstallingModesPutTheSetupProgramIntoTheInstallationFolder) {
   for (SetupMode mode : {SETUP_MODE_INTERNET, SETUP_MODE_LOCAL}) {
-    fakes.fileSystem.files.erase("/opt/Kestrova/setup.exe");
+    fakes.fileSystem.files.erase(test::nativePath("/opt/Kestrova/setup.exe"));
     context.state.mode = mode;
     copySetupFiles(context);
-    EXPECT_EQ(fakes.fileSystem.files["/opt/Kestrova/setup.exe"], "program");
-    EXPECT_FALSE(fakes.fileSystem.pathExists("/home/user/packages/version2.ini"));
+    EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/opt/Kestrova/setup.exe")], "program");
+    EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/packages/version2.ini")));
   }
 }
 
 TEST_F(CompletionCopiesTest, DownloadOnlyCompletesTheDownloadFolder) {
   context.state.mode = SETUP_MODE_DOWNLOAD_ONLY;
   copySetupFiles(context);
-  EXPECT_EQ(fakes.fileSystem.files["/home/user/packages/setup.exe"], "program");
-  EXPECT_EQ(fakes.fileSystem.files["/home/user/packages/version2.ini"], "ini");
-  EXPECT_FALSE(fakes.fileSystem.pathExists("/opt/Kestrova/setup.exe"));
+  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/home/user/packages/setup.exe")], "program");
+  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/home/user/packages/version2.ini")], "ini");
+  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova/setup.exe")));
 }
 
 TEST_F(CompletionCopiesTest, CopyingOntoItselfOrIntoAMissingFolderIsSilent) {
   context.state.mode = SETUP_MODE_INTERNET;
-  context.state.installDir = "/tmp/dl";
+  context.state.installDir = test::nativePath("/tmp/dl");
   copySetupFiles(context);
-  EXPECT_EQ(fakes.fileSystem.files["/tmp/dl/setup.exe"], "program");
-  context.state.installDir = "/missing";
+  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/tmp/dl/setup.exe")], "program");
+  context.state.installDir = test::nativePath("/missing");
   copySetupFiles(context);
-  EXPECT_FALSE(fakes.fileSystem.pathExists("/missing/setup.exe"));
+  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/missing/setup.exe")));
 }
 
 TEST_F(CompletionCopiesTest, NoModeCopiesNothing) {

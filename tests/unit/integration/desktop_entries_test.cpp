@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/posix/posix_shell.h"
-#include "tests/support/run_command.h"
+#include "tests/support/posix/run_command.h"
 
 namespace ks {
 namespace {

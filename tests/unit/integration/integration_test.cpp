@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/paths.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -14,13 +16,16 @@ class IntegrationTest : public ::testing::Test {
  protected:
   IntegrationTest() {
     context.platform = fakes.ports();
-    context.state.installDir = "/home/user/.local/opt/Kestrova";
+    context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
     context.state.setupFileName = "setup.exe";
-    fakes.shell.folders[SpecialFolder::Desktop] = "/home/user/Desktop";
-    fakes.shell.folders[SpecialFolder::Programs] = "/home/user/.local/share/applications";
-    fakes.shell.folders[SpecialFolder::CommonPrograms] = "/usr/local/share/applications";
-    fakes.fileSystem.folders = {"/home/user/Desktop", "/home/user/.local/share/applications",
-                                "/usr/local/share/applications"};
+    fakes.shell.folders[SpecialFolder::Desktop] = test::nativePath("/home/user/Desktop");
+    fakes.shell.folders[SpecialFolder::Programs] =
+        test::nativePath("/home/user/.local/share/applications");
+    fakes.shell.folders[SpecialFolder::CommonPrograms] =
+        test::nativePath("/usr/local/share/applications");
+    fakes.fileSystem.folders = {test::nativePath("/home/user/Desktop"),
+                                test::nativePath("/home/user/.local/share/applications"),
+                                test::nativePath("/usr/local/share/applications")};
   }
 
   std::string value(RegistryRoot root, const char* key, const char* name) {
@@ -40,70 +45,85 @@ class IntegrationTest : public ::testing::Test {
 TEST_F(IntegrationTest, NothingTickedWritesOnlyTheRegistryEntries) {
   integrateApplication(context, {});
   EXPECT_EQ(value(RegistryRoot::CurrentUser, kProductKey, "Install Directory"),
-            "/home/user/.local/opt/Kestrova");
+            test::nativePath("/home/user/.local/opt/Kestrova"));
   EXPECT_EQ(value(RegistryRoot::LocalMachine, kUninstallKeyPath, "DisplayName"), "Kestrova");
   EXPECT_EQ(value(RegistryRoot::LocalMachine, kUninstallKeyPath, "UninstallString"),
-            "/home/user/.local/opt/Kestrova/setup.exe -uninstall");
+            "\"" + test::nativePath("/home/user/.local/opt/Kestrova/setup.exe") + "\" -uninstall");
   EXPECT_TRUE(fakes.shell.created.empty());
   EXPECT_EQ(fakes.fileSystem.folders.size(), 3u);
 }
 
+TEST_F(IntegrationTest, UninstallStringQuotesAProgramUnderAFolderWithBlanks) {
+  context.state.installDir =
+      std::string("C:") + kPathSeparator + "Program Files" + kPathSeparator + "Kestrova";
+  integrateApplication(context, {});
+  EXPECT_EQ(value(RegistryRoot::LocalMachine, kUninstallKeyPath, "UninstallString"),
+            "\"" + context.state.installDir + kPathSeparator + "setup.exe\" -uninstall");
+}
+
 TEST_F(IntegrationTest, EverythingTickedMakesSevenShortcutsInOrder) {
   integrateApplication(context, {true, true, true});
-  const std::string user = "/home/user/.local/share/applications/Kestrova/";
-  const std::string common = "/usr/local/share/applications/Kestrova/";
+  const std::string user = test::nativePath("/home/user/.local/share/applications/Kestrova/");
+  const std::string common = test::nativePath("/usr/local/share/applications/Kestrova/");
   EXPECT_EQ(links(),
-            (std::vector<std::string>{"/home/user/Desktop/Kestrova.desktop",
+            (std::vector<std::string>{test::nativePath("/home/user/Desktop/Kestrova.desktop"),
                                       user + "Kestrova.desktop", user + "Uninstall.desktop",
                                       user + "ReadMe.desktop", common + "Kestrova.desktop",
                                       common + "Uninstall.desktop", common + "ReadMe.desktop"}));
   const auto& created = fakes.shell.created;
-  EXPECT_EQ(created[0].target, "/home/user/.local/opt/Kestrova/Kestrova.exe");
+  EXPECT_EQ(created[0].target, test::nativePath("/home/user/.local/opt/Kestrova/Kestrova.exe"));
   EXPECT_EQ(created[0].description, "Kestrova");
-  EXPECT_EQ(created[2].target, "/home/user/.local/opt/Kestrova/setup.exe");
+  EXPECT_EQ(created[2].target, test::nativePath("/home/user/.local/opt/Kestrova/setup.exe"));
   EXPECT_EQ(created[2].description, "Uninstall");
-  EXPECT_EQ(created[3].target, "/home/user/.local/opt/Kestrova/readme.txt");
+  EXPECT_EQ(created[3].target, test::nativePath("/home/user/.local/opt/Kestrova/readme.txt"));
   EXPECT_EQ(created[3].description, "ReadMe");
   EXPECT_TRUE(fakes.fileSystem.pathExists(user + "ReadMe.desktop"));
 }
 
 TEST_F(IntegrationTest, AProgramFolderThatCannotBeCreatedStopsAllProgramGroups) {
-  fakes.fileSystem.unwritable.insert("/home/user/.local/share/applications/Kestrova");
+  fakes.fileSystem.unwritable.insert(
+      test::nativePath("/home/user/.local/share/applications/Kestrova"));
   integrateApplication(context, {true, true, true});
-  EXPECT_EQ(links(), (std::vector<std::string>{"/home/user/Desktop/Kestrova.desktop"}));
+  EXPECT_EQ(links(),
+            (std::vector<std::string>{test::nativePath("/home/user/Desktop/Kestrova.desktop")}));
   EXPECT_EQ(value(RegistryRoot::CurrentUser, kProductKey, "Install Directory"),
-            "/home/user/.local/opt/Kestrova");
+            test::nativePath("/home/user/.local/opt/Kestrova"));
 }
 
 TEST_F(IntegrationTest, OnlyTheCommonGroupFailingKeepsTheUserGroup) {
-  fakes.fileSystem.unwritable.insert("/usr/local/share/applications/Kestrova");
+  fakes.fileSystem.unwritable.insert(test::nativePath("/usr/local/share/applications/Kestrova"));
   integrateApplication(context, {false, true, true});
   EXPECT_EQ(links().size(), 3u);
 }
 
 TEST_F(IntegrationTest, AnExistingGroupFolderIsUsedAndMissingShellFoldersAreSkipped) {
-  fakes.fileSystem.folders.insert("/home/user/.local/share/applications/Kestrova");
-  fakes.fileSystem.unwritable.insert("/home/user/.local/share/applications/Kestrova");
+  fakes.fileSystem.folders.insert(
+      test::nativePath("/home/user/.local/share/applications/Kestrova"));
+  fakes.fileSystem.unwritable.insert(
+      test::nativePath("/home/user/.local/share/applications/Kestrova"));
   fakes.shell.folders.erase(SpecialFolder::Desktop);
   integrateApplication(context, {true, true, false});
   EXPECT_EQ(links().size(), 3u);
 }
 
 TEST_F(IntegrationTest, AProgramsPathEndingInASeparatorGetsNoSecond) {
-  fakes.shell.folders[SpecialFolder::Programs] = "/home/user/.local/share/applications/";
+  fakes.shell.folders[SpecialFolder::Programs] =
+      test::nativePath("/home/user/.local/share/applications/");
   integrateApplication(context, {false, true, false});
   ASSERT_EQ(links().size(), 3u);
-  EXPECT_EQ(links()[0], "/home/user/.local/share/applications/Kestrova/Kestrova.desktop");
+  EXPECT_EQ(links()[0],
+            test::nativePath("/home/user/.local/share/applications/Kestrova/Kestrova.desktop"));
 }
 
 TEST_F(IntegrationTest, ASecondRunOverwritesValuesAndLinks) {
   // A second run overwrites the values and the links.
   integrateApplication(context, {true, false, false});
-  context.state.installDir = "/opt/K2";
+  context.state.installDir = test::nativePath("/opt/K2");
   integrateApplication(context, {true, false, false});
-  EXPECT_EQ(value(RegistryRoot::CurrentUser, kProductKey, "Install Directory"), "/opt/K2");
-  EXPECT_EQ(fakes.fileSystem.files["/home/user/Desktop/Kestrova.desktop"],
-            "/opt/K2/Kestrova.exe|Kestrova");
+  EXPECT_EQ(value(RegistryRoot::CurrentUser, kProductKey, "Install Directory"),
+            test::nativePath("/opt/K2"));
+  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/home/user/Desktop/Kestrova.desktop")],
+            test::nativePath("/opt/K2/Kestrova.exe|Kestrova"));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "tests/support/run_command.h"
+#include "tests/support/posix/run_command.h"
 
 namespace ks {
 namespace {

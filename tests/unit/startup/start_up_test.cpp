@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -115,41 +116,41 @@ TEST_F(StartUpTest, TheWizardRoadReleasesTheCatalogAndDrains) {
 }
 
 TEST_F(StartUpTest, StateHoldsTheProgramsOwnPathsAndSystemFolders) {
-  fakes.systemInfo.programPath = "/home/u/dl/setup.exe";
+  fakes.systemInfo.programPath = test::nativePath("/home/u/dl/setup.exe");
   initSetupState(context);
-  EXPECT_EQ(context.state.setupPath, "/home/u/dl/setup.exe");
-  EXPECT_EQ(context.state.setupDir, "/home/u/dl");
+  EXPECT_EQ(context.state.setupPath, test::nativePath("/home/u/dl/setup.exe"));
+  EXPECT_EQ(context.state.setupDir, test::nativePath("/home/u/dl"));
   EXPECT_EQ(context.state.setupFileName, "setup.exe");
-  EXPECT_EQ(context.state.windowsDir, "/usr");
-  EXPECT_EQ(context.state.systemDir, "/usr/lib");
+  EXPECT_EQ(context.state.windowsDir, test::nativePath("/usr"));
+  EXPECT_EQ(context.state.systemDir, test::nativePath("/usr/lib"));
   EXPECT_EQ(context.state.installDir, "");  // no product key
   EXPECT_EQ(context.state.mode, SETUP_MODE_NONE);
 }
 
 TEST_F(StartUpTest, PreviousInstallationFolderLosesOneTrailingSeparator) {
-  storeInstallDir("/opt/Kestrova/");
+  storeInstallDir(test::nativePath("/opt/Kestrova/"));
   initSetupState(context);
-  EXPECT_EQ(context.state.installDir, "/opt/Kestrova");
-  storeInstallDir("/opt/Kestrova//");
+  EXPECT_EQ(context.state.installDir, test::nativePath("/opt/Kestrova"));
+  storeInstallDir(test::nativePath("/opt/Kestrova//"));
   initSetupState(context);
-  EXPECT_EQ(context.state.installDir, "/opt/Kestrova/");
-  storeInstallDir("/opt/Kestrova");
+  EXPECT_EQ(context.state.installDir, test::nativePath("/opt/Kestrova/"));
+  storeInstallDir(test::nativePath("/opt/Kestrova"));
   initSetupState(context);
-  EXPECT_EQ(context.state.installDir, "/opt/Kestrova");
+  EXPECT_EQ(context.state.installDir, test::nativePath("/opt/Kestrova"));
 }
 
 TEST_F(StartUpTest, ProductKeyWithoutTheValueLeavesTheFolderEmpty) {
   fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
-  context.state.installDir = "/left/over";
+  context.state.installDir = test::nativePath("/left/over");
   initSetupState(context);
   EXPECT_EQ(context.state.installDir, "");
 }
 
 TEST_F(StartUpTest, AStoredFolderTooLongForItsBufferIsNotUsed) {
-  storeInstallDir("/" + std::string(258, 'a'));  // 259 characters fit
+  storeInstallDir(test::nativePath("/") + std::string(258, 'a'));  // 259 characters fit
   initSetupState(context);
   EXPECT_EQ(context.state.installDir.size(), 259u);
-  storeInstallDir("/" + std::string(259, 'a'));
+  storeInstallDir(test::nativePath("/") + std::string(259, 'a'));
   initSetupState(context);
   EXPECT_EQ(context.state.installDir, "");
 }

@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "app/uninstall.h"
-#include "platform/posix/posix_file_system.h"
-#include "tests/support/run_command.h"
+#include "tests/support/native_file_system.h"
+#include "tests/support/temp_dir.h"
 
 namespace ks {
 namespace {
@@ -20,15 +20,17 @@ class DeleteTreeOnDisk : public ::testing::Test {
   std::string at(const std::string& relative) const { return temp.path() + "/" + relative; }
 
   test::TempDir temp;
-  PosixFileSystem files;
+  test::NativeFileSystem files;
   SetupContext context;
 };
 
 TEST_F(DeleteTreeOnDisk, ASymlinkIsRemovedAsALinkAndItsTargetIsUntouched) {
   temp.write("outside/precious.txt", "keep me");
   temp.write("install/sub/file.txt", "x");
-  fs::create_directory_symlink(at("outside"), at("install/link-to-outside"));
-  fs::create_symlink(at("outside/precious.txt"), at("install/sub/file-link"));
+  std::error_code error;
+  fs::create_directory_symlink(at("outside"), at("install/link-to-outside"), error);
+  if (!error) fs::create_symlink(at("outside/precious.txt"), at("install/sub/file-link"), error);
+  if (error) GTEST_SKIP() << "no symbolic links here (wine): " << error.message();
   deleteTree(context, at("install"), "");
   EXPECT_FALSE(fs::exists(fs::symlink_status(at("install"))));
   EXPECT_TRUE(fs::exists(at("outside/precious.txt")));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fake_platform.h"
+#include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
@@ -14,23 +15,23 @@ class UninstallTest : public ::testing::Test {
  protected:
   UninstallTest() {
     context.platform = fakes.ports();
-    context.state.installDir = "/home/user/.local/opt/Kestrova";
-    fakes.shell.folders[SpecialFolder::Desktop] = "/home/user/Desktop";
-    fakes.shell.folders[SpecialFolder::Programs] = "/home/user/.local/share/applications";
-    fakes.shell.folders[SpecialFolder::CommonPrograms] = "/usr/local/share/applications";
+    context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
+    fakes.shell.folders[SpecialFolder::Desktop] = test::nativePath("/home/user/Desktop");
+    fakes.shell.folders[SpecialFolder::Programs] = test::nativePath("/home/user/.local/share/applications");
+    fakes.shell.folders[SpecialFolder::CommonPrograms] = test::nativePath("/usr/local/share/applications");
   }
 
   void installEverything() {
     auto& files = fakes.fileSystem;
-    files.folders = {"/home/user/.local/opt/Kestrova", "/home/user/.local/opt/Kestrova/plugins",
-                     "/home/user/Desktop", "/home/user/.local/share/applications/Kestrova",
-                     "/usr/local/share/applications/Kestrova"};
-    files.files["/home/user/.local/opt/Kestrova/Kestrova.exe"] = "x";
-    files.files["/home/user/.local/opt/Kestrova/plugins/ftp.dll"] = "x";
-    files.files["/home/user/Desktop/Kestrova.desktop"] = "x";
-    files.files["/home/user/Desktop/Other.desktop"] = "x";
-    files.files["/home/user/.local/share/applications/Kestrova/ReadMe.desktop"] = "x";
-    files.files["/usr/local/share/applications/Kestrova/Uninstall.desktop"] = "x";
+    files.folders = {test::nativePath("/home/user/.local/opt/Kestrova"), test::nativePath("/home/user/.local/opt/Kestrova/plugins"),
+                     test::nativePath("/home/user/Desktop"), test::nativePath("/home/user/.local/share/applications/Kestrova"),
+                     test::nativePath("/usr/local/share/applications/Kestrova")};
+    files.files[test::nativePath("/home/user/.local/opt/Kestrova/Kestrova.exe")] = "x";
+    files.files[test::nativePath("/home/user/.local/opt/Kestrova/plugins/ftp.dll")] = "x";
+    files.files[test::nativePath("/home/user/Desktop/Kestrova.desktop")] = "x";
+    files.files[test::nativePath("/home/user/Desktop/Other.desktop")] = "x";
+    files.files[test::nativePath("/home/user/.local/share/applications/Kestrova/ReadMe.desktop")] = "x";
+    files.files[test::nativePath("/usr/local/share/applications/Kestrova/Uninstall.desktop")] = "x";
     fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
     fakes.registry.writeValue(RegistryRoot::CurrentUser, kProductKey, "Install Directory",
                               context.state.installDir);
@@ -52,8 +53,8 @@ TEST_F(UninstallTest, RemovesFolderShortcutsGroupsAndBothKeys) {
   EXPECT_EQ(uninstallApplication(context), 1);
   EXPECT_TRUE(fakes.dialogs.shown.empty());
   EXPECT_EQ(fakes.fileSystem.files,
-            (std::map<std::string, std::string>{{"/home/user/Desktop/Other.desktop", "x"}}));
-  EXPECT_EQ(fakes.fileSystem.folders, (std::set<std::string>{"/home/user/Desktop"}));
+            (std::map<std::string, std::string>{{test::nativePath("/home/user/Desktop/Other.desktop"), "x"}}));
+  EXPECT_EQ(fakes.fileSystem.folders, (std::set<std::string>{test::nativePath("/home/user/Desktop")}));
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::LocalMachine, kUninstallKeyPath));
 }
@@ -90,7 +91,7 @@ TEST_F(UninstallTest, ANestedSubkeyKeepsTheProductKeyAndTheUninstallEntry) {
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\B"));
   EXPECT_TRUE(fakes.registry.openKey(RegistryRoot::LocalMachine, kUninstallKeyPath));
   // The files went all the same.
-  EXPECT_FALSE(fakes.fileSystem.pathExists("/home/user/.local/opt/Kestrova"));
+  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/.local/opt/Kestrova")));
 }
 
 TEST_F(UninstallTest, TheWindows95FamilyDeletesTheProductKeyWithItsSubkeys) {
@@ -119,42 +120,42 @@ TEST_F(UninstallTest, NothingOnDiskAndNoShellFoldersStillSucceeds) {
 }
 
 TEST_F(UninstallTest, TheHomeFolderOrARootIsNeverDeleted) {
-  for (const std::string dir : {"/home/user", "/home/user/", "/home", "/", "//", "/home/./user"}) {
+  for (const std::string& dir : {test::nativePath("/home/user"), test::nativePath("/home/user/"), test::nativePath("/home"), test::nativePath("/"), test::nativePath("//"), test::nativePath("/home/./user")}) {
     installEverything();
-    fakes.fileSystem.files["/home/user/notes.txt"] = "keep";
-    fakes.fileSystem.folders.insert("/home/user");
+    fakes.fileSystem.files[test::nativePath("/home/user/notes.txt")] = "keep";
+    fakes.fileSystem.folders.insert(test::nativePath("/home/user"));
     context.state.installDir = dir;
     EXPECT_EQ(uninstallApplication(context), 1) << dir;
-    EXPECT_TRUE(fakes.fileSystem.pathExists("/home/user/notes.txt")) << dir;
+    EXPECT_TRUE(fakes.fileSystem.pathExists(test::nativePath("/home/user/notes.txt"))) << dir;
     // Shortcuts and groups still go.
-    EXPECT_FALSE(fakes.fileSystem.pathExists("/home/user/Desktop/Kestrova.desktop")) << dir;
+    EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/Desktop/Kestrova.desktop"))) << dir;
   }
 }
 
 TEST(ProtectedFolders, OnlyRootsTheHomeAndItsAncestors) {
-  EXPECT_TRUE(isProtectedFolder("/", "/home/u"));
-  EXPECT_TRUE(isProtectedFolder("/home/u", "/home/u/"));
-  EXPECT_TRUE(isProtectedFolder("/home/u/x/..", "/home/u"));
-  EXPECT_TRUE(isProtectedFolder("/home", "/home/u"));
-  EXPECT_FALSE(isProtectedFolder("/home/u/.local/opt/Kestrova", "/home/u"));
-  EXPECT_FALSE(isProtectedFolder("/home/u2", "/home/u"));
-  EXPECT_FALSE(isProtectedFolder("/opt/Kestrova", "/home/u"));
-  EXPECT_FALSE(isProtectedFolder("/opt/Kestrova", ""));
+  EXPECT_TRUE(isProtectedFolder(test::nativePath("/"), test::nativePath("/home/u")));
+  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home/u"), test::nativePath("/home/u/")));
+  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home/u/x/.."), test::nativePath("/home/u")));
+  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home"), test::nativePath("/home/u")));
+  EXPECT_FALSE(isProtectedFolder(test::nativePath("/home/u/.local/opt/Kestrova"), test::nativePath("/home/u")));
+  EXPECT_FALSE(isProtectedFolder(test::nativePath("/home/u2"), test::nativePath("/home/u")));
+  EXPECT_FALSE(isProtectedFolder(test::nativePath("/opt/Kestrova"), test::nativePath("/home/u")));
+  EXPECT_FALSE(isProtectedFolder(test::nativePath("/opt/Kestrova"), ""));
 }
 
 TEST_F(UninstallTest, DeleteTreeLeavesWhatItCannotRemove) {
   auto& files = fakes.fileSystem;
-  files.folders = {"/t", "/t/a", "/t/a/b"};
-  files.files = {{"/t/1", ""}, {"/t/a/2", ""}, {"/t/a/b/3", ""}};
-  deleteTree(context, "/t", "");
+  files.folders = {test::nativePath("/t"), test::nativePath("/t/a"), test::nativePath("/t/a/b")};
+  files.files = {{test::nativePath("/t/1"), ""}, {test::nativePath("/t/a/2"), ""}, {test::nativePath("/t/a/b/3"), ""}};
+  deleteTree(context, test::nativePath("/t"), "");
   EXPECT_TRUE(files.files.empty());
   EXPECT_TRUE(files.folders.empty());
 
-  deleteTree(context, "/missing", "");  // nothing to do, nothing breaks
-  files.folders = {"/t"};
+  deleteTree(context, test::nativePath("/missing"), "");  // nothing to do, nothing breaks
+  files.folders = {test::nativePath("/t")};
   const std::string longName(300, 'n');
-  files.files = {{"/t/" + longName, ""}};
-  deleteTree(context, "/t", "");
+  files.files = {{test::nativePath("/t/") + longName, ""}};
+  deleteTree(context, test::nativePath("/t"), "");
   EXPECT_EQ(files.files.size(), 1u);  // its path would not fit: it stays
   EXPECT_EQ(files.folders.size(), 1u);
 }

@@ -2,6 +2,7 @@
 
 #include "wizard/download_location_page.h"
 
+#include "tests/support/native_path.h"
 #include "tests/unit/wizard/wizard_fixture.h"
 #include "wizard/setup_options_page.h"
 
@@ -15,8 +16,9 @@ class DownloadLocationTest : public WizardTest {
     for (int i = 0; i < count; ++i) context.catalog.sites[i].name = "Site " + std::to_string(i);
   }
   void toSites() {
-    fakes.fileSystem.folders = {"/home/user/dl", "/opt/Kestrova"};
-    context.state.installDir = "/opt/Kestrova";
+    fakes.fileSystem.folders = {test::nativePath("/home/user/dl"),
+                                test::nativePath("/opt/Kestrova")};
+    context.state.installDir = test::nativePath("/opt/Kestrova");
     startWizard();
     click(kIdcOptionInternet);
     next();
@@ -68,12 +70,12 @@ TEST_F(DownloadLocationTest, TheListIsFilledOnlyOnTheFirstVisit) {
 TEST_F(DownloadLocationTest, LocalModeNeverShowsThePage) {
   sites(3);
   context.state.primarySite = 2;
-  fakes.fileSystem.folders = {"/pkgs", "/opt/Kestrova"};
-  context.state.installDir = "/opt/Kestrova";
+  fakes.fileSystem.folders = {test::nativePath("/pkgs"), test::nativePath("/opt/Kestrova")};
+  context.state.installDir = test::nativePath("/opt/Kestrova");
   startWizard();
   click(kIdcOptionLocal);
   next();
-  type(1003, "/pkgs");
+  type(1003, test::nativePath("/pkgs"));
   next();
   next();
   next();

@@ -3,6 +3,7 @@
 
 #include "wizard/folder_pages.h"
 
+#include "tests/support/native_path.h"
 #include "tests/unit/wizard/wizard_fixture.h"
 #include "wizard/setup_options_page.h"
 
@@ -33,7 +34,7 @@ class FolderPagesTest : public WizardTest {
     click(option);
     next();
     if (shown() == 153) {
-      type(kIdcLocalArchiveEdit, "/pkgs");
+      type(kIdcLocalArchiveEdit, test::nativePath("/pkgs"));
       next();
     }
     next();  // past the component page
@@ -47,8 +48,8 @@ TEST_F(FolderPagesTest, LocalModeProposesTheSetupFolderAndNeedsItToExist) {
   click(kIdcOptionLocal);
   next();
   ASSERT_EQ(shown(), 153);
-  EXPECT_EQ(page(153).at(kIdcLocalArchiveEdit).text, "/home/user/Kestrova Setup");
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_NEXT));
+  EXPECT_EQ(page(153).at(kIdcLocalArchiveEdit).text, test::nativePath("/home/user/Kestrova Setup"));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kNext));
   dialogs.expect("Error", "Directory not found.", MessageAnswer::Ok);
   next();
   EXPECT_EQ(shown(), 153);
@@ -61,11 +62,11 @@ TEST_F(FolderPagesTest, LocalModeProposesTheSetupFolderAndNeedsItToExist) {
 }
 
 TEST_F(FolderPagesTest, AValidArchiveFolderBecomesTheDisabledDownloadFolder) {
-  fakes.fileSystem.folders = {"/pkgs"};
-  context.state.installDir = "/opt/Kestrova";
+  fakes.fileSystem.folders = {test::nativePath("/pkgs")};
+  context.state.installDir = test::nativePath("/opt/Kestrova");
   toDestinationFolders(kIdcOptionLocal);
-  EXPECT_EQ(context.state.downloadDir, "/pkgs");
-  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/pkgs");
+  EXPECT_EQ(context.state.downloadDir, test::nativePath("/pkgs"));
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, test::nativePath("/pkgs"));
   for (int id :
        {kIdcDownloadExplanation, kIdcDownloadLabel, kIdcDownloadEdit, kIdcBrowseDownload}) {
     EXPECT_FALSE(destination().at(id).enabled) << id;
@@ -76,10 +77,11 @@ TEST_F(FolderPagesTest, AValidArchiveFolderBecomesTheDisabledDownloadFolder) {
 }
 
 TEST_F(FolderPagesTest, InternetModeProposesProgramFilesAndTheSetupFolder) {
-  programFiles("/home/user/.local/opt");
+  programFiles(test::nativePath("/home/user/.local/opt"));
   toDestinationFolders(kIdcOptionInternet);
-  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/home/user/.local/opt/Kestrova");
-  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/home/user/dl");
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text,
+            test::nativePath("/home/user/.local/opt/Kestrova"));
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, test::nativePath("/home/user/dl"));
 }
 
 TEST_F(FolderPagesTest, AnUnreadableProgramFilesFolderGivesTheBareName) {
@@ -99,62 +101,63 @@ TEST_F(FolderPagesTest, NoCurrentVersionKeyLeavesTheInstallFolderEmpty) {
 }
 
 TEST_F(FolderPagesTest, AMissingFolderIsCreatedAfterYes) {
-  fakes.fileSystem.folders = {"/home/user/dl", "/opt"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/opt/Kestrova");
-  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::Yes);
+  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
+  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::Yes);
   next();
   EXPECT_EQ(shown(), 147);
-  EXPECT_TRUE(fakes.fileSystem.pathExists("/opt/Kestrova"));
+  EXPECT_TRUE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova")));
   EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::YesNoCancel);
   EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Warning);
   expectDialogsDone();
 }
 
 TEST_F(FolderPagesTest, NoOrCancelToTheQuestionStaysWithoutAnotherMessage) {
-  fakes.fileSystem.folders = {"/home/user/dl", "/opt"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/opt/Kestrova");
-  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::No);
+  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
+  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::No);
   next();
-  dialogs.expect("Error", createQuestion("/opt/Kestrova"), MessageAnswer::Cancel);
+  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::Cancel);
   next();
   EXPECT_EQ(shown(), 104);
-  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/opt/Kestrova");
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, test::nativePath("/opt/Kestrova"));
   expectDialogsDone();
 }
 
 TEST_F(FolderPagesTest, AFolderTwoLevelsDeepCannotBeCreated) {
-  fakes.fileSystem.folders = {"/home/user/dl"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/dl")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/a/b");
-  dialogs.expect("Error", createQuestion("/a/b"), MessageAnswer::Yes);
-  dialogs.expect("Error", creationFailure("/a/b"), MessageAnswer::Ok);
+  type(kIdcInstallEdit, test::nativePath("/a/b"));
+  dialogs.expect("Error", createQuestion(test::nativePath("/a/b")), MessageAnswer::Yes);
+  dialogs.expect("Error", creationFailure(test::nativePath("/a/b")), MessageAnswer::Ok);
   next();
   EXPECT_EQ(shown(), 104);
   expectDialogsDone();
 }
 
 TEST_F(FolderPagesTest, TheDownloadFolderIsCheckedAfterTheInstallFolder) {
-  fakes.fileSystem.folders = {"/opt/Kestrova"};
+  fakes.fileSystem.folders = {test::nativePath("/opt/Kestrova")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/opt/Kestrova");
+  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
   type(kIdcDownloadEdit, "");
   dialogs.expect("Error", "Download folder path is empty!", MessageAnswer::Ok);
   next();
-  type(kIdcDownloadEdit, "/opt/Kestrova/packages");
-  dialogs.expect("Error", createQuestion("/opt/Kestrova/packages"), MessageAnswer::Yes);
+  type(kIdcDownloadEdit, test::nativePath("/opt/Kestrova/packages"));
+  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova/packages")),
+                 MessageAnswer::Yes);
   next();
   EXPECT_EQ(shown(), 147);
-  EXPECT_EQ(context.state.downloadDir, "/opt/Kestrova/packages");
+  EXPECT_EQ(context.state.downloadDir, test::nativePath("/opt/Kestrova/packages"));
   expectDialogsDone();
 }
 
 TEST_F(FolderPagesTest, DownloadOnlyAcceptsAnEmptyInstallFolder) {
-  fakes.fileSystem.folders = {"/home/user/Kestrova Setup"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/Kestrova Setup")};
   context.state.installDir = "";
   toDestinationFolders(kIdcOptionDownloadOnly);
-  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/home/user/Kestrova Setup");
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, test::nativePath("/home/user/Kestrova Setup"));
   EXPECT_FALSE(destination().at(kIdcInstallEdit).enabled);
   next();
   EXPECT_EQ(shown(), 147);
@@ -162,42 +165,45 @@ TEST_F(FolderPagesTest, DownloadOnlyAcceptsAnEmptyInstallFolder) {
 }
 
 TEST_F(FolderPagesTest, ARunningClientBlocksOnlyItsExactFolder) {
-  fakes.fileSystem.folders = {"/home/user/dl", "/opt/Kestrova", "/opt/kestrova", "/opt/Kestrova/"};
-  fakes.processes.runningFolder = "/opt/Kestrova";
+  fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt/Kestrova"),
+                              test::nativePath("/opt/kestrova"),
+                              test::nativePath("/opt/Kestrova/")};
+  fakes.processes.runningFolder = test::nativePath("/opt/Kestrova");
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/opt/Kestrova");
+  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
   dialogs.expect("Error", "Please close Kestrova before you continue", MessageAnswer::Ok);
   next();
   EXPECT_EQ(shown(), 104);
-  type(kIdcInstallEdit, "/opt/kestrova");
+  type(kIdcInstallEdit, test::nativePath("/opt/kestrova"));
   next();
   EXPECT_EQ(shown(), 147);
   back();
-  type(kIdcInstallEdit, "/opt/Kestrova/");
+  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova/"));
   next();
   EXPECT_EQ(shown(), 147);
   expectDialogsDone();
 }
 
 TEST_F(FolderPagesTest, ChosenFoldersSurviveBackAndNext) {
-  fakes.fileSystem.folders = {"/home/user/dl", "/srv/k"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/srv/k")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/srv/k");
+  type(kIdcInstallEdit, test::nativePath("/srv/k"));
   next();
   back();
-  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/srv/k");
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, test::nativePath("/srv/k"));
 }
 
 TEST_F(FolderPagesTest, CancellingTheBrowseDialogPutsTheStoredFolderBack) {
-  context.state.installDir = "/opt/Kestrova";
+  context.state.installDir = test::nativePath("/opt/Kestrova");
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, "/typed/over");
+  type(kIdcInstallEdit, test::nativePath("/typed/over"));
   dialogs.expectBrowse(std::nullopt);
   click(kIdcBrowseInstall);
-  EXPECT_EQ(destination().at(kIdcInstallEdit).text, "/opt/Kestrova");
-  dialogs.expectBrowse("/media/disk/");
+  EXPECT_EQ(destination().at(kIdcInstallEdit).text, test::nativePath("/opt/Kestrova"));
+  dialogs.expectBrowse(test::nativePath("/media/disk/"));
   click(kIdcBrowseDownload);
-  EXPECT_EQ(destination().at(kIdcDownloadEdit).text, "/media/disk/");  // no separator removed
+  EXPECT_EQ(destination().at(kIdcDownloadEdit).text,
+            test::nativePath("/media/disk/"));  // no separator removed
   expectDialogsDone();
 }
 

@@ -4,6 +4,7 @@
 #include "wizard/setup_options_page.h"
 
 #include "app/uninstall.h"
+#include "tests/support/native_path.h"
 #include "tests/support/version_block_builder.h"
 #include "tests/unit/wizard/wizard_fixture.h"
 
@@ -28,20 +29,20 @@ TEST_F(SetupOptionsPageTest, NoPreviousInstallationShowsNotFoundAndNoUninstall) 
 }
 
 TEST_F(SetupOptionsPageTest, AFolderWithoutTheUninstallKeyKeepsUninstallDisabled) {
-  context.state.installDir = "/opt/Kestrova";
+  context.state.installDir = test::nativePath("/opt/Kestrova");
   startWizard();
-  EXPECT_EQ(options().at(kIdcPreviousFolder).text, "/opt/Kestrova");
+  EXPECT_EQ(options().at(kIdcPreviousFolder).text, test::nativePath("/opt/Kestrova"));
   EXPECT_FALSE(options().at(kIdcOptionUninstall).enabled);
 }
 
 TEST_F(SetupOptionsPageTest, ARegisteredInstallationCanBeUninstalled) {
-  registerInstallation("/opt/Kestrova");
+  registerInstallation(test::nativePath("/opt/Kestrova"));
   startWizard();
   EXPECT_TRUE(options().at(kIdcOptionUninstall).enabled);
 }
 
 TEST_F(SetupOptionsPageTest, TheVersionLineShowsTheSetupProgramsFileVersion) {
-  fakes.versionResources.blocks["/home/user/dl/setup.exe"] =
+  fakes.versionResources.blocks[test::nativePath("/home/user/dl/setup.exe")] =
       makeVersionBlock(0x0409, 0x04B0, "2, 0, 1, 15");
   startWizard();
   EXPECT_EQ(options().at(kIdcVersionLine).text, "Version: 2. 0. 1. 15");
@@ -71,11 +72,11 @@ TEST_F(SetupOptionsPageTest, NextIsRequestedOnlyOnceAnOptionIsSelected) {
   click(kIdcDeleteAfterInstall);
   EXPECT_EQ(view.buttons, 0u);
   click(kIdcOptionDownloadOnly);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kNext));
 }
 
 TEST_F(SetupOptionsPageTest, NextRecordsTheModeAndTheDeleteChoiceWhateverTheMode) {
-  fakes.fileSystem.folders = {"/home/user/Kestrova Setup"};
+  fakes.fileSystem.folders = {test::nativePath("/home/user/Kestrova Setup")};
   startWizard();
   click(kIdcDeleteAfterInstall);
   click(kIdcOptionDownloadOnly);
@@ -99,23 +100,23 @@ TEST_F(SetupOptionsPageTest, ComingBackClearsTheLoadedCatalogFlag) {
   context.state.catalogLoaded = 1;
   back();
   EXPECT_EQ(context.state.catalogLoaded, 0);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_NEXT));  // an option is selected
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kNext));  // an option is selected
 }
 
 TEST_F(SetupOptionsPageTest, BrowsingStoresTheFolderWithoutOneTrailingSeparator) {
   startWizard();
-  dialogs.expectBrowse("/media/usb/");
+  dialogs.expectBrowse(test::nativePath("/media/usb/"));
   click(kIdcBrowsePrevious);
-  EXPECT_EQ(context.state.installDir, "/media/usb");
-  EXPECT_EQ(options().at(kIdcPreviousFolder).text, "/media/usb");
+  EXPECT_EQ(context.state.installDir, test::nativePath("/media/usb"));
+  EXPECT_EQ(options().at(kIdcPreviousFolder).text, test::nativePath("/media/usb"));
   dialogs.expectBrowse(std::nullopt);
   click(kIdcBrowsePrevious);
-  EXPECT_EQ(context.state.installDir, "/media/usb");
+  EXPECT_EQ(context.state.installDir, test::nativePath("/media/usb"));
   expectDialogsDone();
 }
 
 TEST_F(SetupOptionsPageTest, DecliningTheUninstallStaysOnThePage) {
-  registerInstallation("/opt/Kestrova");
+  registerInstallation(test::nativePath("/opt/Kestrova"));
   startWizard();
   click(kIdcOptionUninstall);
   dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::No);
@@ -127,9 +128,9 @@ TEST_F(SetupOptionsPageTest, DecliningTheUninstallStaysOnThePage) {
 }
 
 TEST_F(SetupOptionsPageTest, AConfirmedUninstallEndsTheWizardAfterTheSuccessMessage) {
-  registerInstallation("/opt/Kestrova");
+  registerInstallation(test::nativePath("/opt/Kestrova"));
   fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
-  fakes.fileSystem.folders = {"/opt/Kestrova"};
+  fakes.fileSystem.folders = {test::nativePath("/opt/Kestrova")};
   startWizard();
   click(kIdcOptionUninstall);
   dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::Yes);
@@ -138,12 +139,12 @@ TEST_F(SetupOptionsPageTest, AConfirmedUninstallEndsTheWizardAfterTheSuccessMess
   EXPECT_TRUE(frame->closed());
   EXPECT_EQ(view.shownHistory, (std::vector<int>{102}));
   EXPECT_EQ(view.quitRequests, 1);
-  EXPECT_FALSE(fakes.fileSystem.pathExists("/opt/Kestrova"));
+  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova")));
   expectDialogsDone();
 }
 
 TEST_F(SetupOptionsPageTest, AFailedUninstallShowsOnlyItsOwnMessageAndStillEnds) {
-  registerInstallation("/opt/Kestrova");  // no product key: its deletion fails
+  registerInstallation(test::nativePath("/opt/Kestrova"));  // no product key: its deletion fails
   startWizard();
   click(kIdcOptionUninstall);
   dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::Yes);

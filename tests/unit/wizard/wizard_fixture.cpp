@@ -1,5 +1,6 @@
 #include "tests/unit/wizard/wizard_fixture.h"
 
+#include "tests/support/native_path.h"
 #include "wizard/download_location_page.h"
 #include "wizard/folder_pages.h"
 #include "wizard/setup_options_page.h"
@@ -16,8 +17,8 @@ ActivateAnswer StandInPage::onActivate(Direction) {
 WizardTest::WizardTest() {
   context.platform = fakes.ports();
   context.platform.dialogs = &dialogs;
-  context.state.setupPath = "/home/user/dl/setup.exe";
-  context.state.setupDir = "/home/user/dl";
+  context.state.setupPath = test::nativePath("/home/user/dl/setup.exe");
+  context.state.setupDir = test::nativePath("/home/user/dl");
   context.state.setupFileName = "setup.exe";
 }
 
@@ -34,15 +35,15 @@ void WizardTest::startWizard() {
   pages.push_back(std::make_unique<SetupOptionsPage>(context));
   pages.push_back(std::make_unique<LocalArchivePage>(context));
   pages.push_back(standInFor(
-      1084, [] { return false; }, PSWIZB_BACK | PSWIZB_NEXT));
+      1084, [] { return false; }, WizardButton::kBack | WizardButton::kNext));
   pages.push_back(std::make_unique<DestinationFoldersPage>(context));
   pages.push_back(std::make_unique<DownloadLocationPage>(context));
   pages.push_back(standInFor(
-      105, [] { return false; }, PSWIZB_BACK | PSWIZB_NEXT));
+      105, [] { return false; }, WizardButton::kBack | WizardButton::kNext));
   pages.push_back(standInFor(
-      106, [&s] { return s.mode == SETUP_MODE_DOWNLOAD_ONLY; }, PSWIZB_NEXT));
+      106, [&s] { return s.mode == SETUP_MODE_DOWNLOAD_ONLY; }, WizardButton::kNext));
   pages.push_back(standInFor(
-      107, [] { return false; }, PSWIZB_BACK | PSWIZB_FINISH));
+      107, [] { return false; }, WizardButton::kBack | WizardButton::kFinish));
   standIns[107]->cancelWithoutQuestion = true;
   frame = std::make_unique<WizardFrame>(view, ui, std::move(pages));
   frame->start();

@@ -1,6 +1,7 @@
 // The wizard frame: page order per mode, skips in the direction of travel,
 // posted buttons, Cancel, and how the wizard ends.
 
+#include "tests/support/native_path.h"
 #include "tests/unit/wizard/wizard_fixture.h"
 #include "wizard/setup_options_page.h"
 
@@ -16,15 +17,16 @@ class WizardFrameTest : public WizardTest {
     startWizard();
     click(option);
     for (int i = 0; i < 10 && shown() != 107; ++i) {
-      if (shown() == 153) type(1003, "/pkgs");
+      if (shown() == 153) type(1003, test::nativePath("/pkgs"));
       next();
     }
     return view.shownHistory;
   }
   void prepareFolders() {
-    fakes.fileSystem.folders = {"/pkgs", "/home/user/dl", "/home/user/.local/opt/Kestrova",
-                                "/home/user/Kestrova Setup"};
-    context.state.installDir = "/home/user/.local/opt/Kestrova";
+    fakes.fileSystem.folders = {test::nativePath("/pkgs"), test::nativePath("/home/user/dl"),
+                                test::nativePath("/home/user/.local/opt/Kestrova"),
+                                test::nativePath("/home/user/Kestrova Setup")};
+    context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
   }
 };
 
@@ -68,7 +70,7 @@ TEST_F(WizardFrameTest, ButtonRequestsTakeEffectAfterTheHandlerReturns) {
   frame->command(kIdcOptionInternet);
   EXPECT_EQ(view.buttons, 0u);  // still queued
   drain();
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_NEXT));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kNext));
 }
 
 TEST_F(WizardFrameTest, DecliningCancelChangesNothing) {
@@ -78,13 +80,13 @@ TEST_F(WizardFrameTest, DecliningCancelChangesNothing) {
   next();
   next();
   ASSERT_EQ(shown(), 104);
-  type(1034, "/typed/but/not/stored");
+  type(1034, test::nativePath("/typed/but/not/stored"));
   const unsigned buttons = view.buttons;
   dialogs.expect("Setup", kQuit, MessageAnswer::No);
   cancel();
   EXPECT_FALSE(frame->closed());
   EXPECT_EQ(shown(), 104);
-  EXPECT_EQ(page(104).at(1034).text, "/typed/but/not/stored");
+  EXPECT_EQ(page(104).at(1034).text, test::nativePath("/typed/but/not/stored"));
   EXPECT_EQ(view.buttons, buttons);
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::None);
@@ -97,7 +99,7 @@ TEST_F(WizardFrameTest, ConfirmedCancelClosesAndEveryCreatedPagePostsItsQuitRequ
   startWizard();
   click(kIdcOptionLocal);
   next();
-  type(1003, "/pkgs");
+  type(1003, test::nativePath("/pkgs"));
   next();
   ASSERT_EQ(shown(), 1084);
   dialogs.expect("Setup", kQuit, MessageAnswer::Yes);
@@ -120,7 +122,7 @@ TEST_F(WizardFrameTest, CancelOnTheLastPageClosesWithoutAQuestion) {
 TEST_F(WizardFrameTest, FinishEndsTheWizard) {
   prepareFolders();
   walkForward(kIdcOptionDownloadOnly);
-  EXPECT_EQ(view.buttons, static_cast<unsigned>(PSWIZB_BACK | PSWIZB_FINISH));
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack | WizardButton::kFinish));
   frame->finish();
   EXPECT_TRUE(frame->closed());
   EXPECT_EQ(frame->currentPage(), nullptr);

@@ -1,4 +1,4 @@
-#include "tests/support/run_command.h"
+#include "tests/support/posix/run_command.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -49,23 +49,6 @@ CommandResult runCommand(const std::vector<std::string>& argv) {
   result.out = readAll(outPath);
   result.err = readAll(errPath);
   return result;
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ks-test-XXXXXX").string();
-  if (mkdtemp(pattern.data())) path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDir::write(const std::string& relative, const std::string& content) const {
-  const std::filesystem::path full = std::filesystem::path(path_) / relative;
-  std::filesystem::create_directories(full.parent_path());
-  std::ofstream(full, std::ios::binary) << content;
-  return full.string();
 }
 
 }  // namespace ks::test

@@ -1,4 +1,4 @@
-#include "tests/support/peer_process.h"
+#include "tests/support/posix/peer_process.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,20 +1,9 @@
 #pragma once
-// Runs a program for a test and collects what it printed.
+// A fresh folder for a test, on every platform.
 
 #include <string>
-#include <vector>
 
 namespace ks::test {
-
-struct CommandResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs argv[0] with the given arguments (no shell), waits for it, and returns
-// its exit code and output. Standard input is empty.
-CommandResult runCommand(const std::vector<std::string>& argv);
 
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes.

@@ -1,0 +1,255 @@
+#include "platform/win32/wininet_internet_api.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "platform/win32/wide_text.h"
+
+namespace ks {
+
+namespace {
+
+// The parts of a URL are held in buffers of this many characters.
+constexpr DWORD kUrlPartChars = 1024;
+
+HINTERNET native(InternetHandle handle) {
+  return reinterpret_cast<HINTERNET>(handle);
+}
+InternetHandle portHandle(HINTERNET handle) {
+  return reinterpret_cast<InternetHandle>(handle);
+}
+
+// WinINet's one status callback: the handle's context is our record, which
+// names the core's callback and context.
+void CALLBACK onStatus(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID info,
+                       DWORD length) {
+  const auto* record = reinterpret_cast<const WinInetInternetApi::HandleRecord*>(context);
+  if (record && record->callback) {
+    record->callback(portHandle(handle), record->context, status, info, length);
+  }
+}
+
+// WinINet hears of the context only when the core gave one: without it
+// WinINet sends no notifications, as for the core's own context 0.
+DWORD_PTR contextFor(const WinInetInternetApi::HandleRecord* record) {
+  return record->context ? reinterpret_cast<DWORD_PTR>(record) : 0;
+}
+
+std::wstring orNothing(const std::optional<std::wstring>& text) {
+  return text.value_or(L"");
+}
+
+bool setTextOption(HINTERNET handle, DWORD option, const std::string& text) {
+  std::wstring wide = widen(text).value_or(L"");
+  return InternetSetOptionW(handle, option, wide.data(), static_cast<DWORD>(wide.size())) != 0;
+}
+
+}  // namespace
+
+WinInetInternetApi::~WinInetInternetApi() = default;
+
+WinInetInternetApi::HandleRecord* WinInetInternetApi::newRecord(InternetHandle parent,
+                                                                void* context) {
+  std::lock_guard lock(mutex_);
+  auto record = std::make_unique<HandleRecord>();
+  if (const auto found = byHandle_.find(parent); found != byHandle_.end()) {
+    *record = *found->second;
+  }
+  record->context = context;
+  records_.push_back(std::move(record));
+  return records_.back().get();
+}
+
+WinInetInternetApi::HandleRecord* WinInetInternetApi::recordOf(InternetHandle handle) {
+  std::lock_guard lock(mutex_);
+  const auto found = byHandle_.find(handle);
+  return found == byHandle_.end() ? nullptr : found->second;
+}
+
+void WinInetInternetApi::keep(InternetHandle handle, HandleRecord* record) {
+  if (handle == kNullInternetHandle) return;
+  std::lock_guard lock(mutex_);
+  byHandle_[handle] = record;
+}
+
+bool WinInetInternetApi::crackUrl(const std::string& url, UrlComponents& parts) {
+  const auto wide = widen(url);
+  if (!wide) return false;
+  wchar_t host[kUrlPartChars];
+  wchar_t user[kUrlPartChars];
+  wchar_t password[kUrlPartChars];
+  wchar_t path[kUrlPartChars];
+  URL_COMPONENTSW components{};
+  components.dwStructSize = sizeof components;
+  components.lpszHostName = host;
+  components.dwHostNameLength = kUrlPartChars;
+  components.lpszUserName = user;
+  components.dwUserNameLength = kUrlPartChars;
+  components.lpszPassword = password;
+  components.dwPasswordLength = kUrlPartChars;
+  components.lpszUrlPath = path;
+  components.dwUrlPathLength = kUrlPartChars;
+  if (!InternetCrackUrlW(wide->c_str(), 0, 0, &components)) return false;
+  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_FTP) {
+    return false;
+  }
+  const auto text = [](const wchar_t* part, DWORD length) {
+    return narrow(std::wstring_view(part, length)).value_or(std::string());
+  };
+  parts.hostName = text(host, components.dwHostNameLength);
+  parts.userName = text(user, components.dwUserNameLength);
+  parts.password = text(password, components.dwPasswordLength);
+  parts.urlPath = text(path, components.dwUrlPathLength);
+  parts.port = components.nPort;
+  return true;
+}
+
+std::uint32_t WinInetInternetApi::attemptConnect() {
+  return InternetAttemptConnect(0);
+}
+
+InternetHandle WinInetInternetApi::open(const std::string& agent, InternetAccess access,
+                                        const std::string& proxy) {
+  const std::wstring wideAgent = orNothing(widen(agent));
+  const std::wstring wideProxy = orNothing(widen(proxy));
+  const bool viaProxy = access == InternetAccess::Proxy;
+  const HINTERNET session = InternetOpenW(
+      wideAgent.c_str(), viaProxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG,
+      viaProxy ? wideProxy.c_str() : nullptr, nullptr, 0);
+  HandleRecord* record = newRecord(kNullInternetHandle, nullptr);
+  if (viaProxy) record->proxy = proxy;
+  keep(portHandle(session), record);
+  return portHandle(session);
+}
+
+InternetHandle WinInetInternetApi::connect(InternetHandle internet, const UrlComponents& server,
+                                           InternetService service, void* context) {
+  HandleRecord* record = newRecord(internet, context);
+  record->server = server.hostName;
+  const std::wstring host = orNothing(widen(server.hostName));
+  const std::wstring user = orNothing(widen(server.userName));
+  const std::wstring password = orNothing(widen(server.password));
+  const HINTERNET connection = InternetConnectW(
+      native(internet), host.c_str(), static_cast<INTERNET_PORT>(server.port),
+      user.empty() ? nullptr : user.c_str(), password.empty() ? nullptr : password.c_str(),
+      service == InternetService::Ftp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP, 0,
+      contextFor(record));
+  keep(portHandle(connection), record);
+  return portHandle(connection);
+}
+
+InternetHandle WinInetInternetApi::ftpFindFirstFile(InternetHandle connection,
+                                                    const std::string& path,
+                                                    std::uint64_t& fileSize) {
+  const auto widePath = widen(path);
+  if (!widePath) return kNullInternetHandle;
+  WIN32_FIND_DATAW found{};
+  const HINTERNET find =
+      FtpFindFirstFileW(native(connection), widePath->c_str(), &found, INTERNET_FLAG_RAW_DATA, 0);
+  if (!find) return kNullInternetHandle;
+  fileSize = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  keep(portHandle(find), newRecord(connection, nullptr));
+  return portHandle(find);
+}
+
+InternetHandle WinInetInternetApi::openUrl(InternetHandle internet, const std::string& url,
+                                           void* context) {
+  const auto wideUrl = widen(url);
+  if (!wideUrl) return kNullInternetHandle;
+  HandleRecord* record = newRecord(internet, context);
+  const HINTERNET data = InternetOpenUrlW(native(internet), wideUrl->c_str(), nullptr, 0,
+                                          INTERNET_FLAG_DONT_CACHE, contextFor(record));
+  keep(portHandle(data), record);
+  return portHandle(data);
+}
+
+// Packages never come from (or go into) the cache: a package changed on the
+// server is fetched again.
+InternetHandle WinInetInternetApi::httpOpenRequest(InternetHandle connection,
+                                                   const std::string& object, void* context) {
+  const auto wideObject = widen(object);
+  if (!wideObject) return kNullInternetHandle;
+  HandleRecord* record = newRecord(connection, context);
+  const HINTERNET request = HttpOpenRequestW(
+      native(connection), nullptr, wideObject->c_str(), nullptr, nullptr, nullptr,
+      INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+      contextFor(record));
+  keep(portHandle(request), record);
+  return portHandle(request);
+}
+
+bool WinInetInternetApi::httpSendRequest(InternetHandle request) {
+  return HttpSendRequestW(native(request), nullptr, 0, nullptr, 0) != 0;
+}
+
+// The frontend asks (a dialog, or the unattended run's answer); the name and
+// password go to the request as WinINet's options, and the next send
+// carries them.
+std::uint32_t WinInetInternetApi::errorDialog(InternetHandle request, std::uint32_t) {
+  DWORD status = 0;
+  DWORD bytes = sizeof status;
+  if (!HttpQueryInfoW(native(request), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                      &bytes, nullptr) ||
+      (status != HTTP_STATUS_DENIED && status != HTTP_STATUS_PROXY_AUTH_REQ)) {
+    return kErrorSuccess;
+  }
+  const HandleRecord* record = recordOf(request);
+  const bool proxy = status == HTTP_STATUS_PROXY_AUTH_REQ;
+  PasswordRequest question;
+  question.server = record ? (proxy ? record->proxy : record->server) : std::string();
+  question.proxy = proxy;
+  std::string userName;
+  std::string password;
+  if (!dialogs_.askPassword(question, userName, password)) return kErrorCancelled;
+  const HINTERNET handle = native(request);
+  setTextOption(handle, proxy ? INTERNET_OPTION_PROXY_USERNAME : INTERNET_OPTION_USERNAME,
+                userName);
+  setTextOption(handle, proxy ? INTERNET_OPTION_PROXY_PASSWORD : INTERNET_OPTION_PASSWORD,
+                password);
+  return kErrorInternetForceRetry;
+}
+
+// bufferBytes counts characters with the terminating zero, as the text's
+// byte buffers did.
+bool WinInetInternetApi::httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
+                                       std::size_t bufferBytes) {
+  std::wstring buffer(bufferBytes, L'\0');
+  DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+  const DWORD level =
+      query == HttpQuery::ContentLength ? HTTP_QUERY_CONTENT_LENGTH : HTTP_QUERY_STATUS_CODE;
+  if (bufferBytes == 0 || !HttpQueryInfoW(native(request), level, buffer.data(), &bytes, nullptr)) {
+    return false;
+  }
+  const auto text = narrow(std::wstring_view(buffer.data(), bytes / sizeof(wchar_t)));
+  if (!text || text->size() >= bufferBytes) return false;
+  value = *text;
+  return true;
+}
+
+bool WinInetInternetApi::readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
+                                  std::uint32_t& got) {
+  got = 0;
+  while (got < wanted) {
+    DWORD read = 0;
+    if (!InternetReadFile(native(data), buffer + got, wanted - got, &read)) return false;
+    if (read == 0) break;  // the end of the data
+    got += read;
+  }
+  return true;
+}
+
+bool WinInetInternetApi::closeHandle(InternetHandle handle) {
+  const bool closed = InternetCloseHandle(native(handle)) != 0;
+  std::lock_guard lock(mutex_);
+  byHandle_.erase(handle);
+  return closed;
+}
+
+void WinInetInternetApi::setStatusCallback(InternetHandle handle, InternetStatusCallback callback) {
+  HandleRecord* record = recordOf(handle);
+  if (!record) return;
+  record->callback = callback;
+  InternetSetStatusCallbackW(native(handle), callback ? onStatus : nullptr);
+}
+
+}  // namespace ks

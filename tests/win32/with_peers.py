@@ -1,0 +1,70 @@
+"""Runs a command (a Windows test program under wine) beside the download
+tests' peers on 127.0.0.1: the HTTP server, the FTP server (serving a fresh
+folder) and tinyproxy. Their ports and the FTP folder go to the command as
+KS_HTTP_PORT, KS_FTP_PORT, KS_PROXY_PORT and KS_FTP_ROOT; the peers stop
+when the command ends, and its exit code is this script's."""
+import os
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+PEERS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "integration", "download")
+
+
+def start_printing_port(args):
+    peer = subprocess.Popen(args, stdout=subprocess.PIPE, text=True)
+    return peer, int(peer.stdout.readline())
+
+
+def free_port():
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def wait_for_listener(port, seconds=20):
+    until = time.monotonic() + seconds
+    while time.monotonic() < until:
+        try:
+            socket.create_connection(("127.0.0.1", port), timeout=1).close()
+            return
+        except OSError:
+            time.sleep(0.05)
+    raise RuntimeError(f"nothing listens on port {port}")
+
+
+def main():
+    with tempfile.TemporaryDirectory(prefix="ks-win-peers-") as work:
+        ftp_root = os.path.join(work, "ftp")
+        os.mkdir(ftp_root)
+        peers = []
+        try:
+            http, http_port = start_printing_port([sys.executable, os.path.join(PEERS, "http_server.py")])
+            peers.append(http)
+            ftp, ftp_port = start_printing_port(
+                [sys.executable, os.path.join(PEERS, "ftp_server.py"), ftp_root])
+            peers.append(ftp)
+            proxy_port = free_port()
+            config = os.path.join(work, "tinyproxy.conf")
+            with open(config, "w") as out:
+                out.write(f"Port {proxy_port}\nListen 127.0.0.1\nTimeout 60\nMaxClients 10\n"
+                          f"Allow 127.0.0.1\nLogLevel Critical\nPidFile \"{work}/pid\"\n"
+                          f"LogFile \"{work}/log\"\nViaProxyName \"ks\"\n")
+            peers.append(subprocess.Popen(["/usr/bin/tinyproxy", "-d", "-c", config]))
+            wait_for_listener(proxy_port)
+            env = dict(os.environ, KS_HTTP_PORT=str(http_port), KS_FTP_PORT=str(ftp_port),
+                       KS_PROXY_PORT=str(proxy_port), KS_FTP_ROOT=ftp_root)
+            for name in ("http_proxy", "HTTP_PROXY", "ftp_proxy", "FTP_PROXY", "all_proxy",
+                         "ALL_PROXY", "no_proxy", "NO_PROXY"):
+                env.pop(name, None)
+            return subprocess.call(sys.argv[1:], env=env)
+        finally:
+            for peer in peers:
+                peer.kill()
+                peer.wait()
+
+
+if __name__ == "__main__":
+    sys.exit(main())
