@@ -14,6 +14,20 @@
 
 namespace ks {
 
+// The ports of a set of adapters whose members bear the ports' names (the
+// dialogs and the user-interface thread are the frontend's).
+template <typename Adapters>
+Platform portsOf(Adapters& adapters) {
+  return Platform{.systemInfo = &adapters.systemInfo,
+                  .registry = &adapters.registry,
+                  .fileSystem = &adapters.fileSystem,
+                  .libraries = &adapters.libraries,
+                  .versionResources = &adapters.versionResources,
+                  .dialogs = nullptr,
+                  .shell = &adapters.shell,
+                  .processes = &adapters.processes};
+}
+
 struct AdapterSet {
   // Every port but the dialogs and the user-interface thread.
   Platform ports;

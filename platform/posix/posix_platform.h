@@ -24,16 +24,7 @@ struct PosixPlatform {
   PosixShell shell;
   PosixProcesses processes;
 
-  Platform ports() {
-    return Platform{.systemInfo = &systemInfo,
-                    .registry = &registry,
-                    .fileSystem = &fileSystem,
-                    .libraries = &libraries,
-                    .versionResources = &versionResources,
-                    .dialogs = nullptr,
-                    .shell = &shell,
-                    .processes = &processes};
-  }
+  Platform ports() { return portsOf(*this); }
 
   // The ports with libcurl as the Internet client; the user-interface thread
   // is the frontend's.

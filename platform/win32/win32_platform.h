@@ -26,16 +26,7 @@ struct Win32Platform {
   Win32Shell shell;
   Win32Processes processes;
 
-  Platform ports() {
-    return Platform{.systemInfo = &systemInfo,
-                    .registry = &registry,
-                    .fileSystem = &fileSystem,
-                    .libraries = &libraries,
-                    .versionResources = &versionResources,
-                    .dialogs = nullptr,
-                    .shell = &shell,
-                    .processes = &processes};
-  }
+  Platform ports() { return portsOf(*this); }
 
   AdapterSet adapters() {
     return AdapterSet{.ports = ports(),

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "download/download_job.h"
 #include "download/download_notify_window.h"
 
 namespace ks::test {
@@ -39,5 +40,19 @@ class FakeNotifyWindow : public DownloadNotifyWindow {
     return found;
   }
 };
+
+// A job that writes to a page's controls as the worker's job does (1042,
+// 1064, 1065, 1067 and the bar 1032).
+inline void pointJobAtPage(DownloadJob& job, DownloadNotifyWindow& window, const std::string* url,
+                           const std::string* target) {
+  job.window = &window;
+  job.statusControlId = 1042;
+  job.sourceControlId = 1064;
+  job.folderControlId = 1065;
+  job.progressControlId = 1067;
+  job.progressBarControlId = 1032;
+  job.url = url;
+  job.targetPath = target;
+}
 
 }  // namespace ks::test

@@ -63,14 +63,7 @@ class WinInetDownload : public ::testing::Test {
     ASSERT_FALSE(peer("KS_HTTP_PORT").empty()) << "run through with_peers.py";
     heard.clear();
     target = temp.at("package.bin");
-    job.window = &window;
-    job.statusControlId = 1042;
-    job.sourceControlId = 1064;
-    job.folderControlId = 1065;
-    job.progressControlId = 1067;
-    job.progressBarControlId = 1032;
-    job.url = &url;
-    job.targetPath = &target;
+    test::pointJobAtPage(job, window, &url, &target);
   }
   bool fetch(const std::string& from, const std::string& proxy = "") {
     url = from;

@@ -27,14 +27,7 @@ class DownloadFileTest : public ::testing::Test {
   void SetUp() override {
     folder = fs::path(temp.path());
     target = (folder / "file.cab").string();
-    job.window = &window;
-    job.statusControlId = 1042;
-    job.sourceControlId = 1064;
-    job.folderControlId = 1065;
-    job.progressControlId = 1067;
-    job.progressBarControlId = 1032;
-    job.url = &url;
-    job.targetPath = &target;
+    test::pointJobAtPage(job, window, &url, &target);
   }
 
   bool run(DownloadStatusCallback callback = downloadStatusCallback) {
