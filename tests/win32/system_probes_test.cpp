@@ -1,6 +1,6 @@
 // The version checks of the core on the Windows adapters: version resources
 // through VERSION.dll, DllGetVersion of shlwapi.dll, WSAStartup of a Winsock
-// library, and the folders start-up fills.
+// library; and a program's first icon as an icon file.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -10,7 +10,6 @@
 
 #include "app/setup_context.h"
 #include "catalog/version_check.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_platform.h"
 
 namespace ks {
@@ -48,19 +47,6 @@ TEST_F(Win32Probes, LibrariesAnswerTheirVersions) {
   EXPECT_EQ(std::count(shlwapi.begin(), shlwapi.end(), '.'), 2) << shlwapi;
   EXPECT_EQ(check("WinsockVersion(\"ws2_32.dll\")"), "2.2");
   EXPECT_EQ(check("WinsockVersion(\"no-such-library.dll\")"), "");
-}
-
-TEST_F(Win32Probes, StartUpFoldersAreTheSystemsOwn) {
-  Win32SystemInfo& info = win32.systemInfo;
-  EXPECT_TRUE(info.isWindowsNT());
-  EXPECT_EQ(info.platformId(), kPlatformWindowsNT);
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  EXPECT_EQ(info.ownProgramPath(), narrow(self).value_or("?"));
-  EXPECT_EQ(info.systemDirectory(), info.windowsDirectory() + "\\system32");
-  EXPECT_EQ(info.defaultSetupRoot(), "C:\\");
-  const std::string home = info.userHomeFolder();
-  EXPECT_NE(GetFileAttributesW(widen(home)->c_str()), INVALID_FILE_ATTRIBUTES) << home;
 }
 
 TEST(Win32Icons, TheFirstIconOfALibraryIsAnIconFileOfOneImage) {
