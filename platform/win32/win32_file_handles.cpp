@@ -113,8 +113,8 @@ bool Win32FileSystem::setHandleTime(std::int32_t handle, const LocalDateTime& ti
 // The times of the record stay 0: unchanged.
 bool Win32FileSystem::setHandleAttributes(std::int32_t handle, std::uint32_t attributes) {
   const HANDLE file = find(handle);
-  const DWORD kept = attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem |
-                                   kAttributeArchive);
+  const DWORD kept =
+      attributes & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem | kAttributeArchive);
   FILE_BASIC_INFO information{};
   information.FileAttributes = kept == 0 ? FILE_ATTRIBUTE_NORMAL : kept;
   return file != INVALID_HANDLE_VALUE &&

@@ -15,7 +15,6 @@ DWORD attributesOf(const std::wstring& path) {
   return GetFileAttributesW(path.c_str());
 }
 
-
 }  // namespace
 
 bool Win32FileSystem::pathExists(const std::string& path) {

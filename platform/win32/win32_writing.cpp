@@ -62,10 +62,9 @@ class BelowWalk {
 
  private:
   bool holdFolder(const std::wstring& path) {
-    UniqueFile folder(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                  nullptr));
+    UniqueFile folder(CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!folder.valid() || !GetFileInformationByHandle(folder.get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -112,9 +111,9 @@ std::int32_t Win32FileSystem::createFile(const std::string& folder, const std::s
     case Entry::Missing:
       break;
   }
-  const HANDLE file = CreateFileW(walk.path().c_str(), GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const HANDLE file =
+      CreateFileW(walk.path().c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   return file == INVALID_HANDLE_VALUE ? -1 : keep(file);
 }
 

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+
 #include "platform/win32/wide_text.h"
 
 namespace ks {
@@ -11,6 +13,7 @@ namespace {
 
 // The parts of a URL are held in buffers of this many characters.
 constexpr DWORD kUrlPartChars = 1024;
+constexpr DWORD kSilentServerMilliseconds = 60000;
 
 HINTERNET native(InternetHandle handle) {
   return reinterpret_cast<HINTERNET>(handle);
@@ -116,6 +119,10 @@ InternetHandle WinInetInternetApi::open(const std::string& agent, InternetAccess
   const HINTERNET session = InternetOpenW(
       wideAgent.c_str(), viaProxy ? INTERNET_OPEN_TYPE_PROXY : INTERNET_OPEN_TYPE_PRECONFIG,
       viaProxy ? wideProxy.c_str() : nullptr, nullptr, 0);
+  // A server silent for a minute fails the transfer.
+  DWORD timeout = kSilentServerMilliseconds;
+  InternetSetOptionW(session, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  InternetSetOptionW(session, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
   HandleRecord* record = newRecord(kNullInternetHandle, nullptr);
   if (viaProxy) record->proxy = proxy;
   keep(portHandle(session), record);
@@ -226,15 +233,19 @@ bool WinInetInternetApi::httpQueryInfo(InternetHandle request, HttpQuery query, 
   return true;
 }
 
+// What is there (at most `wanted` bytes) once something is: the caller hears
+// of a slow server at every piece. No data available at all is the end.
 bool WinInetInternetApi::readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
                                   std::uint32_t& got) {
   got = 0;
-  while (got < wanted) {
-    DWORD read = 0;
-    if (!InternetReadFile(native(data), buffer + got, wanted - got, &read)) return false;
-    if (read == 0) break;  // the end of the data
-    got += read;
+  DWORD available = 0;
+  if (!InternetQueryDataAvailable(native(data), &available, 0, 0)) return false;
+  if (available == 0 || wanted == 0) return true;
+  DWORD read = 0;
+  if (!InternetReadFile(native(data), buffer, std::min<DWORD>(available, wanted), &read)) {
+    return false;
   }
+  got = read;
   return true;
 }
 

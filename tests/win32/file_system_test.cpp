@@ -1,5 +1,6 @@
 // The file system adapter on wide paths (blanks, characters beyond ASCII):
-// handles, the times and attributes a cabinet stores, links to folders.
+// handles, the times and attributes a cabinet stores, renames over a file,
+// and links on the way of a write.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,22 +14,27 @@ namespace {
 
 class Win32Files : public ::testing::Test {
  protected:
+  std::string written(const std::string& below, const std::string& content) {
+    const std::int32_t file = files.createFile(temp.path(), below);
+    EXPECT_GE(file, 0) << below;
+    EXPECT_EQ(files.writeHandle(file, content.data(), static_cast<std::uint32_t>(content.size())),
+              static_cast<std::int32_t>(content.size()));
+    EXPECT_TRUE(files.closeHandle(file));
+    return temp.at(below);
+  }
+  std::string bytes(const std::string& path) { return test::fileBytes(*widen(path)); }
+
   test::WideTempFolder temp;
   Win32FileSystem files;
 };
 
 TEST_F(Win32Files, HandlesWriteSeekAndReadUnderAWidePath) {
-  const std::string path = temp.at(
+  const std::string path = written(
       "\xc3\xbc"
-      "ber \xe6\x97\xa5.txt");
-  const std::int32_t out = files.openHandle(path, FileSystem::FileAccess::Write, true, true);
-  ASSERT_GE(out, 0);
-  EXPECT_EQ(files.writeHandle(out, "0123456789", 10), 10);
-  EXPECT_TRUE(files.closeHandle(out));
-  EXPECT_FALSE(files.closeHandle(out));  // a closed handle is gone
-  EXPECT_EQ(test::fileBytes(*widen(path)), "0123456789");
-
-  const std::int32_t in = files.openHandle(path, FileSystem::FileAccess::Read, false, false);
+      "ber \xe6\x97\xa5.txt",
+      "0123456789");
+  EXPECT_EQ(bytes(path), "0123456789");
+  const std::int32_t in = files.openForReading(path);
   ASSERT_GE(in, 0);
   EXPECT_EQ(files.seekHandle(in, 4, 0), 4);
   EXPECT_EQ(files.seekHandle(in, 2, 1), 6);
@@ -37,25 +43,28 @@ TEST_F(Win32Files, HandlesWriteSeekAndReadUnderAWidePath) {
   EXPECT_EQ(std::string(buffer, 4), "6789");
   EXPECT_EQ(files.readHandle(in, buffer, sizeof buffer), 0);
   EXPECT_TRUE(files.closeHandle(in));
+  EXPECT_FALSE(files.closeHandle(in));  // a closed handle is gone
 
-  // Opening without truncation keeps the tail; with it, the file is emptied.
-  const std::int32_t again = files.openHandle(path, FileSystem::FileAccess::Write, true, false);
-  EXPECT_EQ(files.writeHandle(again, "ab", 2), 2);
-  files.closeHandle(again);
-  EXPECT_EQ(test::fileBytes(*widen(path)), "ab23456789");
-  files.closeHandle(files.openHandle(path, FileSystem::FileAccess::Write, true, true));
-  EXPECT_EQ(test::fileBytes(*widen(path)), "");
+  // A new file replaces the old one whole: no stale tail.
+  written(
+      "\xc3\xbc"
+      "ber \xe6\x97\xa5.txt",
+      "ab");
+  EXPECT_EQ(bytes(path), "ab");
+  EXPECT_EQ(files.openForReading(temp.path()), -1);  // a folder is no file
 }
 
 TEST_F(Win32Files, TimesAreTheLocalTimeAndAttributesStick) {
-  const std::string path = temp.at("readme.txt");
-  files.closeHandle(files.openHandle(path, FileSystem::FileAccess::Write, true, true));
-  ASSERT_TRUE(files.setFileTime(path, {2004, 7, 15, 13, 45, 58}));
-  ASSERT_TRUE(files.setFileAttributes(
-      path, FileSystem::kAttributeReadOnly | FileSystem::kAttributeHidden | 0x40));
+  const std::int32_t file = files.createFile(temp.path(), "readme.txt");
+  ASSERT_GE(file, 0);
+  ASSERT_TRUE(files.setHandleTime(file, {2004, 7, 15, 13, 45, 58}));
+  ASSERT_TRUE(files.setHandleAttributes(
+      file, FileSystem::kAttributeReadOnly | FileSystem::kAttributeHidden | 0x40));
+  files.closeHandle(file);
 
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  ASSERT_TRUE(GetFileAttributesExW(widen(path)->c_str(), GetFileExInfoStandard, &data));
+  ASSERT_TRUE(
+      GetFileAttributesExW(widen(temp.at("readme.txt"))->c_str(), GetFileExInfoStandard, &data));
   // wine reports every file as archived.
   EXPECT_EQ(data.dwFileAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE),
             static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
@@ -71,39 +80,42 @@ TEST_F(Win32Files, TimesAreTheLocalTimeAndAttributesStick) {
   EXPECT_EQ(shown.wSecond, 58);
   EXPECT_EQ(CompareFileTime(&data.ftCreationTime, &data.ftLastWriteTime), 0);
 
-  // A read-only file is never opened for writing, and it isn't replaced.
-  EXPECT_EQ(files.openHandle(path, FileSystem::FileAccess::Write, true, true), -1);
-  EXPECT_EQ(files.openHandle(path, FileSystem::FileAccess::ReadWrite, false, false), -1);
-  const std::int32_t reading = files.openHandle(path, FileSystem::FileAccess::Read, false, false);
-  EXPECT_GE(reading, 0);
-  files.closeHandle(reading);
+  // A read-only file is neither written again nor renamed over.
+  EXPECT_EQ(files.createFile(temp.path(), "readme.txt"), -1);
+  written("readme.txt.ks-tmp", "new");
+  EXPECT_FALSE(files.renameFile(temp.path(), "readme.txt.ks-tmp", "readme.txt"));
+  EXPECT_EQ(bytes(temp.at("readme.txt")), "");
 }
 
-TEST_F(Win32Files, FoldersListCreateAndRemove) {
-  const std::string folder = temp.at("plugins \xc3\xa4");
-  EXPECT_TRUE(files.createFolder(folder));
-  EXPECT_FALSE(files.createFolder(folder));  // exists already
-  files.closeHandle(
-      files.openHandle(folder + "\\ftp.dll", FileSystem::FileAccess::Write, true, true));
-  std::vector<FileSystem::FolderEntry> entries;
-  ASSERT_TRUE(files.listFolder(temp.path(), entries));
-  bool listed = false;
-  for (const auto& entry : entries) listed |= entry.name == "plugins \xc3\xa4" && entry.isFolder;
-  EXPECT_TRUE(listed);
-  EXPECT_FALSE(files.removeFolder(folder));  // not empty
-  EXPECT_TRUE(files.deleteFile(folder + "\\ftp.dll"));
-  EXPECT_TRUE(files.removeFolder(folder));
-  EXPECT_FALSE(files.pathExists(folder));
-  EXPECT_FALSE(files.listFolder(folder, entries));
+TEST_F(Win32Files, RenameAndCopyReplaceAFileInOneStep) {
+  written("app.cab.part", "complete");
+  written("app.cab", "an older, longer package");
+  ASSERT_TRUE(files.renameFile(temp.path(), "app.cab.part", "app.cab"));
+  EXPECT_EQ(bytes(temp.at("app.cab")), "complete");
+  EXPECT_FALSE(files.pathExists(temp.at("app.cab.part")));
+
+  ASSERT_TRUE(files.ensureFolder(temp.path(), "Program Files"));
+  ASSERT_TRUE(files.copyFile(temp.at("app.cab"), temp.path(), "Program Files\\setup.exe"));
+  EXPECT_EQ(bytes(temp.at("Program Files\\setup.exe")), "complete");
+  EXPECT_FALSE(files.pathExists(temp.at("Program Files\\setup.exe.ks-tmp")));
+  // Onto itself, spelt in another case: refused, and the file stays.
+  EXPECT_FALSE(
+      files.copyFile(temp.at("PROGRAM FILES\\SETUP.EXE"), temp.path(), "Program Files\\setup.exe"));
+  EXPECT_EQ(bytes(temp.at("Program Files\\setup.exe")), "complete");
+
+  EXPECT_FALSE(files.removeFolder(temp.path(), "Program Files"));  // not empty
+  EXPECT_TRUE(files.deleteFile(temp.path(), "Program Files\\setup.exe"));
+  EXPECT_FALSE(files.deleteFile(temp.path(), "Program Files"));  // never a folder
+  EXPECT_TRUE(files.removeFolder(temp.path(), "Program Files"));
+  std::uint64_t free = 0;
+  EXPECT_TRUE(files.freeSpace(temp.path(), free));
+  EXPECT_GT(free, 0u);
 }
 
-TEST_F(Win32Files, ALinkToAFolderIsDeletedItselfNeverItsTarget) {
-  const std::string target = temp.at("precious");
-  ASSERT_TRUE(files.createFolder(target));
-  files.closeHandle(
-      files.openHandle(target + "\\keep.txt", FileSystem::FileAccess::Write, true, true));
-  const std::string link = temp.at("link");
-  if (!CreateSymbolicLinkW(widen(link)->c_str(), widen(target)->c_str(),
+TEST_F(Win32Files, NothingIsWrittenThroughALinkToAFolder) {
+  ASSERT_TRUE(files.ensureFolder(temp.path(), "precious"));
+  written("precious\\keep.txt", "keep");
+  if (!CreateSymbolicLinkW(widen(temp.at("link"))->c_str(), widen(temp.at("precious"))->c_str(),
                            SYMBOLIC_LINK_FLAG_DIRECTORY)) {
     GTEST_SKIP() << "this system makes no symbolic links here";
   }
@@ -114,12 +126,11 @@ TEST_F(Win32Files, ALinkToAFolderIsDeletedItselfNeverItsTarget) {
       EXPECT_FALSE(entry.isFolder);
     }
   }
-  files.deleteFile(link);
-  EXPECT_TRUE(files.pathExists(target + "\\keep.txt"));
-  // Windows removes the link with RemoveDirectoryW; wine can remove a link
-  // to a folder neither that way nor as a file.
-  if (files.pathExists(link)) GTEST_SKIP() << "this system can't remove a link to a folder";
-  EXPECT_FALSE(files.pathExists(link));
+  EXPECT_EQ(files.createFile(temp.path(), "link\\keep.txt"), -1);
+  EXPECT_FALSE(files.ensureFolder(temp.path(), "link\\sub"));
+  EXPECT_FALSE(files.deleteFile(temp.path(), "link\\keep.txt"));
+  EXPECT_EQ(bytes(temp.at("precious\\keep.txt")), "keep");
+  EXPECT_FALSE(files.pathExists(temp.at("precious\\sub")));
 }
 
 }  // namespace
