@@ -135,6 +135,13 @@ TEST_F(WinInetDownload, RedirectIsFollowedAndShown) {
   EXPECT_NE(std::find(status.begin(), status.end(), "Redirecting..."), status.end());
 }
 
+TEST_F(WinInetDownload, ARedirectToAnotherSchemeIsNoPackage) {
+  const std::string body(100, 'f');
+  std::ofstream(std::filesystem::path(peer("KS_FTP_ROOT")) / "moved.cab", std::ios::binary) << body;
+  EXPECT_FALSE(fetch(http("/redirect-to/ftp://127.0.0.1:" + peer("KS_FTP_PORT") + "/moved.cab")));
+  EXPECT_FALSE(files.pathExists(target));
+}
+
 TEST_F(WinInetDownload, PasswordQuestionNamesTheServerAndItsAnswerIsSent) {
   // Declined: the 401 answer is no package.
   EXPECT_FALSE(fetch(http("/auth.bin")));
