@@ -95,32 +95,52 @@ class DeflateBitReader : public DeflateBits {
 
   // The fast loop's reader: the same bits, kept in plain locals (the
   // compiler holds them in registers) and refilled without a bounds check,
-  // which the caller makes with hasBytes(). Taken from this reader and given
+  // which the caller makes with canRefill(). Taken from this reader and given
   // back to it.
-  class Fast : public DeflateBits {
+  //
+  // Its bit count is meaningful only in its low byte: consuming an entry
+  // subtracts the whole table entry, whose low byte is its bit count (one
+  // subtraction, no masking; the bytes above collect garbage). After a
+  // refill all 64 bits of the buffer are stream bits (those above the count
+  // belong to the byte the next refill loads again), so up to 64 bits may be
+  // looked at before the next refill.
+  class Fast {
    public:
     explicit Fast(const DeflateBitReader& reader)
-        : DeflateBits(reader),
+        : bitBuffer_(reader.bitBuffer_),
+          bitCount_(reader.bitCount_),
           next_(reader.input_ + reader.position_),
-          end_(reader.input_ + reader.size_) {}
+          // Past this, fewer than 8 bytes are left (before the input's start
+          // when it is that short: then no refill is allowed at all).
+          refillLimit_(reader.input_ + (reader.size_ >= 8 ? reader.size_ - 7 : 0)) {}
     void giveBack(DeflateBitReader& reader) const {
       reader.position_ = static_cast<uint32_t>(next_ - reader.input_);
       reader.bitBuffer_ = bitBuffer_;
-      reader.bitCount_ = bitCount_;
+      reader.bitCount_ = bitCount_ & 0xFF;
     }
 
-    inline bool hasBytes(std::ptrdiff_t count) const { return end_ - next_ >= count; }
+    inline uint64_t buffered() const { return bitBuffer_; }
+    // Consumes the bits of a table entry given as a word (its low byte).
+    inline void consumeEntry(uint32_t entryWord) {
+      bitBuffer_ >>= entryWord & 0x3F;
+      bitCount_ -= entryWord;
+    }
+
+    // At least 8 bytes left: one refill may run (a pointer comparison).
+    inline bool canRefill() const { return next_ < refillLimit_; }
     // Loads whole bytes behind the bits in hand, up to 56 to 63 bits: reads
-    // 8 bytes, of which at most 7 are consumed.
+    // 8 bytes, of which at most 7 are consumed. No branch, no loop.
     [[gnu::always_inline]] inline void refill() {
-      bitBuffer_ |= load64(next_) << bitCount_;
-      next_ += (63 - bitCount_) >> 3;
+      bitBuffer_ |= load64(next_) << (bitCount_ & 0x3F);
+      next_ += (~bitCount_ & 0x3F) >> 3;
       bitCount_ |= kBitsAfterRefill;
     }
 
    private:
+    uint64_t bitBuffer_;
+    uint32_t bitCount_;  // low byte: bits in hand
     const uint8_t* next_;
-    const uint8_t* end_;
+    const uint8_t* refillLimit_;
   };
 
   // Drops the bits up to the next byte boundary and gives the whole bytes

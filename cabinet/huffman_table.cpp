@@ -27,7 +27,7 @@ constexpr unsigned kMaxLevels = 4;
 // The largest alphabet: the fixed literal/length code's 288 symbols.
 constexpr unsigned kMaxSymbols = 288;
 
-constexpr HuffmanEntry kInvalidEntry{kOperationInvalid, 0, 0};
+constexpr HuffmanEntry kInvalidEntry{0, kKindInvalid, 0};
 
 // Every byte with its bits in reverse order: reversing a code takes two
 // lookups instead of a loop over its bits.
@@ -68,13 +68,19 @@ unsigned subTableWidth(unsigned length, unsigned resolved, unsigned rootBits, un
   return width;
 }
 
-HuffmanEntry entryForSymbol(unsigned symbol, const HuffmanSymbolMeaning& meaning) {
+// The entry of a symbol whose code leaves ownBits bits after the tables
+// above it.
+HuffmanEntry entryForSymbol(unsigned symbol, unsigned ownBits,
+                            const HuffmanSymbolMeaning& meaning) {
+  const auto bits = static_cast<uint8_t>(ownBits);
   if (symbol < meaning.plainSymbols) {
-    uint8_t operation = symbol < 256 ? kOperationLiteral : kOperationEndOfBlock;
-    return HuffmanEntry{operation, 0, static_cast<uint16_t>(symbol)};
+    if (symbol >= 256) return HuffmanEntry{bits, kKindEndOfBlock, 0};
+    return HuffmanEntry{bits, kKindLiteral | 1, static_cast<uint16_t>(symbol | symbol << 8)};
   }
-  unsigned index = symbol - meaning.plainSymbols;
-  return HuffmanEntry{meaning.extraBits[index], 0, meaning.base[index]};
+  const unsigned index = symbol - meaning.plainSymbols;
+  if (meaning.extraBits[index] == kUnusableSymbol) return HuffmanEntry{bits, kKindInvalid, 0};
+  return HuffmanEntry{static_cast<uint8_t>(ownBits + meaning.extraBits[index]), bits,
+                      meaning.base[index]};
 }
 
 }  // namespace
@@ -158,8 +164,8 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
         std::fill(pool + used, pool + used + size, kInvalidEntry);
         unsigned parentIndex = (reversed >> parent.resolved) & ((1u << parent.width) - 1);
         pool[parent.base + parentIndex] =
-            HuffmanEntry{static_cast<uint8_t>(kOperationLiteral + width),
-                         static_cast<uint8_t>(parent.width), static_cast<uint16_t>(used)};
+            HuffmanEntry{static_cast<uint8_t>(parent.width),
+                         static_cast<uint8_t>(kKindLink | width), static_cast<uint16_t>(used)};
         ++depth;
         levels[depth] = Level{used, resolved, width, reversed & ((1u << resolved) - 1)};
         used += size;
@@ -167,8 +173,7 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
 
       const Level& level = levels[depth];
       unsigned ownBits = length - level.resolved;
-      HuffmanEntry entry = entryForSymbol(symbol, meaning);
-      entry.bits = static_cast<uint8_t>(ownBits);
+      const HuffmanEntry entry = entryForSymbol(symbol, ownBits, meaning);
       for (unsigned i = reversed >> level.resolved; i < (1u << level.width); i += 1u << ownBits) {
         pool[level.base + i] = entry;
       }
@@ -184,12 +189,11 @@ void pairRootLiterals(HuffmanEntry* root, unsigned rootBits) {
   // index 0, read before it is changed), so it still holds a single code.
   for (unsigned index = 1u << rootBits; index-- > 0;) {
     const HuffmanEntry first = root[index];
-    if (first.operation != kOperationLiteral || first.bits >= rootBits) continue;
+    if (first.kind != (kKindLiteral | 1) || first.bits >= rootBits) continue;
     const HuffmanEntry second = root[index >> first.bits];
-    if (second.operation != kOperationLiteral || first.bits + second.bits > rootBits) continue;
-    root[index] =
-        HuffmanEntry{kOperationLiteralPair, static_cast<uint8_t>(first.bits + second.bits),
-                     static_cast<uint16_t>(first.value | (second.value << 8))};
+    if (second.kind != (kKindLiteral | 1) || first.bits + second.bits > rootBits) continue;
+    root[index] = HuffmanEntry{static_cast<uint8_t>(first.bits + second.bits), kKindLiteralPair,
+                               static_cast<uint16_t>((first.value & 0xFF) | (second.value << 8))};
   }
 }
 

@@ -9,33 +9,67 @@
 // the root width, from a second level). The tables live in fixed pools inside
 // the decoder state: nothing is allocated while decoding.
 
+#include <bit>
 #include <cstdint>
 
 namespace ks::cabinet {
 
-// The operation byte of a table entry.
-enum HuffmanOperation : uint8_t {
-  // 0 to 13: a length or distance base followed by that many extra bits.
-  kOperationMaxExtraBits = 13,
-  // Two literals in one root entry (see pairRootLiterals): value holds the
-  // first in its low byte and the second in its high byte.
-  kOperationLiteralPair = 14,
-  kOperationEndOfBlock = 15,
-  kOperationLiteral = 16,
-  // 17 to 31: a link to a sub-table indexed by (operation - 16) further bits.
-  kOperationInvalid = 99,
+// The kind byte of a table entry.
+enum HuffmanKind : uint8_t {
+  // Below kKindSpecial: a length or distance base; the kind is the number of
+  // bits of the code itself, and the entry's other bits are extra bits.
+  kKindMaxCodeBits = 15,
+  // One or two literals (plus the count): value holds the first in its low
+  // byte and the second (or the first again) in its high byte.
+  kKindLiteral = 0x80,
+  kKindLiteralPair = kKindLiteral | 2,
+  // Flag of the entries the decoding loops handle apart.
+  kKindSpecial = 0x40,
+  kKindEndOfBlock = kKindSpecial,
+  kKindInvalid = kKindSpecial | 1,
+  // A link to a sub-table (plus its index bits); value is its pool index.
+  kKindLink = kKindSpecial | 0x20,
 };
 
+// Four bytes, so that a decoding loop can hold one in a register: the low
+// byte is the count of bits the entry consumes (consuming is a shift and a
+// subtraction with the whole entry, see DeflateBitReader::Fast).
 struct HuffmanEntry {
-  uint8_t operation;  // HuffmanOperation
-  uint8_t bits;       // bits this entry consumes (for a link: the bits of its table)
-  uint16_t value;     // literal, length or distance base, or a link's pool index
+  // Bits this entry consumes: the code's bits (below a link, those left after
+  // the tables above it), plus a length's or distance's extra bits; for a
+  // link, the index bits of the table holding it.
+  uint8_t bits;
+  uint8_t kind;    // HuffmanKind
+  uint16_t value;  // literal(s), length or distance base, or a link's pool index
 };
 static_assert(sizeof(HuffmanEntry) == 4);
+static_assert(std::endian::native == std::endian::little);
 
-inline bool isSubTableLink(uint8_t operation) {
-  return operation > kOperationLiteral && operation != kOperationInvalid;
+inline bool isSubTableLink(uint8_t kind) {
+  return (kind & kKindLink) == kKindLink;
 }
+inline unsigned subTableBits(uint8_t kind) {
+  return kind & kKindMaxCodeBits;
+}
+inline bool isLiteral(uint8_t kind) {
+  return (kind & kKindLiteral) != 0;
+}
+
+// The entry as one word: bits in bits 0-7, kind in 8-15, value in 16-31.
+inline uint32_t entryWord(HuffmanEntry entry) {
+  return std::bit_cast<uint32_t>(entry);
+}
+
+// The extra bits of a length or distance entry (given as a word) from the
+// bits that were in hand before it was consumed: the entry's bits above its
+// code bits, least significant first.
+inline uint32_t entryExtraBits(uint64_t bitsBefore, uint32_t word) {
+  const uint64_t itemBits = bitsBefore & ((uint64_t{1} << (word & 0x3F)) - 1);
+  return static_cast<uint32_t>(itemBits >> ((word >> 8) & kKindMaxCodeBits));
+}
+
+// Marks a symbol of HuffmanSymbolMeaning::extraBits that must not occur.
+constexpr uint8_t kUnusableSymbol = 0xFF;
 
 // What a symbol of the code stands for.
 struct HuffmanSymbolMeaning {
@@ -43,7 +77,7 @@ struct HuffmanSymbolMeaning {
   // end of block (for the code-length code: every symbol is plain).
   unsigned plainSymbols;
   // For symbol s >= plainSymbols: base[s - plainSymbols] and
-  // extraBits[s - plainSymbols] (kOperationInvalid marks an unusable symbol).
+  // extraBits[s - plainSymbols] (kUnusableSymbol marks an unusable symbol).
   const uint16_t* base;
   const uint8_t* extraBits;
 };
@@ -66,8 +100,8 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
 
 // Turns every root entry of a literal/length table that holds a literal and,
 // in its remaining index bits, the whole code of a second literal into one
-// kOperationLiteralPair entry consuming both codes' bits: one lookup then
-// writes two bytes. The table keeps its size and everything else.
+// kKindLiteralPair entry consuming both codes' bits: one lookup then writes
+// two bytes. The table keeps its size and everything else.
 void pairRootLiterals(HuffmanEntry* root, unsigned rootBits);
 
 }  // namespace ks::cabinet

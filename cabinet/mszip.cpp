@@ -55,7 +55,7 @@ constexpr unsigned kFixedDistancePoolEntries = 32;
 constexpr unsigned kDynamicLiteralPoolEntries = 800;
 constexpr unsigned kDynamicDistancePoolEntries = 150;
 
-constexpr unsigned kFixedLiteralRootBits = 7;
+constexpr unsigned kFixedLiteralRootBits = 9;
 constexpr unsigned kFixedDistanceRootBits = 5;
 constexpr unsigned kCodeLengthRootBits = 7;
 constexpr unsigned kLiteralRootBits = 9;
@@ -101,8 +101,8 @@ constexpr uint8_t kLengthExtraBits[31] = {0,
                                           5,
                                           5,
                                           0,
-                                          kOperationInvalid,
-                                          kOperationInvalid};
+                                          kUnusableSymbol,
+                                          kUnusableSymbol};
 constexpr uint16_t kDistanceBase[30] = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
@@ -119,11 +119,10 @@ constexpr HuffmanSymbolMeaning kCodeLengthMeaning{kCodeLengthCodes, nullptr, nul
 enum class BlockEnd { kEndOfBlock, kOutputFull, kFailed };
 
 // The fast loop runs while both ends are far: at least this much output room
-// (three root lookups of up to two literals each, a longest match and the 8
-// bytes a match copy may write past its end) and this much input (two 8-byte
-// refills per pass), so that it checks neither per byte.
-constexpr std::ptrdiff_t kFastLoopRoom = 3 * 2 + 258 + 8;
-constexpr std::ptrdiff_t kFastLoopInput = 16;
+// for a pass (a longest match and the bytes a match copy may write past its
+// end), and 8 bytes of input for its refill, so that it checks neither per
+// byte.
+constexpr std::ptrdiff_t kFastLoopRoom = 258 + 16;
 
 }  // namespace
 
@@ -143,16 +142,25 @@ struct MszipState {
 
 namespace {
 
-// Decodes one Huffman code: the root lookup, then any sub-table links.
+// Looks up one Huffman code: the root lookup, then any sub-table links
+// (whose bits it consumes). The entry found is not consumed yet.
 template <typename Reader>
-inline HuffmanEntry decodeSymbol(Reader& input, const HuffmanTable& table) {
+inline HuffmanEntry lookUpSymbol(Reader& input, const HuffmanTable& table) {
   HuffmanEntry entry = table.entries[input.peek(table.rootBits)];
-  while (entry.operation > kOperationLiteral && entry.operation != kOperationInvalid) {
+  while (isSubTableLink(entry.kind)) {
     input.consume(entry.bits);
-    entry = table.entries[entry.value + input.peek(entry.operation - kOperationLiteral)];
+    entry = table.entries[entry.value + input.peek(subTableBits(entry.kind))];
   }
-  input.consume(entry.bits);
   return entry;
+}
+
+// Consumes a length or distance entry with its extra bits; returns the base
+// plus the extra bits.
+template <typename Reader>
+inline unsigned takeBaseAndExtra(Reader& input, HuffmanEntry entry) {
+  const uint64_t before = input.buffered();
+  input.consume(entry.bits);
+  return entry.value + entryExtraBits(before, entryWord(entry));
 }
 
 inline uint64_t load8(const uint8_t* p) {
@@ -264,31 +272,43 @@ inline uint8_t* copyMatch(uint8_t* outputStart, uint8_t* cursor, unsigned distan
 // Decodes a distance code and its extra bits; 0 for an invalid code.
 template <typename Reader>
 inline unsigned decodeDistance(Reader& input, const HuffmanTable& distances) {
-  const HuffmanEntry entry = decodeSymbol(input, distances);
-  if (entry.operation > kOperationMaxExtraBits) return 0;
-  return entry.value + input.take(entry.operation);
+  const HuffmanEntry entry = lookUpSymbol(input, distances);
+  if (entry.kind & kKindSpecial) return 0;  // a distance table holds no other special
+  return takeBaseAndExtra(input, entry);
 }
 
-// Writes the one or two literals of a root entry; false for any other
-// entry. The caller makes sure there is room for two bytes.
-[[gnu::always_inline]] inline bool writeLiterals(HuffmanEntry entry, uint8_t*& cursor) {
-  if (entry.operation == kOperationLiteral) {
-    *cursor++ = static_cast<uint8_t>(entry.value);
-    return true;
+// Entry flags as seen in an entry word.
+constexpr uint32_t kLiteralFlag = uint32_t{kKindLiteral} << 8;
+constexpr uint32_t kSpecialFlag = uint32_t{kKindSpecial} << 8;
+
+// Follows the sub-table links of an entry word (consuming their bits); the
+// entry found is not consumed.
+[[gnu::always_inline]] inline uint32_t followLinks(DeflateBitReader::Fast& input,
+                                                   const HuffmanEntry* table, uint32_t entry) {
+  while (isSubTableLink(static_cast<uint8_t>(entry >> 8))) {
+    input.consumeEntry(entry);
+    const uint32_t index = static_cast<uint32_t>(input.buffered()) &
+                           ((1u << subTableBits(static_cast<uint8_t>(entry >> 8))) - 1);
+    entry = entryWord(table[(entry >> 16) + index]);
   }
-  if (entry.operation == kOperationLiteralPair) {
-    cursor[0] = static_cast<uint8_t>(entry.value);
-    cursor[1] = static_cast<uint8_t>(entry.value >> 8);
-    cursor += 2;
-    return true;
-  }
-  return false;
+  return entry;
+}
+
+// Writes the one or two literals of a literal entry word. A single literal
+// holds its byte twice, so the second store writes it again: no branch.
+[[gnu::always_inline]] inline uint8_t* writeLiterals(uint32_t entry, uint8_t* cursor) {
+  const unsigned count = (entry >> 8) & 3;
+  cursor[0] = static_cast<uint8_t>(entry >> 16);
+  cursor[count - 1] = static_cast<uint8_t>(entry >> 24);
+  return cursor + count;
 }
 
 // The fast loop over a block's codes, while far from the end of both the
-// input and the output: an item per pass, with one unchecked refill before it
-// and one after a run of root literals. Returns kOutputFull when it stopped
-// near an end with the block not yet done.
+// input and the output: one item (one or two literals, or a match) per pass,
+// after one unchecked refill. The next literal/length entry is looked up as
+// soon as the bits before it are consumed, so the lookup overlaps the
+// literal store or the match copy. Returns kOutputFull when it stopped near
+// an end with the block not yet done.
 [[gnu::noinline]] BlockEnd decodeCodesFast(MszipState& state, const HuffmanTable& literals,
                                            const HuffmanTable& distances) {
   // Everything as locals: the output is written through byte pointers, which
@@ -298,56 +318,59 @@ inline unsigned decodeDistance(Reader& input, const HuffmanTable& distances) {
   uint8_t* const outputStart = state.outputStart;
   uint8_t* const end = state.cursor + state.bytesAllowed;
   uint8_t* cursor = state.cursor;
-  const HuffmanEntry* const literalRoot = literals.entries;
+  const HuffmanEntry* const literalTable = literals.entries;
+  const HuffmanEntry* const distanceTable = distances.entries;
   const uint32_t literalMask = (1u << literals.rootBits) - 1;
+  const uint32_t distanceMask = (1u << distances.rootBits) - 1;
+  // Past this the output room is too short for a pass (the output start
+  // when it is that short from the beginning).
+  uint8_t* const roomLimit = state.bytesAllowed >= kFastLoopRoom ? end - kFastLoopRoom + 1 : cursor;
+  const auto farFromEnds = [&] { return input.canRefill() && cursor < roomLimit; };
+  if (!farFromEnds()) return BlockEnd::kOutputFull;
+
+  // After each refill all 64 bits in hand are stream bits: enough for the
+  // longest item (48 bits) and the lookup of the next entry (9 bits).
+  input.refill();
+  uint32_t entry = entryWord(literalTable[input.buffered() & literalMask]);
   BlockEnd result = BlockEnd::kOutputFull;
-  while (input.hasBytes(kFastLoopInput) && end - cursor >= kFastLoopRoom) {
-    input.refill();  // at least 56 bits: enough for a whole match
-    HuffmanEntry entry = literalRoot[input.buffered() & literalMask];
-    if (writeLiterals(entry, cursor)) {
-      // Up to three root lookups of one or two literals (at most 15 bits
-      // each) from the bits in hand.
-      input.consume(entry.bits);
-      entry = literalRoot[input.buffered() & literalMask];
-      if (!writeLiterals(entry, cursor)) {
-        input.refill();  // the entry stays valid: refilling adds bits behind
-      } else {
-        input.consume(entry.bits);
-        entry = literalRoot[input.buffered() & literalMask];
-        if (writeLiterals(entry, cursor)) {
-          input.consume(entry.bits);
-          continue;
-        }
-        input.refill();
-      }
-    }
-    // A length (most often), a sub-table link, the end of block or an
-    // invalid code.
-    if (entry.operation > kOperationMaxExtraBits) {
-      while (isSubTableLink(entry.operation)) {
-        input.consume(entry.bits);
-        entry = literalRoot[entry.value + input.peek(entry.operation - kOperationLiteral)];
-      }
-      input.consume(entry.bits);
-      if (entry.operation == kOperationLiteral) {
-        *cursor++ = static_cast<uint8_t>(entry.value);
-        continue;
-      }
-      if (entry.operation > kOperationMaxExtraBits) {
-        result =
-            entry.operation == kOperationEndOfBlock ? BlockEnd::kEndOfBlock : BlockEnd::kFailed;
+  for (;;) {
+    if (entry & kSpecialFlag) [[unlikely]] {
+      // A sub-table link, the end of block or an invalid code.
+      entry = followLinks(input, literalTable, entry);
+      if (entry & kSpecialFlag) {
+        input.consumeEntry(entry);
+        result = static_cast<uint8_t>(entry >> 8) == kKindEndOfBlock ? BlockEnd::kEndOfBlock
+                                                                     : BlockEnd::kFailed;
         break;
       }
+    }
+    if (entry & kLiteralFlag) {
+      input.consumeEntry(entry);
+      const uint32_t next = entryWord(literalTable[input.buffered() & literalMask]);
+      cursor = writeLiterals(entry, cursor);
+      entry = next;
     } else {
-      input.consume(entry.bits);
+      // A length code and its extra bits are consumed in one step; the extra
+      // bits are taken from the bits as they were before it.
+      uint64_t before = input.buffered();
+      input.consumeEntry(entry);
+      uint32_t distanceEntry = entryWord(distanceTable[input.buffered() & distanceMask]);
+      const unsigned length = (entry >> 16) + entryExtraBits(before, entry);
+      if (distanceEntry & kSpecialFlag) [[unlikely]] {
+        distanceEntry = followLinks(input, distanceTable, distanceEntry);
+        if (distanceEntry & kSpecialFlag) {
+          result = BlockEnd::kFailed;  // invalid code
+          break;
+        }
+      }
+      before = input.buffered();
+      input.consumeEntry(distanceEntry);
+      entry = entryWord(literalTable[input.buffered() & literalMask]);
+      const unsigned distance = (distanceEntry >> 16) + entryExtraBits(before, distanceEntry);
+      cursor = copyMatchWithRoom(outputStart, cursor, distance, length);
     }
-    const unsigned length = entry.value + input.take(entry.operation);
-    const unsigned distance = decodeDistance(input, distances);
-    if (distance == 0) {
-      result = BlockEnd::kFailed;  // invalid code
-      break;
-    }
-    cursor = copyMatchWithRoom(outputStart, cursor, distance, length);
+    if (!farFromEnds()) break;
+    input.refill();
   }
   input.giveBack(state.input);
   state.cursor = cursor;
@@ -370,25 +393,25 @@ BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
   BlockEnd result = BlockEnd::kOutputFull;
   while (cursor != end) {
     input.refill();  // at least 56 bits: enough for a whole match
-    HuffmanEntry entry = decodeSymbol(input, literals);
-    if (entry.operation == kOperationLiteral) {
+    const HuffmanEntry entry = lookUpSymbol(input, literals);
+    if (isLiteral(entry.kind)) {
+      // The second literal of a pair only if there is room for it (once the
+      // output is full, the bit position no longer matters).
+      input.consume(entry.bits);
       *cursor++ = static_cast<uint8_t>(entry.value);
+      if (entry.kind == kKindLiteralPair && cursor != end) {
+        *cursor++ = static_cast<uint8_t>(entry.value >> 8);
+      }
       continue;
     }
-    if (entry.operation == kOperationLiteralPair) {
-      // The second literal only if there is room for it (once the output is
-      // full, the bit position no longer matters).
-      *cursor++ = static_cast<uint8_t>(entry.value);
-      if (cursor != end) *cursor++ = static_cast<uint8_t>(entry.value >> 8);
-      continue;
-    }
-    if (entry.operation > kOperationMaxExtraBits) {
-      result = entry.operation == kOperationEndOfBlock ? BlockEnd::kEndOfBlock : BlockEnd::kFailed;
+    if (entry.kind & kKindSpecial) {
+      input.consume(entry.bits);
+      result = entry.kind == kKindEndOfBlock ? BlockEnd::kEndOfBlock : BlockEnd::kFailed;
       break;
     }
     // A length is followed by its extra bits, then a distance code and its
     // extra bits.
-    const unsigned length = entry.value + input.take(entry.operation);
+    const unsigned length = takeBaseAndExtra(input, entry);
     const unsigned distance = decodeDistance(input, distances);
     if (distance == 0) {
       result = BlockEnd::kFailed;  // invalid code
@@ -463,9 +486,10 @@ bool readDynamicTables(MszipState& state, HuffmanTable* literals, HuffmanTable* 
   unsigned previous = 0;  // what symbol 16 repeats before any length is read
   for (unsigned n = 0; n < total;) {
     input.refill();
-    HuffmanEntry entry = decodeSymbol(input, codeLengthTable);
-    if (entry.operation != kOperationLiteral) return false;
-    unsigned symbol = entry.value;
+    const HuffmanEntry entry = lookUpSymbol(input, codeLengthTable);
+    if (!isLiteral(entry.kind)) return false;
+    input.consume(entry.bits);
+    const unsigned symbol = entry.value & 0xFF;
     if (symbol < 16) {
       lengths[n++] = static_cast<uint8_t>(symbol);
       previous = symbol;

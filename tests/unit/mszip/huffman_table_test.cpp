@@ -18,6 +18,14 @@ const uint16_t kBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,
                             1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 const uint8_t kExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                             6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+// Every symbol a base of its own number, without extra bits.
+const uint16_t* symbolNumbers() {
+  static uint16_t numbers[288];
+  for (uint16_t s = 0; s < 288; ++s) numbers[s] = s;
+  return numbers;
+}
+const uint8_t kNoExtra[288] = {};
+const HuffmanSymbolMeaning kNumbered{0, symbolNumbers(), kNoExtra};
 const HuffmanSymbolMeaning kPlain{288, nullptr, nullptr};
 const HuffmanSymbolMeaning kDistances{0, kBase, kExtra};
 
@@ -51,9 +59,9 @@ unsigned entriesNeeded(const std::vector<uint8_t>& lengths, unsigned root) {
 HuffmanEntry lookup(const HuffmanTable& table, uint32_t reversedCode) {
   HuffmanEntry entry = table.entries[reversedCode & ((1u << table.rootBits) - 1)];
   uint32_t bits = reversedCode;
-  while (isSubTableLink(entry.operation)) {
+  while (isSubTableLink(entry.kind)) {
     bits >>= entry.bits;
-    entry = table.entries[entry.value + (bits & ((1u << (entry.operation - 16)) - 1))];
+    entry = table.entries[entry.value + (bits & ((1u << subTableBits(entry.kind)) - 1))];
   }
   return entry;
 }
@@ -82,12 +90,14 @@ std::vector<uint8_t> randomCompleteLengths(unsigned symbols, unsigned maxLength,
 TEST(HuffmanTable, FixedLiteralCodeFitsItsPool) {
   std::vector<uint8_t> lengths(288);
   for (unsigned i = 0; i < 288; ++i) lengths[i] = i < 144 ? 8 : i < 256 ? 9 : i < 280 ? 7 : 8;
-  // 128 root entries, 76 two-entry sub-tables for the 8-bit codes and 28
-  // four-entry ones for the 9-bit codes.
+  // With a 7-bit root: 128 root entries, 76 two-entry sub-tables for the
+  // 8-bit codes and 28 four-entry ones for the 9-bit codes. The decoder uses
+  // a 9-bit root: one table of 512 entries, no sub-tables.
   EXPECT_EQ(entriesNeeded(lengths, 7), 392u);
+  EXPECT_EQ(entriesNeeded(lengths, 9), 512u);
   HuffmanTable table;
-  EXPECT_TRUE(build(lengths, 7, 520, &table));
-  EXPECT_EQ(table.rootBits, 7u);
+  EXPECT_TRUE(build(lengths, 9, 520, &table));
+  EXPECT_EQ(table.rootBits, 9u);
 }
 
 TEST(HuffmanTable, FixedDistanceCodeIsAcceptedAlthoughIncomplete) {
@@ -97,17 +107,21 @@ TEST(HuffmanTable, FixedDistanceCodeIsAcceptedAlthoughIncomplete) {
   ASSERT_TRUE(build(lengths, 5, 32, &table, true, kDistances));
   EXPECT_EQ(table.rootBits, 5u);
   // The two unused patterns (codes 11110 and 11111) are invalid.
-  EXPECT_EQ(lookup(table, reverse(30, 5)).operation, kOperationInvalid);
-  EXPECT_EQ(lookup(table, reverse(31, 5)).operation, kOperationInvalid);
-  EXPECT_EQ(lookup(table, reverse(29, 5)).value, 24577);
-  EXPECT_EQ(lookup(table, reverse(29, 5)).operation, 13);
+  EXPECT_EQ(lookup(table, reverse(30, 5)).kind, kKindInvalid);
+  EXPECT_EQ(lookup(table, reverse(31, 5)).kind, kKindInvalid);
+  // Distance 24577: a 5-bit code and 13 extra bits, consumed together.
+  const HuffmanEntry last = lookup(table, reverse(29, 5));
+  EXPECT_EQ(last.value, 24577);
+  EXPECT_EQ(last.kind, 5);
+  EXPECT_EQ(last.bits, 5 + 13);
+  EXPECT_EQ(entryExtraBits(0x5A5A5ull << 5 | reverse(29, 5), entryWord(last)), 0x5A5A5u & 0x1FFF);
 }
 
 TEST(HuffmanTable, AllLengthsZeroGiveAnEmptyTable) {
   HuffmanTable table;
   ASSERT_TRUE(build(std::vector<uint8_t>(30, 0), 6, 150, &table));
   EXPECT_EQ(table.rootBits, 0u);
-  EXPECT_EQ(table.entries[0].operation, kOperationInvalid);
+  EXPECT_EQ(table.entries[0].kind, kKindInvalid);
 }
 
 TEST(HuffmanTable, RootWidthFollowsTheCodeLengths) {
@@ -136,12 +150,18 @@ TEST(HuffmanTable, EveryCodeDecodesToItsSymbol) {
     unsigned root = 5 + random.below(5);
     std::vector<uint8_t> lengths = randomCompleteLengths(symbols, 15, random);
     HuffmanTable table;
-    ASSERT_TRUE(build(lengths, root, 4096, &table)) << round;
+    ASSERT_TRUE(build(lengths, root, 4096, &table, false, kNumbered)) << round;
     std::vector<uint32_t> codes = testing::canonicalCodes(lengths);
     for (unsigned s = 0; s < symbols; ++s) {
       HuffmanEntry entry = lookup(table, reverse(codes[s], lengths[s]));
-      ASSERT_EQ(entry.operation, s < 256 ? kOperationLiteral : kOperationEndOfBlock);
       ASSERT_EQ(entry.value, s);
+      // It consumes the code's bits left after the tables above it.
+      if (lengths[s] <= table.rootBits) {
+        ASSERT_EQ(entry.bits, lengths[s]);
+      } else {
+        ASSERT_LE(entry.bits, lengths[s] - table.rootBits);
+      }
+      ASSERT_EQ(entry.kind, entry.bits);
     }
   }
 }
