@@ -75,7 +75,7 @@ HuffmanEntry entryForSymbol(unsigned symbol, unsigned ownBits,
   const auto bits = static_cast<uint8_t>(ownBits);
   if (symbol < meaning.plainSymbols) {
     if (symbol >= 256) return HuffmanEntry{bits, kKindEndOfBlock, 0};
-    return HuffmanEntry{bits, kKindLiteral | 1, static_cast<uint16_t>(symbol | symbol << 8)};
+    return HuffmanEntry{bits, kKindLiteral, static_cast<uint16_t>(symbol)};
   }
   const unsigned index = symbol - meaning.plainSymbols;
   if (meaning.extraBits[index] == kUnusableSymbol) return HuffmanEntry{bits, kKindInvalid, 0};
@@ -181,20 +181,6 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
   }
   *table = HuffmanTable{pool, rootBits};
   return true;
-}
-
-void pairRootLiterals(HuffmanEntry* root, unsigned rootBits) {
-  // From the last entry down: the second code is looked up at index >> bits,
-  // which is below the entry being changed (or is that entry itself, for
-  // index 0, read before it is changed), so it still holds a single code.
-  for (unsigned index = 1u << rootBits; index-- > 0;) {
-    const HuffmanEntry first = root[index];
-    if (first.kind != (kKindLiteral | 1) || first.bits >= rootBits) continue;
-    const HuffmanEntry second = root[index >> first.bits];
-    if (second.kind != (kKindLiteral | 1) || first.bits + second.bits > rootBits) continue;
-    root[index] = HuffmanEntry{static_cast<uint8_t>(first.bits + second.bits), kKindLiteralPair,
-                               static_cast<uint16_t>((first.value & 0xFF) | (second.value << 8))};
-  }
 }
 
 }  // namespace ks::cabinet

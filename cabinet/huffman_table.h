@@ -19,10 +19,8 @@ enum HuffmanKind : uint8_t {
   // Below kKindSpecial: a length or distance base; the kind is the number of
   // bits of the code itself, and the entry's other bits are extra bits.
   kKindMaxCodeBits = 15,
-  // One or two literals (plus the count): value holds the first in its low
-  // byte and the second (or the first again) in its high byte.
+  // A literal (or a plain symbol of the code-length code): value holds it.
   kKindLiteral = 0x80,
-  kKindLiteralPair = kKindLiteral | 2,
   // Flag of the entries the decoding loops handle apart.
   kKindSpecial = 0x40,
   kKindEndOfBlock = kKindSpecial,
@@ -40,7 +38,7 @@ struct HuffmanEntry {
   // link, the index bits of the table holding it.
   uint8_t bits;
   uint8_t kind;    // HuffmanKind
-  uint16_t value;  // literal(s), length or distance base, or a link's pool index
+  uint16_t value;  // literal, length or distance base, or a link's pool index
 };
 static_assert(sizeof(HuffmanEntry) == 4);
 static_assert(std::endian::native == std::endian::little);
@@ -97,11 +95,5 @@ struct HuffmanTable {
 bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymbolMeaning& meaning,
                        unsigned requestedRootBits, bool acceptIncomplete, HuffmanEntry* pool,
                        unsigned poolSize, HuffmanTable* table);
-
-// Turns every root entry of a literal/length table that holds a literal and,
-// in its remaining index bits, the whole code of a second literal into one
-// kKindLiteralPair entry consuming both codes' bits: one lookup then writes
-// two bytes. The table keeps its size and everything else.
-void pairRootLiterals(HuffmanEntry* root, unsigned rootBits);
 
 }  // namespace ks::cabinet

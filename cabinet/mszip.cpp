@@ -18,7 +18,6 @@
 
 #include "cabinet/deflate_bit_reader.h"
 #include "cabinet/huffman_table.h"
-#include "cabinet/short_copy.h"
 
 namespace ks::cabinet {
 namespace {
@@ -178,7 +177,7 @@ inline void copy16(uint8_t* to, const uint8_t* from) {
 }
 
 // Bytes a match copy may write past the match (putting them back after).
-constexpr unsigned kCopyOverrun = 8;
+constexpr unsigned kCopyOverrun = 16;
 
 // The pattern copy below builds its 8 bytes with shifts, least significant
 // byte first, as every target of this library stores them.
@@ -189,15 +188,22 @@ constexpr uint8_t kPatternStep[8] = {0, 8, 8, 6, 8, 5, 6, 7};
 
 // Copies `length` bytes from `distance` bytes back (distance <= bytes written
 // in this call) with byte-by-byte meaning: a distance shorter than the length
-// repeats the bytes just written. Word copies replace the byte loop. Only
-// distances below 8 write past the match, up to kCopyOverrun bytes, which the
-// caller guarantees lie inside the buffer; those bytes are the previous
-// block's history, still to be read by matches that reach back into it, so
-// they are put back afterwards.
+// repeats the bytes just written. Word copies replace the byte loop. Short
+// matches and distances below 8 write past the match, up to kCopyOverrun
+// bytes, which the caller guarantees lie inside the buffer; those bytes are
+// the previous block's history, still to be read by matches that reach back
+// into it, so they are put back afterwards.
 inline void copyOverlapping(uint8_t* to, unsigned distance, unsigned length) {
   const uint8_t* from = to - distance;
   if (distance >= length && length <= 16) {
-    copyShort(to, from, length);  // most matches: short, not overlapping
+    // Most matches: short, not overlapping. One 16-byte copy without a
+    // branch on the length; the bytes it writes past the match are put back.
+    uint8_t match[16];
+    uint8_t after[16];
+    std::memcpy(match, from, 16);
+    std::memcpy(after, to + length, 16);
+    std::memcpy(to, match, 16);
+    std::memcpy(to + length, after, 16);
   } else if (distance >= 16) {
     // 16 bytes per step, each reading only bytes already final; the last
     // step ends exactly at the match's end, rewriting some bytes with the
@@ -294,15 +300,6 @@ constexpr uint32_t kSpecialFlag = uint32_t{kKindSpecial} << 8;
   return entry;
 }
 
-// Writes the one or two literals of a literal entry word. A single literal
-// holds its byte twice, so the second store writes it again: no branch.
-[[gnu::always_inline]] inline uint8_t* writeLiterals(uint32_t entry, uint8_t* cursor) {
-  const unsigned count = (entry >> 8) & 3;
-  cursor[0] = static_cast<uint8_t>(entry >> 16);
-  cursor[count - 1] = static_cast<uint8_t>(entry >> 24);
-  return cursor + count;
-}
-
 // The fast loop over a block's codes, while far from the end of both the
 // input and the output: one item (one or two literals, or a match) per pass,
 // after one unchecked refill. The next literal/length entry is looked up as
@@ -347,7 +344,7 @@ constexpr uint32_t kSpecialFlag = uint32_t{kKindSpecial} << 8;
     if (entry & kLiteralFlag) {
       input.consumeEntry(entry);
       const uint32_t next = entryWord(literalTable[input.buffered() & literalMask]);
-      cursor = writeLiterals(entry, cursor);
+      *cursor++ = static_cast<uint8_t>(entry >> 16);
       entry = next;
     } else {
       // A length code and its extra bits are consumed in one step; the extra
@@ -395,13 +392,8 @@ BlockEnd decodeCodes(MszipState& state, const HuffmanTable& literals,
     input.refill();  // at least 56 bits: enough for a whole match
     const HuffmanEntry entry = lookUpSymbol(input, literals);
     if (isLiteral(entry.kind)) {
-      // The second literal of a pair only if there is room for it (once the
-      // output is full, the bit position no longer matters).
       input.consume(entry.bits);
       *cursor++ = static_cast<uint8_t>(entry.value);
-      if (entry.kind == kKindLiteralPair && cursor != end) {
-        *cursor++ = static_cast<uint8_t>(entry.value >> 8);
-      }
       continue;
     }
     if (entry.kind & kKindSpecial) {
@@ -489,7 +481,7 @@ bool readDynamicTables(MszipState& state, HuffmanTable* literals, HuffmanTable* 
     const HuffmanEntry entry = lookUpSymbol(input, codeLengthTable);
     if (!isLiteral(entry.kind)) return false;
     input.consume(entry.bits);
-    const unsigned symbol = entry.value & 0xFF;
+    const unsigned symbol = entry.value;
     if (symbol < 16) {
       lengths[n++] = static_cast<uint8_t>(symbol);
       previous = symbol;
@@ -517,7 +509,6 @@ bool readDynamicTables(MszipState& state, HuffmanTable* literals, HuffmanTable* 
                          state.dynamicPool, kDynamicLiteralPoolEntries, literals)) {
     return false;
   }
-  pairRootLiterals(state.dynamicPool, literals->rootBits);
   return buildHuffmanTable(lengths + literalCodes, distanceCodes, kDistanceMeaning,
                            kDistanceRootBits, false, state.dynamicPool + kDynamicLiteralPoolEntries,
                            kDynamicDistancePoolEntries, distances);

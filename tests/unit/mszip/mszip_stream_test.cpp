@@ -300,10 +300,10 @@ TEST_F(MszipStreams, MatchCopiesOfShortDistancesLeaveThePreviousBlockIntact) {
   }
 }
 
-// A dynamic block whose literal code is short enough for two literals to
-// share a table lookup: 'a' 1 bit, 'b' 2, the end of block 3, 'c' 4, length
-// symbols 257 and 258 5 bits each; one distance code of one bit.
-DeflateWriter pairedLiteralsBlock(const std::string& text, bool endOfBlock) {
+// A dynamic block of very short literal codes, many to one refill: 'a' 1
+// bit, 'b' 2, the end of block 3, 'c' 4, length symbols 257 and 258 5 bits
+// each; one distance code of one bit.
+DeflateWriter shortLiteralsBlock(const std::string& text, bool endOfBlock) {
   std::vector<uint8_t> lengths(259, 0);
   lengths['a'] = 1;
   lengths['b'] = 2;
@@ -319,31 +319,29 @@ DeflateWriter pairedLiteralsBlock(const std::string& text, bool endOfBlock) {
   return out;
 }
 
-TEST_F(MszipStreams, PairedLiteralsStopAtTheAllowedCountAndTheBufferEnd) {
-  // Every count cuts the literals after a different one, also between the
-  // two of a pair.
+TEST_F(MszipStreams, ShortLiteralsStopAtTheAllowedCountAndTheBufferEnd) {
+  // Every count cuts the literals after a different one.
   std::string text;
   for (int i = 0; i < 300; ++i) text += "abacbbaca"[i % 9];
-  DeflateWriter block = pairedLiteralsBlock(text, true);
+  DeflateWriter block = shortLiteralsBlock(text, true);
   std::vector<uint8_t> produced;
   for (uint32_t allowed = 1; allowed <= text.size(); ++allowed) {
     ASSERT_EQ(decoder.decode(block.bytes(), &produced, allowed), DECODER_OK);
     ASSERT_EQ(std::string(produced.begin(), produced.end()), text.substr(0, allowed));
   }
-  // A block one literal longer than the buffer: the last pair is cut at the
-  // buffer's end.
+  // A block one literal longer than the buffer: cut at the buffer's end.
   std::string full(32769, 'a');
-  ASSERT_EQ(decoder.decode(pairedLiteralsBlock(full, true).bytes(), &produced), DECODER_OK);
+  ASSERT_EQ(decoder.decode(shortLiteralsBlock(full, true).bytes(), &produced), DECODER_OK);
   EXPECT_EQ(std::string(produced.begin(), produced.end()), full.substr(0, 32768));
 }
 
-TEST_F(MszipStreams, PairedLiteralsReadZerosPastTheInputEnd) {
+TEST_F(MszipStreams, ShortLiteralsReadZerosPastTheInputEnd) {
   // No end of block: once the input is used up, the zero bits read as 'a'
-  // (code 0), in pairs, until the output is full.
+  // (code 0) until the output is full.
   std::string text = "bcbcbbcb";
   std::vector<uint8_t> produced;
   for (uint32_t allowed : {8u, 9u, 10u, 301u, 32768u}) {
-    ASSERT_EQ(decoder.decode(pairedLiteralsBlock(text, false).bytes(), &produced, allowed),
+    ASSERT_EQ(decoder.decode(shortLiteralsBlock(text, false).bytes(), &produced, allowed),
               DECODER_OK);
     std::string expected = text + std::string(allowed - text.size(), 'a');
     ASSERT_EQ(std::string(produced.begin(), produced.end()), expected) << allowed;
