@@ -15,6 +15,19 @@
 // settled leading bits is the classic integer arithmetic coder, including
 // the underflow case (low = 01..., high = 10...) where the second bit is
 // dropped instead.
+//
+// What this decoder keeps is chosen for the path from one symbol to the next
+// (each symbol's search needs the previous symbol's registers), and is
+// exactly equivalent to low, high and value:
+// - value - low (mod 2^16), as the top 16 bits of the bit reader's buffer:
+//   renormalising by n bits turns it into ((value - low) << n | the next n
+//   bits) mod 2^16 whether the bits were settled or underflow steps (an
+//   underflow step flips bit 15 of value and drops it from low: the two
+//   cancel), so shifting the buffer is the whole update of value;
+// - the range high - low + 1: each renormalising bit doubles it, so it is
+//   the narrowed range shifted by n, without high;
+// - low, in the top 16 bits of a 64-bit word, so the bit counts of the
+//   renormalisation need no stop bits.
 
 #include <bit>
 #include <cstdint>
@@ -39,31 +52,51 @@ class QuantumBitReader {
 
   bool exhausted() const { return exhausted_; }
 
-  // The next `count` bits (0 to 24), most significant first.
+  // The top 16 bits of the buffer: the arithmetic decoder's value - low.
+  inline uint32_t valueMinusLow() const { return static_cast<uint32_t>(buffer_ >> 48); }
+  inline void subtractFromValue(uint64_t amount) { buffer_ -= amount << 48; }
+
+  // Moves the next `count` bits (0 to 16) of the stream into the value.
+  [[gnu::always_inline]] inline void shiftIntoValue(unsigned count) {
+    if (bitCount_ < count) refill(count);
+    buffer_ <<= count;
+    bitCount_ -= count;
+  }
+
+  // The next `count` bits (0 to 24), most significant first, taken from
+  // below the value.
   [[gnu::always_inline]] inline uint32_t read(unsigned count) {
     if (bitCount_ < count) refill(count);
+    const uint64_t stream = buffer_ << kValueBits;
     // Two shifts, so that a count of 0 needs no branch of its own.
-    uint32_t bits = static_cast<uint32_t>((buffer_ >> 1) >> (63 - count));
-    buffer_ <<= count;
+    const auto bits = static_cast<uint32_t>((stream >> 1) >> (63 - count));
+    buffer_ = (buffer_ & kValueMask) | ((stream << count) >> kValueBits);
     bitCount_ -= count;
     return bits;
   }
 
  private:
-  // Loads bytes behind the bits held (left-aligned in the 64-bit buffer);
+  static constexpr unsigned kValueBits = 16;
+  static constexpr uint64_t kValueMask = ~uint64_t{0} << (64 - kValueBits);
+  // Stream bits the buffer holds below the value.
+  static constexpr unsigned kStreamBits = 64 - kValueBits;
+
+  // Loads bytes behind the stream bits held (left-aligned below the value);
   // past the end, the missing bits read as zeros and mark the input
   // exhausted.
   [[gnu::always_inline]] inline void refill(unsigned count) {
     if (end_ - input_ >= 8) {
-      // One 8-byte load fills the buffer to 56 bits or more; the part of a
-      // byte loaded below them is loaded again, to the same place, next time.
-      buffer_ |= loadBigEndian64(input_) >> bitCount_;
-      input_ += (63 - bitCount_) >> 3;
-      bitCount_ |= 56;
+      // One 8-byte load fills the stream part to 41 bits or more; the part of
+      // a byte loaded below them is loaded again, to the same place, next
+      // time.
+      buffer_ |= loadBigEndian64(input_) >> (kValueBits + bitCount_);
+      const unsigned bytes = (kStreamBits - bitCount_) >> 3;
+      input_ += bytes;
+      bitCount_ += 8 * bytes;
       return;
     }
-    while (bitCount_ <= 56 && input_ != end_) {
-      buffer_ |= uint64_t{*input_++} << (56 - bitCount_);
+    while (bitCount_ + 8 <= kStreamBits && input_ != end_) {
+      buffer_ |= uint64_t{*input_++} << (kStreamBits - 8 - bitCount_);
       bitCount_ += 8;
     }
     if (bitCount_ < count) {
@@ -81,7 +114,7 @@ class QuantumBitReader {
 
   const uint8_t* input_ = nullptr;
   const uint8_t* end_ = nullptr;
-  uint64_t buffer_ = 0;
+  uint64_t buffer_ = 0;  // value - low, then the stream bits, left-aligned
   unsigned bitCount_ = 0;
   bool exhausted_ = false;
 };
@@ -100,8 +133,8 @@ class QuantumArithmeticDecoder {
   // Each block starts afresh at a byte boundary: value = the first 16 bits.
   void start(QuantumBitReader& bits) {
     low_ = 0;
-    high_ = 0xFFFF;
-    value_ = bits.read(16);
+    range_ = 0x10000;
+    bits.shiftIntoValue(16);
   }
 
   // Decodes a symbol of `model` and updates the model. The model has at
@@ -111,158 +144,166 @@ class QuantumArithmeticDecoder {
   template <unsigned kGroups>
   [[gnu::always_inline]] inline unsigned decode(QuantumModel& model, QuantumBitReader& bits) {
     static_assert(kGroups * 8 <= kQuantumMaxModelSymbols);
-    const uint32_t total = model.cumulative[0];
-    const uint32_t range = high_ - low_ + 1;
     uint16_t* cumulative = model.cumulative;
-    const unsigned index = findEntry<kGroups>(cumulative, total, range);
+    const uint32_t total = cumulative[0];
+    const uint32_t range = range_;
+    // (cumulative * range) div total is (cumulative * scale) >> 40: with
+    // cumulative <= total <= 3800 and range <= 65536, multiplying by
+    // floor(2^40 / total) + 1 and shifting is exact, and the product stays
+    // below 2^57. Formed before the search, it leaves one multiplication
+    // per share on the path to the next symbol.
+    const uint64_t scale = uint64_t{range} * kQuantumReciprocals.of[total];
+#if defined(__SSE2__)
+    // The search compares whole 8-entry groups; the entries above the
+    // target are exactly the ones the update adds to, so the update reuses
+    // the search's compare results.
+    __m128i groups[kGroups];
+    __m128i above[kGroups];
+    for (unsigned group = 0; group < kGroups; ++group) {
+      groups[group] = _mm_load_si128(reinterpret_cast<const __m128i*>(cumulative + 8 * group));
+    }
+    const unsigned index = entriesAbove<kGroups>(groups, above, total, range, bits) - 1;
+#else
+    const unsigned index = findEntry(cumulative, total, range, bits);
+#endif
     const unsigned symbol = model.symbol[index];
 
-    // Narrow the interval to the symbol's share, both ends from the old low.
-    const uint32_t low = low_;
-    high_ = low + shareOfRange(cumulative[index], range, total) - 1;
-    low_ = low + shareOfRange(cumulative[index + 1], range, total);
-    renormalise(bits);
+    // Narrow the interval to the symbol's share, both ends from the old low
+    // (high = low + highShare - 1), then renormalise.
+    const uint64_t highShare = (cumulative[index] * scale) >> 40;
+    const uint64_t lowShare = (cumulative[index + 1] * scale) >> 40;
+    renormalise(lowShare, highShare, bits);
 
-    addFrequency<kGroups>(cumulative, index);
-    if (cumulative[0] > kQuantumRescaleThreshold) rescaleQuantumModel(model);
+    // The model update: 8 more for entries 0 to index.
+#if defined(__SSE2__)
+    const __m128i step = _mm_set1_epi16(static_cast<int16_t>(kQuantumFrequencyStep));
+    for (unsigned group = 0; group < kGroups; ++group) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(cumulative + 8 * group),
+                      _mm_add_epi16(groups[group], _mm_and_si128(above[group], step)));
+    }
+#else
+    for (unsigned i = 0; i <= index; ++i) cumulative[i] += kQuantumFrequencyStep;
+#endif
+    // Entry 0 always takes the step.
+    if (total + kQuantumFrequencyStep > kQuantumRescaleThreshold) rescaleQuantumModel(model);
     return symbol;
   }
 
  private:
-#if defined(__SSE2__)
-  // The 8 entries from 1 + 8 * group on.
-  static inline __m128i groupAt(const uint16_t* cumulative, unsigned group) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(cumulative + 1 + 8 * group));
+  inline uint32_t low16() const {
+    return static_cast<uint32_t>(low_ >> 48);
   }
-#endif
 
-  // The symbol's entry: the first entry i whose successor's cumulative
-  // frequency is not above target = ((value - low + 1) * total - 1) div
-  // range, in 32-bit arithmetic.
-  template <unsigned kGroups>
-  [[gnu::always_inline]] inline unsigned findEntry(const uint16_t* cumulative, uint32_t total,
-                                                   uint32_t range) const {
+  // value - low + 1 as the 32-bit arithmetic of the format forms it: it
+  // wraps when value is below low (only on corrupt input).
+  inline uint32_t valueOffset(uint32_t valueMinusLow) const {
+    const bool valueBelowLow = low16() + valueMinusLow > 0xFFFF;
+    return valueMinusLow + 1 - (valueBelowLow ? 0x10000u : 0u);
+  }
+
 #if defined(__SSE2__)
-    // The entries above the target lead, as the cumulative frequencies
-    // decrease (the zeros from the sentinel on never are), so the index is
-    // the number of leading set bits of a compare mask over the entries: one
-    // bit scan, no branch. The masks of two groups are packed into one
-    // movemask.
-    uint64_t above = 0;
-    if (value_ >= low_ && range <= 0xFFFF) [[likely]] {
+  // How many entries of the groups are above target = ((value - low + 1) *
+  // total - 1) div range, in 32-bit arithmetic, and which (as lane masks in
+  // `above`). Entries decrease (the zeros from the sentinel on never are
+  // above), so that count is 1 + the symbol's entry: it is the number of
+  // trailing set bits of a compare mask over the entries, one bit scan, no
+  // branch. Entry 0 counts as above always (it is, except on corrupt input
+  // where value has left the interval; the symbol is then entry 0's). The
+  // masks of two groups are packed into one movemask.
+  template <unsigned kGroups>
+  [[gnu::always_inline]] inline unsigned entriesAbove(const __m128i* groups, __m128i* above,
+                                                      uint32_t total, uint32_t range,
+                                                      const QuantumBitReader& bits) const {
+    const uint32_t valueMinusLow = bits.valueMinusLow();
+    if (low16() + valueMinusLow <= 0xFFFF && range <= 0xFFFF) [[likely]] {
       // cumulative[j] > target exactly when cumulative[j] * range >=
       // (value - low + 1) * total: comparing products keeps the division off
       // the path from one symbol to the next. PMADDWD forms the 32-bit
       // products from 16-bit halves: 2c * (range >> 1) + c * (range & 1).
       const __m128i halves = _mm_set1_epi32(static_cast<int32_t>((range >> 1) | (range & 1) << 16));
-      const __m128i limit = _mm_set1_epi32(static_cast<int32_t>((value_ - low_ + 1) * total - 1));
-      auto groupAbove = [&](unsigned group) {
-        const __m128i entries = groupAt(cumulative, group);
+      const __m128i limit = _mm_set1_epi32(static_cast<int32_t>((valueMinusLow + 1) * total - 1));
+      for (unsigned group = 0; group < kGroups; ++group) {
+        const __m128i entries = groups[group];
         const __m128i twice = _mm_add_epi16(entries, entries);
         const __m128i low4 = _mm_madd_epi16(_mm_unpacklo_epi16(twice, entries), halves);
         const __m128i high4 = _mm_madd_epi16(_mm_unpackhi_epi16(twice, entries), halves);
-        return _mm_packs_epi32(_mm_cmpgt_epi32(low4, limit), _mm_cmpgt_epi32(high4, limit));
-      };
-      for (unsigned pair = 0; pair < (kGroups + 1) / 2; ++pair) {
-        const __m128i first = groupAbove(2 * pair);
-        const __m128i second =
-            2 * pair + 1 < kGroups ? groupAbove(2 * pair + 1) : _mm_setzero_si128();
-        above |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(first, second)))}
-                 << (16 * pair);
+        above[group] = _mm_packs_epi32(_mm_cmpgt_epi32(low4, limit), _mm_cmpgt_epi32(high4, limit));
       }
     } else {
       // The first symbol of a block (range 0x10000) and corrupt input (value
       // below low, where the 32-bit arithmetic wraps) divide. Above every
-      // cumulative frequency (at most 3808) any target selects entry 0, so
+      // cumulative frequency (at most 3808) any target is above them all, so
       // clamping it to 16 bits changes nothing.
-      uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+      uint32_t target = (valueOffset(valueMinusLow) * total - 1) / range;
       if (target > 0x7FFF) target = 0x7FFF;
       const __m128i limit = _mm_set1_epi16(static_cast<int16_t>(target));
-      for (unsigned pair = 0; pair < (kGroups + 1) / 2; ++pair) {
-        const __m128i first = _mm_cmpgt_epi16(groupAt(cumulative, 2 * pair), limit);
-        const __m128i second = 2 * pair + 1 < kGroups
-                                   ? _mm_cmpgt_epi16(groupAt(cumulative, 2 * pair + 1), limit)
-                                   : _mm_setzero_si128();
-        above |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(first, second)))}
-                 << (16 * pair);
+      for (unsigned group = 0; group < kGroups; ++group) {
+        above[group] = _mm_cmpgt_epi16(groups[group], limit);
       }
     }
-    return static_cast<unsigned>(std::countr_one(above));
+    above[0] = _mm_or_si128(above[0], _mm_setr_epi16(-1, 0, 0, 0, 0, 0, 0, 0));
+    uint64_t mask = 0;
+    for (unsigned pair = 0; pair < (kGroups + 1) / 2; ++pair) {
+      const __m128i second = 2 * pair + 1 < kGroups ? above[2 * pair + 1] : _mm_setzero_si128();
+      mask |= uint64_t{static_cast<uint32_t>(
+                  _mm_movemask_epi8(_mm_packs_epi16(above[2 * pair], second)))}
+              << (16 * pair);
+    }
+    return static_cast<unsigned>(std::countr_one(mask));
+  }
 #else
-    // cumulative[j] > target exactly when cumulative[j] * range >=
-    // (value - low + 1) * total, so the search needs no division (corrupt
-    // input can put value below low, where the 32-bit arithmetic wraps; that
-    // case takes the division).
+  // The symbol's entry: the first entry i whose successor's cumulative
+  // frequency is not above target = ((value - low + 1) * total - 1) div
+  // range, in 32-bit arithmetic. cumulative[j] > target exactly when
+  // cumulative[j] * range >= (value - low + 1) * total, so the search needs
+  // no division (corrupt input can put value below low, where the 32-bit
+  // arithmetic wraps; that case, and the first symbol of a block, divide).
+  unsigned findEntry(const uint16_t* cumulative, uint32_t total, uint32_t range,
+                     const QuantumBitReader& bits) const {
+    const uint32_t offset = valueOffset(bits.valueMinusLow());
     unsigned index = 0;
-    if (value_ >= low_) {
-      const uint32_t scaled = (value_ - low_ + 1) * total;
+    if (offset <= 0x10000 && range <= 0xFFFF) {
+      const uint32_t scaled = offset * total;
       while (cumulative[index + 1] * range >= scaled) ++index;
     } else {
-      const uint32_t target = ((value_ - low_ + 1) * total - 1) / range;
+      const uint32_t target = (offset * total - 1) / range;
       while (cumulative[index + 1] > target) ++index;
     }
     return index;
+  }
 #endif
+
+  // Narrows the interval to [low + lowShare, low + highShare - 1] and
+  // shifts out its settled leading bits, taking as many new code bits into
+  // value: first all leading bits in which low and high agree, then all
+  // underflow steps (low = 01..., high = 10...), which drop the second bit
+  // instead. Neither can follow the other again: after the settled bits,
+  // bit 15 of low and high differ, and the underflow steps keep it so and
+  // take every underflow bit there is. So the renormalisation is two bit
+  // counts and one shift, without a loop.
+  [[gnu::always_inline]] inline void renormalise(uint64_t lowShare, uint64_t highShare,
+                                                 QuantumBitReader& bits) {
+    // low and high in the top 16 bits; high with ones below, so that the
+    // count of agreeing bits stops at 16 (low = high) by itself.
+    const uint64_t low = low_ + (lowShare << 48);
+    const uint64_t high = low_ + (highShare << 48) - 1;
+    const auto settled = static_cast<unsigned>(std::countl_zero(low ^ high));
+    // Underflow steps in a row: the bits below bit 15 set in low and clear
+    // in high after the settled ones (low's zeros below stop the count at
+    // 15).
+    const uint64_t underflow = (low << settled) & ~(high << settled);
+    const auto steps = static_cast<unsigned>(std::countl_zero(~(underflow << 1)));
+    const unsigned shift = settled + steps;  // at most 16
+    // Each underflow step clears what was bit 14 of low; after them bit 15
+    // is that last one, so clearing bit 15 covers every case.
+    low_ = (low << shift) & ~(uint64_t{1} << 63);
+    range_ = static_cast<uint32_t>(highShare - lowShare) << shift;
+    bits.subtractFromValue(lowShare);
+    bits.shiftIntoValue(shift);
   }
 
-  // The model update: 8 more for entries 0 to index (with SSE2, 8 entries
-  // per step under a mask, over every entry but the sentinel).
-  template <unsigned kGroups>
-  [[gnu::always_inline]] static inline void addFrequency(uint16_t* cumulative, unsigned index) {
-#if defined(__SSE2__)
-    const __m128i last = _mm_set1_epi16(static_cast<int16_t>(index));
-    const __m128i step = _mm_set1_epi16(static_cast<int16_t>(kQuantumFrequencyStep));
-    for (unsigned group = 0; group < kGroups; ++group) {
-      const __m128i lanes = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-      const __m128i first = _mm_set1_epi16(static_cast<int16_t>(8 * group));
-      const __m128i add =
-          _mm_andnot_si128(_mm_cmpgt_epi16(_mm_add_epi16(lanes, first), last), step);
-      auto* at = reinterpret_cast<__m128i*>(cumulative + 8 * group);
-      _mm_store_si128(at, _mm_add_epi16(_mm_load_si128(at), add));
-    }
-#else
-    for (unsigned i = 0; i <= index; ++i) cumulative[i] += kQuantumFrequencyStep;
-#endif
-  }
-
-  // (cumulative * range) div total, through a reciprocal table: with
-  // cumulative <= total <= 3800 and range <= 65536, multiplying by
-  // floor(2^40 / total) + 1 and shifting right by 40 is exact.
-  static inline uint32_t shareOfRange(uint32_t cumulative, uint32_t range, uint32_t total) {
-    return static_cast<uint32_t>((uint64_t{cumulative * range} * kQuantumReciprocals.of[total]) >>
-                                 40);
-  }
-
-  // Shifts out the interval's settled leading bits, taking as many new code
-  // bits into value: first all leading bits in which low and high agree,
-  // then all underflow steps (low = 01..., high = 10...), which drop the
-  // second bit instead. Neither can follow the other again: after the
-  // settled bits, bit 15 of low and high differ, and the underflow steps keep
-  // it so and take every underflow bit there is. So the renormalisation is
-  // two counts and one read, without a loop.
-  [[gnu::always_inline]] inline void renormalise(QuantumBitReader& bits) {
-    // Settled bits (all 16 when low = high).
-    // (Counted in 32 bits with a stop bit, so the count needs no zero test.)
-    const unsigned settled =
-        static_cast<unsigned>(std::countl_zero(((low_ ^ high_) << 16) | 0x8000));
-    uint32_t low = low_ << settled;
-    uint32_t high = (high_ << settled) | ((1u << settled) - 1);
-    // Underflow steps in a row: bits 14 down to 15 - steps set in low and
-    // clear in high. Each step drops bit 14 of low, sets it in high and
-    // flips it in value before shifting by one; over the steps only the last
-    // flip stays (in bit 15), and high's bit 15 stays set.
-    const unsigned steps =
-        static_cast<unsigned>(std::countl_zero(~((low & ~high) << 17) | 0x10000));
-    low_ = (low << steps) & 0x7FFF;
-    high_ = ((high << steps) | 0x8000 | ((1u << steps) - 1)) & 0xFFFF;
-    const uint32_t shift = settled + steps;  // at most 16
-    value_ = (((value_ << shift) | bits.read(shift)) & 0xFFFF) ^ (steps != 0 ? 0x8000 : 0);
-  }
-
-  // 16-bit registers, held in 32 bits for the arithmetic.
-  uint32_t low_ = 0;
-  uint32_t high_ = 0xFFFF;
-  uint32_t value_ = 0;
+  uint64_t low_ = 0;          // low in the top 16 bits, zeros below
+  uint32_t range_ = 0x10000;  // high - low + 1
 };
 
 }  // namespace ks::cabinet
