@@ -97,7 +97,7 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
   if (lengthCount[0] == count) {
     // No codes at all: any lookup finds the invalid entry.
     pool[0] = kInvalidEntry;
-    *table = HuffmanTable{pool, 0};
+    *table = HuffmanTable{pool, 0, 1};
     return true;
   }
 
@@ -179,7 +179,7 @@ bool buildHuffmanTable(const uint8_t* lengths, unsigned count, const HuffmanSymb
       }
     }
   }
-  *table = HuffmanTable{pool, rootBits};
+  *table = HuffmanTable{pool, rootBits, used};
   return true;
 }
 

@@ -83,6 +83,7 @@ struct HuffmanSymbolMeaning {
 struct HuffmanTable {
   const HuffmanEntry* entries = nullptr;
   unsigned rootBits = 0;
+  unsigned entryCount = 0;  // pool entries used
 };
 
 // Builds the table for `count` code lengths (0 = symbol unused, at most 15)

@@ -27,28 +27,28 @@ constexpr uint32_t kHistorySize = 32768;     // the output buffer, read as a rin
 
 // Table pools (their sizes are part of the decoder's behaviour). Worked out
 // for the sub-table layout of huffman_table.cpp, whose sub-table for a root
-// prefix ends at the length where the codes fill it:
-// - the fixed literal/length code (288 codes of 7 to 9 bits) needs a
-//   128-entry root and 264 sub-table entries (392 of 520); the fixed
-//   distance code is exactly one 5-bit table (32 of 32);
+// prefix ends at the length where the codes fill it (at most root-wide);
+// the worst cases of the dynamic pools are computed over every possible code
+// by tests/unit/mszip/huffman_pool_bounds_test.cpp and checked against the
+// builder:
+// - the fixed literal/length code (288 codes of 7 to 9 bits) is one 9-bit
+//   table, no sub-tables (512 of 520); the fixed distance code is exactly
+//   one 5-bit table (32 of 32);
 // - the code-length code (19 codes of at most 7 bits) is one root of at most
 //   128 entries (of 800);
 // - a dynamic literal/length code has a 9-bit root of 512 entries, and each
-//   sub-table at most 15 - 9 = 6 bits (64 entries). Its pool of 800 does NOT
-//   hold every valid code: lengths 1, 2, 3, 4, 5, 6, 8, 9 (covering 507 of the
-//   512 root entries), one code each of 10 to 14 and two of 15 (a 64-entry
-//   sub-table) and 256 codes of 15 bits (four more) make a complete code of
-//   271 symbols needing 512 + 5 * 64 = 832 entries (checked with the
-//   builder; the table tests have one of 836). Such a block fails, as the
-//   format's pools require, so the check against the pool stays; nothing
-//   else relies on the pool bounds.
-//   The decoding loops rely only on a root of at most 9 bits, codes of at
-//   most 15 bits and the longest item (a 15-bit length code, 5 extra bits, a
-//   15-bit distance code, 13 extra bits: 48 bits) fitting one refill.
+//   sub-table at most 15 - 9 = 6 bits (64 entries); the worst code of at
+//   most 286 symbols needs 852 entries, so the pool of 800 does NOT hold
+//   every valid code. Such a block fails, as the format's pools require, so
+//   the check against the pool stays;
 // - a dynamic distance code has a 6-bit root of 64 entries, sub-tables of at
 //   most 6 bits and, for codes over 12 bits, a third level of at most 3 bits;
-//   the deepest 30-symbol codes the table tests know need exactly the 150
-//   entries of its pool, and the check against the pool stays here too.
+//   the worst code needs 154 entries, more than the pool of 150: the check
+//   stays here too.
+// Nothing else relies on the pool bounds: the decoding loops rely only on a
+// root of at most 9 bits, codes of at most 15 bits and the longest item (a
+// 15-bit length code, 5 extra bits, a 15-bit distance code, 13 extra bits:
+// 48 bits) fitting one refill.
 constexpr unsigned kFixedLiteralPoolEntries = 520;
 constexpr unsigned kFixedDistancePoolEntries = 32;
 constexpr unsigned kDynamicLiteralPoolEntries = 800;

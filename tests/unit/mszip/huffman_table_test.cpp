@@ -186,8 +186,8 @@ TEST(HuffmanTable, TableLargerThanItsPoolFails) {
 }
 
 TEST(HuffmanTable, DistanceCodesFitTheirPool) {
-  // Deep 30-symbol distance codes (found by search) need up to the whole
-  // 150-entry pool with a 6-bit root, never more.
+  // A deep 29-symbol distance code needs exactly the whole 150-entry pool
+  // with a 6-bit root (the worst codes need more: huffman_pool_bounds_test).
   const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 3, 1, 1, 0, 1, 2, 5, 1, 10};
   std::vector<uint8_t> lengths;
   for (unsigned length = 1; length <= 15; ++length)

@@ -649,6 +649,21 @@ TEST_F(MszipStreams, LiteralTableLargerThanItsPoolFails) {
   EXPECT_EQ(decoder.decode(out.bytes(), nullptr), DECODER_FAILED);
 }
 
+TEST_F(MszipStreams, DistanceTableLargerThanItsPoolFails) {
+  // A complete 30-symbol distance code whose tables need 154 entries (the
+  // worst case, see huffman_pool_bounds_test.cpp): more than the 150-entry
+  // pool.
+  const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 1, 5, 1, 0, 0, 0, 15, 1, 2};
+  std::vector<uint8_t> distanceLengths;
+  for (unsigned length = 1; length <= 15; ++length) {
+    distanceLengths.insert(distanceLengths.end(), kCounts[length], static_cast<uint8_t>(length));
+  }
+  DeflateWriter out;
+  writeDynamicHeader(out, true, smallLiteralLengths(), distanceLengths);
+  writeAAAA(out, smallLiteralLengths(), distanceLengths);
+  EXPECT_EQ(decoder.decode(out.bytes(), nullptr), DECODER_FAILED);
+}
+
 TEST_F(MszipStreams, IncompleteCodeLengthCodeFails) {
   DeflateWriter out;
   out.blockHeader(true, 2).bits(1, 5).bits(0, 5).bits(15, 4);
