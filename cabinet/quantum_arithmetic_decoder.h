@@ -24,10 +24,8 @@
 //   bits) mod 2^16 whether the bits were settled or underflow steps (an
 //   underflow step flips bit 15 of value and drops it from low: the two
 //   cancel), so shifting the buffer is the whole update of value;
-// - the range high - low + 1: each renormalising bit doubles it, so it is
-//   the narrowed range shifted by n, without high;
-// - low, in the top 16 bits of a 64-bit word, so the bit counts of the
-//   renormalisation need no stop bits.
+// - the range high - low + 1 instead of high: each renormalising bit
+//   doubles it, so it is the narrowed range shifted by n.
 
 #include <bit>
 #include <cstdint>
@@ -190,14 +188,10 @@ class QuantumArithmeticDecoder {
   }
 
  private:
-  inline uint32_t low16() const {
-    return static_cast<uint32_t>(low_ >> 48);
-  }
-
   // value - low + 1 as the 32-bit arithmetic of the format forms it: it
   // wraps when value is below low (only on corrupt input).
   inline uint32_t valueOffset(uint32_t valueMinusLow) const {
-    const bool valueBelowLow = low16() + valueMinusLow > 0xFFFF;
+    const bool valueBelowLow = low_ + valueMinusLow > 0xFFFF;
     return valueMinusLow + 1 - (valueBelowLow ? 0x10000u : 0u);
   }
 
@@ -215,7 +209,7 @@ class QuantumArithmeticDecoder {
                                                       uint32_t total, uint32_t range,
                                                       const QuantumBitReader& bits) const {
     const uint32_t valueMinusLow = bits.valueMinusLow();
-    if (low16() + valueMinusLow <= 0xFFFF && range <= 0xFFFF) [[likely]] {
+    if (low_ + valueMinusLow <= 0xFFFF && range <= 0xFFFF) [[likely]] {
       // cumulative[j] > target exactly when cumulative[j] * range >=
       // (value - low + 1) * total: comparing products keeps the division off
       // the path from one symbol to the next. PMADDWD forms the 32-bit
@@ -279,30 +273,32 @@ class QuantumArithmeticDecoder {
   // underflow steps (low = 01..., high = 10...), which drop the second bit
   // instead. Neither can follow the other again: after the settled bits,
   // bit 15 of low and high differ, and the underflow steps keep it so and
-  // take every underflow bit there is. So the renormalisation is two bit
-  // counts and one shift, without a loop.
+  // take every underflow bit there is.
+  //
+  // After n such steps the interval lies in a window of 2^(16 - n) that
+  // starts at a multiple of 2^(15 - n): settled bits keep it in an aligned
+  // half, each underflow step in the middle half around that half's midpoint.
+  // So n = 15 - m for the smallest m with (high >> m) - (low >> m) <= 1.
+  // That needs high - low < 2^(m + 1) and holds for m = bit_width(high -
+  // low), so m is that width or one less: one bit scan and one comparison,
+  // no loop.
   [[gnu::always_inline]] inline void renormalise(uint64_t lowShare, uint64_t highShare,
                                                  QuantumBitReader& bits) {
-    // low and high in the top 16 bits; high with ones below, so that the
-    // count of agreeing bits stops at 16 (low = high) by itself.
-    const uint64_t low = low_ + (lowShare << 48);
-    const uint64_t high = low_ + (highShare << 48) - 1;
-    const auto settled = static_cast<unsigned>(std::countl_zero(low ^ high));
-    // Underflow steps in a row: the bits below bit 15 set in low and clear
-    // in high after the settled ones (low's zeros below stop the count at
-    // 15).
-    const uint64_t underflow = (low << settled) & ~(high << settled);
-    const auto steps = static_cast<unsigned>(std::countl_zero(~(underflow << 1)));
-    const unsigned shift = settled + steps;  // at most 16
+    const uint32_t low = low_ + static_cast<uint32_t>(lowShare);
+    const uint32_t high = low_ + static_cast<uint32_t>(highShare) - 1;
+    // high - low is at least 3: a share grows by range / total > 4 per unit.
+    const auto narrower = static_cast<unsigned>(std::bit_width(high - low)) - 1;
+    const unsigned widest = narrower + ((high >> narrower) - (low >> narrower) > 1 ? 1 : 0);
+    const unsigned shift = 15 - widest;
     // Each underflow step clears what was bit 14 of low; after them bit 15
     // is that last one, so clearing bit 15 covers every case.
-    low_ = (low << shift) & ~(uint64_t{1} << 63);
+    low_ = (low << shift) & 0x7FFF;
     range_ = static_cast<uint32_t>(highShare - lowShare) << shift;
     bits.subtractFromValue(lowShare);
     bits.shiftIntoValue(shift);
   }
 
-  uint64_t low_ = 0;          // low in the top 16 bits, zeros below
+  uint32_t low_ = 0;
   uint32_t range_ = 0x10000;  // high - low + 1
 };
 
