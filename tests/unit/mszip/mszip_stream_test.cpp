@@ -234,9 +234,10 @@ TEST_F(MszipStreams, ShortDistancesRepeatTheBytesJustWritten) {
   EXPECT_EQ(produced, std::vector<uint8_t>(ring.begin(), ring.begin() + cursor));
 }
 
-// Writes a match with the fixed code: the length and distance symbols and
+// Writes a match with the given codes: the length and distance symbols and
 // their extra bits, from the RFC 1951 tables.
-void writeFixedMatch(DeflateWriter& out, unsigned length, unsigned distance) {
+void writeMatch(DeflateWriter& out, const HuffmanWriterCode& literals,
+                const HuffmanWriterCode& distances, unsigned length, unsigned distance) {
   static constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
                                                15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                                67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -245,8 +246,6 @@ void writeFixedMatch(DeflateWriter& out, unsigned length, unsigned distance) {
   static constexpr uint32_t kDistanceBase[30] = {
       1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
       193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-  static const HuffmanWriterCode literals = fixedLiteralCode();
-  static const HuffmanWriterCode distances = fixedDistanceCode();
   unsigned l = 28;
   while (kLengthBase[l] > length) --l;
   literals.write(out, 257 + l);
@@ -257,12 +256,18 @@ void writeFixedMatch(DeflateWriter& out, unsigned length, unsigned distance) {
   out.bits(distance - kDistanceBase[d], d < 4 ? 0 : (d - 2) / 2);
 }
 
+void writeFixedMatch(DeflateWriter& out, unsigned length, unsigned distance) {
+  static const HuffmanWriterCode literals = fixedLiteralCode();
+  static const HuffmanWriterCode distances = fixedDistanceCode();
+  writeMatch(out, literals, distances, length, distance);
+}
+
 TEST_F(MszipStreams, MatchCopiesOfShortDistancesLeaveThePreviousBlockIntact) {
-  // The word-wise copies may write past a match and put those bytes back:
-  // they are the previous block's, which a match of distance 32767 right
-  // after reads. Every distance up to 20 and some longer ones, each with
-  // lengths around the copy widths, first far from the end of the output,
-  // then cut at many counts near it.
+  // The word-wise copies may write up to 16 bytes past a match and put
+  // those bytes back: they are the previous block's, which a match of
+  // distance 32767 and length 17 right after reads. Every distance up to 20 and some longer ones,
+  // each with lengths around the copy widths, first far from the end of the output, then cut at
+  // many counts near it.
   std::vector<uint8_t> first(32768);
   for (size_t i = 0; i < first.size(); ++i) first[i] = static_cast<uint8_t>(i * 7 % 251);
   DeflateWriter block1;
@@ -285,8 +290,8 @@ TEST_F(MszipStreams, MatchCopiesOfShortDistancesLeaveThePreviousBlockIntact) {
          {3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 24u, 31u, 32u, 33u, 100u, 258u}) {
       writeFixedMatch(block2, length, distance);
       referenceCopy(ring, cursor, distance, length);
-      writeFixedMatch(block2, 9, 32767);
-      referenceCopy(ring, cursor, 32767, 9);
+      writeFixedMatch(block2, 17, 32767);
+      referenceCopy(ring, cursor, 32767, 17);
     }
   }
   literals.write(block2, 256);
@@ -298,6 +303,62 @@ TEST_F(MszipStreams, MatchCopiesOfShortDistancesLeaveThePreviousBlockIntact) {
     ASSERT_EQ(decoder.decode(block2.bytes(), &produced, allowed), DECODER_OK);
     ASSERT_EQ(produced, std::vector<uint8_t>(ring.begin(), ring.begin() + allowed)) << allowed;
   }
+}
+
+TEST_F(MszipStreams, DeepCodesAndTheLongestItemsDecodeInTheFastLoop) {
+  // Literal and length codes of up to 15 bits (through sub-tables of the
+  // 9-bit root) and a distance code of up to 15 bits (through a third
+  // level), with the longest item: a 15-bit length code with 5 extra bits
+  // and a 15-bit distance code with 13 extra bits, 48 bits in all.
+  // Literal/length lengths: 238 codes of 8 bits, 34 of 9, then 2 each of
+  // 10 to 14 bits and 4 of 15 (complete, 286 symbols).
+  const std::vector<unsigned> deep = {'q', 'z', 'j', 258, 'k', 262, 256,
+                                      270, 'v', 280, 'w', 284, 285, 'y'};
+  const uint8_t kDeepLengths[] = {10, 10, 11, 11, 12, 12, 13, 13, 14, 14, 15, 15, 15, 15};
+  std::vector<uint8_t> literalLengths(286, 8);
+  for (size_t i = 0; i < deep.size(); ++i) literalLengths[deep[i]] = kDeepLengths[i];
+  unsigned nineBits = 0;
+  for (unsigned symbol = 285; nineBits < 34; --symbol) {
+    if (literalLengths[symbol] == 8) {
+      literalLengths[symbol] = 9;
+      ++nineBits;
+    }
+  }
+  // Distance lengths 1 to 15 (29 symbols): the longest for the distances
+  // with 13 extra bits.
+  const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 3, 1, 1, 0, 1, 2, 5, 1, 10};
+  std::vector<uint8_t> distanceLengths;
+  for (unsigned length = 1; length <= 15; ++length) {
+    distanceLengths.insert(distanceLengths.end(), kCounts[length], static_cast<uint8_t>(length));
+  }
+  DeflateWriter out;
+  writeDynamicHeader(out, true, literalLengths, distanceLengths);
+  HuffmanWriterCode literals(literalLengths);
+  HuffmanWriterCode distances(distanceLengths);
+  std::vector<uint8_t> ring(32768);
+  uint32_t cursor = 0;
+  samples::SampleRandom random(5);
+  const std::string alphabet = "qzjkvwyabc";
+  while (cursor < 300) {
+    ring[cursor++] = static_cast<uint8_t>(alphabet[random.below(10)]);
+    literals.write(out, ring[cursor - 1]);
+  }
+  while (cursor < 25000) {  // history for the far distances, in long matches
+    writeMatch(out, literals, distances, 258, 299);
+    referenceCopy(ring, cursor, 299, 258);
+  }
+  for (unsigned distance : {1u, 2u, 5u, 100u, 1000u, 8193u, 16385u, 24576u}) {
+    for (unsigned length : {3u, 4u, 23u, 150u, 250u, 257u}) {
+      writeMatch(out, literals, distances, length, distance);
+      referenceCopy(ring, cursor, distance, length);
+      ring[cursor++] = 'w';
+      literals.write(out, 'w');
+    }
+  }
+  literals.write(out, 256);
+  std::vector<uint8_t> produced;
+  ASSERT_EQ(decoder.decode(out.bytes(), &produced), DECODER_OK);
+  EXPECT_EQ(produced, std::vector<uint8_t>(ring.begin(), ring.begin() + cursor));
 }
 
 // A dynamic block of very short literal codes, many to one refill: 'a' 1
