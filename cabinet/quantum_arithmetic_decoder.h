@@ -213,8 +213,10 @@ class QuantumArithmeticDecoder {
       // cumulative[j] > target exactly when cumulative[j] * range >=
       // (value - low + 1) * total: comparing products keeps the division off
       // the path from one symbol to the next. PMADDWD forms the 32-bit
-      // products from 16-bit halves: 2c * (range >> 1) + c * (range & 1).
-      const __m128i halves = _mm_set1_epi32(static_cast<int32_t>((range >> 1) | (range & 1) << 16));
+      // products from signed 16-bit factors: 2c * 16384 + c * (range -
+      // 32768), whose second factor is range's low half with bit 15 flipped.
+      const __m128i halves =
+          _mm_set1_epi32(static_cast<int32_t>(((range << 16) ^ 0x80000000u) | 0x4000u));
       const __m128i limit = _mm_set1_epi32(static_cast<int32_t>((valueMinusLow + 1) * total - 1));
       for (unsigned group = 0; group < kGroups; ++group) {
         const __m128i entries = groups[group];
@@ -243,7 +245,9 @@ class QuantumArithmeticDecoder {
                   _mm_movemask_epi8(_mm_packs_epi16(above[2 * pair], second)))}
               << (16 * pair);
     }
-    return static_cast<unsigned>(std::countr_one(mask));
+    // Entry 0 is above, so the count is 1 + the set bits after it (a scan
+    // of a word that is never 0).
+    return 1 + static_cast<unsigned>(std::countr_zero(~(mask >> 1)));
   }
 #else
   // The symbol's entry: the first entry i whose successor's cumulative
@@ -286,8 +290,9 @@ class QuantumArithmeticDecoder {
                                                  QuantumBitReader& bits) {
     const uint32_t low = low_ + static_cast<uint32_t>(lowShare);
     const uint32_t high = low_ + static_cast<uint32_t>(highShare) - 1;
-    // high - low is at least 3: a share grows by range / total > 4 per unit.
-    const auto narrower = static_cast<unsigned>(std::bit_width(high - low)) - 1;
+    // high - low is at least 3: a share grows by range / total > 4 per unit
+    // (the | 1 tells the compiler the scanned word is never 0).
+    const auto narrower = static_cast<unsigned>(std::bit_width((high - low) | 1)) - 1;
     const unsigned widest = narrower + ((high >> narrower) - (low >> narrower) > 1 ? 1 : 0);
     const unsigned shift = 15 - widest;
     // Each underflow step clears what was bit 14 of low; after them bit 15
