@@ -4,6 +4,7 @@
 // can write exactly the block it means, valid or not.
 
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -80,6 +81,16 @@ inline std::vector<uint32_t> canonicalCodes(const std::vector<uint8_t>& lengths)
     if (lengths[symbol] != 0) codes[symbol] = next[lengths[symbol]]++;
   }
   return codes;
+}
+
+// Code lengths for a count of codes per length (counts[1] to counts[15]),
+// shortest first: the table size of a code depends only on these counts.
+inline std::vector<uint8_t> lengthsFromCounts(std::span<const unsigned> counts) {
+  std::vector<uint8_t> lengths;
+  for (unsigned length = 1; length <= 15; ++length) {
+    lengths.insert(lengths.end(), counts[length], static_cast<uint8_t>(length));
+  }
+  return lengths;
 }
 
 // A Huffman code given by its lengths, for writing symbols.

@@ -24,6 +24,7 @@
 
 #include "cabinet/huffman_table.h"
 #include "tests/unit/decoder_samples/sample_data.h"
+#include "tests/unit/mszip/deflate_writer.h"
 
 namespace ks::cabinet {
 namespace {
@@ -56,7 +57,7 @@ class PoolBound {
       counts[depth + 1] = leaves;
       state = step(depth, state, leaves).next;
     }
-    *lengths = lengthsOf(counts);
+    *lengths = testing::lengthsFromCounts(counts);
     return (1u << root_) + static_cast<unsigned>(best);
   }
 
@@ -96,13 +97,6 @@ class PoolBound {
       if (covered & (1u << bit)) counts[root_ - bit] = 1;
     }
     return counts;
-  }
-  static std::vector<uint8_t> lengthsOf(const std::vector<unsigned>& counts) {
-    std::vector<uint8_t> lengths;
-    for (unsigned length = 1; length <= kMaxLength; ++length) {
-      lengths.insert(lengths.end(), counts[length], static_cast<uint8_t>(length));
-    }
-    return lengths;
   }
 
   // Where the sub-trees of the current level hang: the root width, and

@@ -171,9 +171,7 @@ TEST(HuffmanTable, EveryCodeDecodesToItsSymbol) {
 // pool.
 std::vector<uint8_t> oversizedLiteralLengths() {
   const unsigned kCounts[16] = {0, 1, 0, 3, 1, 0, 2, 1, 1, 3, 5, 1, 0, 1, 5, 258};
-  std::vector<uint8_t> lengths;
-  for (unsigned length = 1; length <= 15; ++length)
-    lengths.insert(lengths.end(), kCounts[length], length);
+  const std::vector<uint8_t> lengths = testing::lengthsFromCounts(kCounts);
   return lengths;
 }
 
@@ -189,9 +187,7 @@ TEST(HuffmanTable, DistanceCodesFitTheirPool) {
   // A deep 29-symbol distance code needs exactly the whole 150-entry pool
   // with a 6-bit root (the worst codes need more: huffman_pool_bounds_test).
   const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 3, 1, 1, 0, 1, 2, 5, 1, 10};
-  std::vector<uint8_t> lengths;
-  for (unsigned length = 1; length <= 15; ++length)
-    lengths.insert(lengths.end(), kCounts[length], length);
+  const std::vector<uint8_t> lengths = testing::lengthsFromCounts(kCounts);
   ASSERT_EQ(lengths.size(), 29u);
   EXPECT_EQ(entriesNeeded(lengths, 6), 150u);
 }

@@ -327,10 +327,7 @@ TEST_F(MszipStreams, DeepCodesAndTheLongestItemsDecodeInTheFastLoop) {
   // Distance lengths 1 to 15 (29 symbols): the longest for the distances
   // with 13 extra bits.
   const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 3, 1, 1, 0, 1, 2, 5, 1, 10};
-  std::vector<uint8_t> distanceLengths;
-  for (unsigned length = 1; length <= 15; ++length) {
-    distanceLengths.insert(distanceLengths.end(), kCounts[length], static_cast<uint8_t>(length));
-  }
+  const std::vector<uint8_t> distanceLengths = lengthsFromCounts(kCounts);
   DeflateWriter out;
   writeDynamicHeader(out, true, literalLengths, distanceLengths);
   HuffmanWriterCode literals(literalLengths);
@@ -700,10 +697,7 @@ TEST_F(MszipStreams, IncompleteLiteralCodeFails) {
 TEST_F(MszipStreams, LiteralTableLargerThanItsPoolFails) {
   // A complete code whose tables need 836 entries (see the table tests).
   const unsigned kCounts[16] = {0, 1, 0, 3, 1, 0, 2, 1, 1, 3, 5, 1, 0, 1, 5, 258};
-  std::vector<uint8_t> literalLengths;
-  for (unsigned length = 1; length <= 15; ++length) {
-    literalLengths.insert(literalLengths.end(), kCounts[length], static_cast<uint8_t>(length));
-  }
+  const std::vector<uint8_t> literalLengths = lengthsFromCounts(kCounts);
   DeflateWriter out;
   writeDynamicHeader(out, true, literalLengths, {1});
   out.bits(0, 32);
@@ -715,10 +709,7 @@ TEST_F(MszipStreams, DistanceTableLargerThanItsPoolFails) {
   // worst case, see huffman_pool_bounds_test.cpp): more than the 150-entry
   // pool.
   const unsigned kCounts[16] = {0, 1, 1, 1, 1, 1, 0, 1, 5, 1, 0, 0, 0, 15, 1, 2};
-  std::vector<uint8_t> distanceLengths;
-  for (unsigned length = 1; length <= 15; ++length) {
-    distanceLengths.insert(distanceLengths.end(), kCounts[length], static_cast<uint8_t>(length));
-  }
+  const std::vector<uint8_t> distanceLengths = lengthsFromCounts(kCounts);
   DeflateWriter out;
   writeDynamicHeader(out, true, smallLiteralLengths(), distanceLengths);
   writeAAAA(out, smallLiteralLengths(), distanceLengths);
