@@ -301,7 +301,7 @@ constexpr uint32_t kSpecialFlag = uint32_t{kKindSpecial} << 8;
 }
 
 // The fast loop over a block's codes, while far from the end of both the
-// input and the output: one item (one or two literals, or a match) per pass,
+// input and the output: one item (a literal or a match) per pass,
 // after one unchecked refill. The next literal/length entry is looked up as
 // soon as the bits before it are consumed, so the lookup overlaps the
 // literal store or the match copy. Returns kOutputFull when it stopped near
