@@ -1,5 +1,6 @@
 #include "catalog/version_check.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -87,6 +88,37 @@ bool parseCall(std::string_view text, std::size_t& pos, std::size_t nameLength,
   return true;
 }
 
+// The parts of a version between its dots, blanks and tabs around each
+// dropped: "1. 0. 0. 5" has the parts 1, 0, 0 and 5.
+std::vector<std::string_view> versionParts(std::string_view version) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t dot = std::min(version.find('.', start), version.size());
+    std::string_view part = version.substr(start, dot - start);
+    part.remove_prefix(std::min(part.find_first_not_of(" \t"), part.size()));
+    part.remove_suffix(part.size() - (part.find_last_not_of(" \t") + 1));
+    parts.push_back(part);
+    if (dot == version.size()) return parts;
+    start = dot + 1;
+  }
+}
+
+bool isNumberPart(std::string_view part) {
+  return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Negative, 0 or positive as part a orders before, with or after part b.
+// Two numbers (an empty part counts as 0) compare by value, whatever their
+// length or leading zeros; any other pair compares as text.
+int compareVersionParts(std::string_view a, std::string_view b) {
+  if (isNumberPart(a) && isNumberPart(b)) {
+    a.remove_prefix(std::min(a.find_first_not_of('0'), a.size()));
+    b.remove_prefix(std::min(b.find_first_not_of('0'), b.size()));
+    if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  }
+  return a.compare(b);
+}
+
 }  // namespace
 
 bool evaluateVersionCheck(SetupContext& context, std::string_view expression, std::string& result) {
@@ -111,13 +143,13 @@ bool evaluateVersionCheck(SetupContext& context, std::string_view expression, st
 }
 
 bool versionIsBelow(std::string_view installed, std::string_view required) {
-  const std::size_t common = std::min(installed.size(), required.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const auto a = static_cast<unsigned char>(installed[i]);
-    const auto b = static_cast<unsigned char>(required[i]);
-    if (a != b) return a < b;
+  const std::vector<std::string_view> a = versionParts(installed);
+  const std::vector<std::string_view> b = versionParts(required);
+  for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+    const int order = compareVersionParts(i < a.size() ? a[i] : "", i < b.size() ? b[i] : "");
+    if (order != 0) return order < 0;
   }
-  return installed.size() < required.size();
+  return false;
 }
 
 bool expandPlaceholders(const SetupState& state, std::string_view text, std::string& output) {

@@ -26,8 +26,9 @@ inline constexpr std::int32_t E_FAIL_RESULT = static_cast<std::int32_t>(0x800040
 // expression is empty).
 bool evaluateVersionCheck(SetupContext& context, std::string_view expression, std::string& result);
 
-// True when installed orders strictly before required (texts compared by
-// character code, a proper prefix before the longer text).
+// True when installed orders strictly before required, compared part by part
+// between the dots: two numbers by value (1.0.9 before 1.0.10; an empty or
+// missing part is 0, so 1.0 equals 1.0.0), other parts as text.
 bool versionIsBelow(std::string_view installed, std::string_view required);
 
 // Replaces "%InstallDir%", "%SystemDir%" and "%WindowsDir%" (in that order,

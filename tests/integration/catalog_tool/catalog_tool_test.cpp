@@ -75,11 +75,17 @@ TEST(VersionCheckCommand, ReportsSuccessAndResult) {
 
   const auto noLibrary = runCommand({KSETUP_TOOL, "version-check", "LibVersion(\"x\")"});
   EXPECT_EQ(noLibrary.out, "{\"ok\": true, \"result\": \"\"}\n");
+
+  // An empty expression is a value: not installed.
+  const auto empty = runCommand({KSETUP_TOOL, "version-check", ""});
+  EXPECT_EQ(empty.exitCode, 0);
+  EXPECT_EQ(empty.out, "{\"ok\": false, \"result\": \"\"}\n");
+  EXPECT_EQ(runCommand({KSETUP_TOOL, "version-check"}).exitCode, 2);
 }
 
 TEST(VersionBelowCommand, ComparesAsTheComponentPageDoes) {
-  EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "1.10", "1.9"}).out, "true\n");
-  EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "2.0", "10.0"}).out, "false\n");
+  EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "1.9", "1.10"}).out, "true\n");
+  EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "10.0", "9.0"}).out, "false\n");
   EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "", "1.0"}).out, "true\n");
   EXPECT_EQ(runCommand({KSETUP_TOOL, "version-below", "1.0"}).exitCode, 2);
 }

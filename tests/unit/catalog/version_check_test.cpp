@@ -207,15 +207,28 @@ TEST(FileVersionString, UsesTheFirstTranslationAndTurnsCommasIntoDots) {
   EXPECT_EQ(out, "");
 }
 
-TEST(VersionOrder, ComparesTextsByCharacterCode) {
-  EXPECT_TRUE(versionIsBelow("1.10", "1.9"));
-  EXPECT_FALSE(versionIsBelow("2.0", "10.0"));
+TEST(VersionOrder, ComparesPartByPartNumbersByValue) {
+  EXPECT_TRUE(versionIsBelow("1.0.9", "1.0.10"));
+  EXPECT_TRUE(versionIsBelow("1.9", "1.10"));
+  EXPECT_FALSE(versionIsBelow("1.10", "1.9"));
+  EXPECT_TRUE(versionIsBelow("9", "10"));
+  EXPECT_FALSE(versionIsBelow("10.0", "9.0"));
+  // A FileVersion text with blanks is not below the version it equals.
+  EXPECT_FALSE(versionIsBelow("1. 0. 0. 5", "1.0"));
+  EXPECT_TRUE(versionIsBelow("1.0", "1. 0. 0. 5"));
+  // Missing and empty parts are 0, leading zeros do not count.
+  for (const auto& [a, b] :
+       {std::pair{"1.0", "1.0.0"}, {"0", "00"}, {"1..2", "1.0.2"}, {"", ""}, {"2.010", "2.10"}}) {
+    EXPECT_FALSE(versionIsBelow(a, b)) << a << " " << b;
+    EXPECT_FALSE(versionIsBelow(b, a)) << b << " " << a;
+  }
   EXPECT_TRUE(versionIsBelow("", "1.0"));
-  EXPECT_FALSE(versionIsBelow("", ""));
-  EXPECT_FALSE(versionIsBelow("1.0.5", "1.0.5"));
   EXPECT_TRUE(versionIsBelow("1.0", "1.0.5"));
-  EXPECT_FALSE(versionIsBelow("1.0.5", "1.0"));
-  EXPECT_TRUE(versionIsBelow("1. 0. 0. 5", "1.0"));  // the blank orders before the digit
+  // Numbers longer than any integer still compare by value.
+  EXPECT_TRUE(versionIsBelow("99999999999999999999", "100000000000000000000"));
+  // Parts that are not numbers compare as text.
+  EXPECT_TRUE(versionIsBelow("1.0beta", "1.0rc"));
+  EXPECT_TRUE(versionIsBelow("1.10", "1.1a"));
 }
 
 TEST(TextHelpers, ReplaceAllDoesNotRescanInsertedText) {
