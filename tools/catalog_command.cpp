@@ -21,6 +21,7 @@ struct FolderOptions {
   std::string windowsDir;
   std::string systemDir;
   std::string operand;
+  // An operand was given; it may be empty (an empty expression is a value).
   bool valid = false;
 };
 
@@ -46,10 +47,13 @@ FolderOptions parseFolderOptions(const Arguments& args) {
         takeOption(args, i, "--system-dir", options.systemDir)) {
       continue;
     }
-    if (!options.operand.empty()) return options;
+    if (options.valid) {
+      options.valid = false;  // a second operand
+      return options;
+    }
     options.operand = args[i];
+    options.valid = true;
   }
-  options.valid = !options.operand.empty();
   return options;
 }
 
