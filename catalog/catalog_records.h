@@ -51,7 +51,7 @@ struct Component {
   std::string title;
   std::string description;
   std::string versionCheck;
-  int sizeKb = 0;
+  std::uint32_t sizeKb = 0;  // kilobytes, as the file gives them
   std::string localPath;
   std::string installedVersion;
   std::string requiredVersion;

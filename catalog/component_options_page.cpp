@@ -1,5 +1,6 @@
 #include "catalog/component_options_page.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "app/message_captions.h"
@@ -24,9 +25,18 @@ constexpr const char* kSelectedNotLocal =
     "The component you want to install is not locally available. Do you want to select it for "
     "download?";
 
-std::string kilobytes(int size) {
+// Sizes below this many kilobytes are shown in kilobytes ("812 KB"); larger
+// ones, which only a sum of several huge packages reaches, in gigabytes.
+constexpr std::uint64_t kLargestKilobyteText = 9999999;
+constexpr double kKilobytesPerGigabyte = 1024.0 * 1024.0;
+
+std::string kilobytes(std::uint64_t size) {
   char text[32];
-  std::snprintf(text, sizeof text, "%d KB", size);
+  if (size <= kLargestKilobyteText) {
+    std::snprintf(text, sizeof text, "%llu KB", static_cast<unsigned long long>(size));
+  } else {
+    std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(size) / kKilobytesPerGigabyte);
+  }
   return text;
 }
 
@@ -252,7 +262,7 @@ bool ComponentOptionsPage::anySelected() const {
 // ticked packages.
 void ComponentOptionsPage::showSelectionState() {
   const VersionCatalog& catalog = context().catalog;
-  int sum = 0;
+  std::uint64_t sum = 0;  // 20 sizes of up to 4 G kilobytes each
   for (int i = 0; i < catalog.componentCount; ++i) {
     const Component& component = *catalog.components[static_cast<std::size_t>(i)];
     if (component.selected) sum += component.sizeKb;

@@ -54,7 +54,7 @@ void readComponentTexts(const ProfileFile& file, const std::string& section, Com
   component.title = file.readString(section, "Title", "", kTitleBytes);
   const std::string description = file.readString(section, "Description", "", kDescriptionBytes);
   replaceAll(description, component.description, "\\n", "\n");
-  component.sizeKb = static_cast<int>(file.readInt(section, "Size", 0));
+  component.sizeKb = file.readInt(section, "Size", 0);
   component.installMethod = static_cast<int>(file.readInt(section, "Install", 0));
 }
 

@@ -108,6 +108,18 @@ TEST_F(ComponentOptionsTest, UntickingTheLastComponentDisablesNext) {
   EXPECT_EQ(field(kIdcDownloadSize), "240 KB");
 }
 
+TEST_F(ComponentOptionsTest, HugeSizesAddUpWithoutOverflowing) {
+  std::string text = workedExample(live());
+  text.replace(text.find("Size=812"), 8, "Size=2000000000");
+  text.replace(text.find("Size=240"), 8, "Size=4000000000");
+  publishVersionInfo(text);
+  toComponentOptions(kIdcOptionInternet);
+  select("Help files");
+  EXPECT_EQ(field(kIdcPackageSize), "3814.7 GB");
+  tick("Help files");
+  EXPECT_EQ(field(kIdcDownloadSize), "5722.0 GB");  // 6,000,000,000 KB
+}
+
 TEST_F(ComponentOptionsTest, AnUnreachablePrimaryServerFallsBackWithoutAQuestion) {
   publishVersionInfo(workedExample(live()));
   context.versionServers = {dead(), live()};
