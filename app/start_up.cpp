@@ -61,7 +61,15 @@ void initSetupState(SetupContext& context) {
   state.installDir = previousInstallDir(*context.platform.registry);
 }
 
-int runSetup(SetupContext& context, std::string_view commandLine, const SetupRoads& roads) {
+bool asksForUninstall(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == kUninstallArgument) return true;
+  }
+  return false;
+}
+
+int runSetup(SetupContext& context, const std::vector<std::string>& arguments,
+             const SetupRoads& roads) {
   if (context.platform.systemInfo->platformId() == kPlatformWin32s) {
     MessageBoxRequest refusal{kWin32sRefusal, kErrorCaption, MessageIcon::Error,
                               MessageButtons::Ok};
@@ -70,7 +78,7 @@ int runSetup(SetupContext& context, std::string_view commandLine, const SetupRoa
     return 0;
   }
   initSetupState(context);
-  if (commandLine.find(kUninstallArgument) != std::string_view::npos) {
+  if (asksForUninstall(arguments)) {
     runUninstallRoad(context, roads);
     return 0;
   }

@@ -3,7 +3,9 @@
 // or the wizard.
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/setup_context.h"
 #include "app/uninstall.h"
@@ -23,11 +25,16 @@ struct SetupRoads {
 
 inline constexpr std::string_view kUninstallArgument = "-uninstall";
 
+// True when one of the arguments is exactly "-uninstall" (what the uninstall
+// entry passes); an argument that merely contains it is something else.
+bool asksForUninstall(const std::vector<std::string>& arguments);
+
 // Fills the fixed paths and the previous installation folder; always succeeds.
 void initSetupState(SetupContext& context);
 
-// Runs the setup for the argument text after the program name; returns the
+// Runs the setup for the arguments after the program name; returns the
 // process exit code (0 on every road).
-int runSetup(SetupContext& context, std::string_view commandLine, const SetupRoads& roads);
+int runSetup(SetupContext& context, const std::vector<std::string>& arguments,
+             const SetupRoads& roads);
 
 }  // namespace ks

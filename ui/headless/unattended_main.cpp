@@ -33,12 +33,6 @@ int printHelp() {
   return 0;
 }
 
-std::string argumentText(const std::vector<std::string>& args) {
-  std::string text;
-  for (const std::string& arg : args) text += (text.empty() ? "" : " ") + arg;
-  return text;
-}
-
 }  // namespace
 
 VersionServers versionServersOfThisRun() {
@@ -54,8 +48,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
   if (wantsHelp(args)) return printHelp();
   UnattendedOptions options;
   std::string error;
-  const bool uninstalling = argumentText(args).find("-uninstall") != std::string::npos;
-  if (!parseUnattendedOptions(args, options, error) && !uninstalling) {
+  if (!parseUnattendedOptions(args, options, error) && !asksForUninstall(args)) {
     std::cerr << "kestrova-setup: " << error << "\n" << unattendedUsage();
     return 2;
   }
@@ -74,7 +67,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
   roads.runWizard = [&](SetupContext& c) {
     exitCode = runUnattendedWizard(c, options, std::cout, *ui);
   };
-  runSetup(context, argumentText(args), roads);
+  runSetup(context, args, roads);
   return exitCodeLeavingDownloads(exitCode);
 }
 

@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "app/start_up.h"
+
 namespace ks {
 
 namespace {
@@ -97,7 +99,7 @@ bool parseUnattendedOptions(const std::vector<std::string>& args, UnattendedOpti
       {"--common-programs", &options.commonPrograms},
   };
   for (const std::string& arg : args) {
-    if (arg == "--unattended" || arg.find("-uninstall") != std::string::npos) continue;
+    if (arg == "--unattended" || arg == kUninstallArgument) continue;
     if (auto flag = flags.find(arg); flag != flags.end()) {
       *flag->second = true;
       continue;
@@ -132,7 +134,8 @@ const char* unattendedUsage() {
          "    and a summary per component; exits 0 only when every selected component\n"
          "    succeeded. --site counts from 0 (the first site of the version-info file).\n"
          "  -uninstall\n"
-         "    Removes the installed application (with --unattended, without asking).\n";
+         "    Removes the installed application (with --unattended, without asking).\n"
+         "    Only this exact argument uninstalls.\n";
 }
 
 }  // namespace ks

@@ -13,20 +13,6 @@
 #include "ui/qt/qt_setup_run.h"
 #include "ui/qt/qt_ui_dispatcher.h"
 
-namespace {
-
-// The argument text after the program's name, arguments joined by blanks.
-std::string argumentText(int argc, char** argv) {
-  std::string text;
-  for (int i = 1; i < argc; ++i) {
-    if (i > 1) text += ' ';
-    text += argv[i];
-  }
-  return text;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   // --help and unattended runs need no display.
   const std::vector<std::string> args(argv + 1, argv + argc);
@@ -44,5 +30,5 @@ int main(int argc, char** argv) {
   context.versionServers = ks::versionServersOfThisRun();
   ks::QtSetupRun run;
   // A download the user cancelled may still run; see exitCodeLeavingDownloads.
-  return ks::exitCodeLeavingDownloads(ks::runSetup(context, argumentText(argc, argv), run.roads()));
+  return ks::exitCodeLeavingDownloads(ks::runSetup(context, args, run.roads()));
 }

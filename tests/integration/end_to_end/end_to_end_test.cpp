@@ -46,7 +46,7 @@ class Computer {
   }
 
   // Runs the setup as "kestrova-setup ARGS" would, unattended.
-  int run(const std::string& commandLine, const UnattendedOptions& options,
+  int run(const std::vector<std::string>& arguments, const UnattendedOptions& options,
           const VersionServers& servers) {
     output.str("");
     UnattendedDialogs dialogs(output, options.retries);
@@ -63,7 +63,7 @@ class Computer {
     int exitCode = 0;
     SetupRoads roads;
     roads.runWizard = [&](SetupContext& c) { exitCode = runUnattendedWizard(c, options, output); };
-    runSetup(context, commandLine, roads);
+    runSetup(context, arguments, roads);
     return exitCode;
   }
 
@@ -110,7 +110,7 @@ TEST_F(EndToEnd, InternetInstallFallsBackFromADeadSite) {
   publish({site(dead(), "Dead mirror"), site(live(), "Main server")});
   UnattendedOptions options = internetOptions();
   options.desktop = options.programs = true;
-  const int code = computer->run("--unattended --mode=internet", options, {dead(), live()});
+  const int code = computer->run({"--unattended", "--mode=internet"}, options, {dead(), live()});
   const std::string out = computer->output.str();
   EXPECT_EQ(code, 0) << out;
   const fs::path dir = computer->installDir();
@@ -138,7 +138,7 @@ TEST_F(EndToEnd, APackageThatFailsEverywhereIsCancelledAndTheOthersGoOn) {
   options.retries = 1;
   options.components = UnattendedOptions::Components::Titles;
   options.titles = {"Kestrova client", "Lost package", "Help files"};
-  const int code = computer->run("--unattended", options, {live(), dead()});
+  const int code = computer->run({"--unattended"}, options, {live(), dead()});
   const std::string out = computer->output.str();
   EXPECT_EQ(code, 1) << out;
   EXPECT_NE(out.find("  Kestrova client: installed\n  Lost package: failed\n  Help files: "
@@ -173,7 +173,7 @@ TEST_F(EndToEnd, AnFtpMirror) {
                         std::chrono::seconds(20)));
   publish({site(dead(), "Dead mirror"),
            {"FTP mirror", "ftp://127.0.0.1:" + std::to_string(ftp.port()) + "/pub"}});
-  const int code = computer->run("--unattended", internetOptions(), {live(), live()});
+  const int code = computer->run({"--unattended"}, internetOptions(), {live(), live()});
   EXPECT_EQ(code, 0) << computer->output.str();
   EXPECT_EQ(readAll(fs::path(computer->installDir()) / "Kestrova.exe"), "the client program");
 }
@@ -184,7 +184,8 @@ TEST_F(EndToEnd, DeleteAfterInstallRemovesThePackages) {
   options.deleteAfterInstall = true;
   options.downloadDir = computer->home.path() + "/packages";
   fs::create_directories(options.downloadDir);
-  EXPECT_EQ(computer->run("--unattended", options, {live(), live()}), 0) << computer->output.str();
+  EXPECT_EQ(computer->run({"--unattended"}, options, {live(), live()}), 0)
+      << computer->output.str();
   EXPECT_TRUE(fs::exists(fs::path(computer->installDir()) / "Kestrova.exe"));
   EXPECT_FALSE(fs::exists(options.downloadDir + "/app.cab"));
   EXPECT_FALSE(fs::exists(options.downloadDir + "/help.cab"));
@@ -195,7 +196,7 @@ TEST_F(EndToEnd, DownloadOnlyThenALocalInstallOnAnotherComputer) {
   UnattendedOptions download;
   download.mode = SETUP_MODE_DOWNLOAD_ONLY;
   download.downloadDir = computer->home.path() + "/Kestrova Setup";
-  const int first = computer->run("--unattended", download, {live(), live()});
+  const int first = computer->run({"--unattended"}, download, {live(), live()});
   ASSERT_EQ(first, 0) << computer->output.str();
   const fs::path folder = download.downloadDir;
   for (const char* file : {"app.cab", "help.cab", "readme.txt", "version2.ini", "setup.exe"}) {
@@ -211,7 +212,7 @@ TEST_F(EndToEnd, DownloadOnlyThenALocalInstallOnAnotherComputer) {
   UnattendedOptions local;
   local.mode = SETUP_MODE_LOCAL;
   local.archiveDir = copy.string();
-  const int code = second.run("--unattended", local, {dead(), dead()});
+  const int code = second.run({"--unattended"}, local, {dead(), dead()});
   EXPECT_EQ(code, 0) << second.output.str();
   EXPECT_EQ(readAll(fs::path(second.installDir()) / "Kestrova.exe"), "the client program");
   EXPECT_TRUE(fs::exists(copy / "app.cab"));  // local packages stay
@@ -221,8 +222,9 @@ TEST_F(EndToEnd, UninstallAfterwardsLeavesNothingBehind) {
   publish({site(live(), "Main server")});
   UnattendedOptions options = internetOptions();
   options.desktop = options.programs = options.commonPrograms = true;
-  ASSERT_EQ(computer->run("--unattended", options, {live(), live()}), 0) << computer->output.str();
-  const int code = computer->run("--unattended -uninstall", options, {live(), live()});
+  ASSERT_EQ(computer->run({"--unattended"}, options, {live(), live()}), 0)
+      << computer->output.str();
+  const int code = computer->run({"--unattended", "-uninstall"}, options, {live(), live()});
   EXPECT_EQ(code, 0);
   const std::string out = computer->output.str();
   EXPECT_NE(out.find("Application successfully uninstalled"), std::string::npos) << out;

@@ -160,7 +160,7 @@ TEST_F(InstallScenario, AnInstallationIsUninstalledWithNothingLeftButTheSetupFil
   dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
   SetupRoads roads;
   roads.runWizard = [](SetupContext&) { FAIL() << "the wizard must not run"; };
-  EXPECT_EQ(runSetup(later, "-uninstall", roads), 0);
+  EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 0);
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[1].text,
             "Application successfully uninstalled\nYou've to delete the uninstallation "
@@ -186,7 +186,7 @@ TEST_F(InstallScenario, UninstallWithTheHomeFolderAsInstallationFolderKeepsTheHo
   later.platform = context.platform;
   later.platform.systemInfo = &system;
   SetupRoads roads;
-  EXPECT_EQ(runSetup(later, "-uninstall", roads), 0);
+  EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 0);
   EXPECT_EQ(readAll(home.path() + "/notes.txt"), "mine");
   EXPECT_FALSE(fs::exists(home.path() + "/Desktop/Kestrova.desktop"));
   EXPECT_FALSE(posix->registry.openKey(RegistryRoot::CurrentUser, kProductKey));
@@ -197,7 +197,7 @@ TEST_F(InstallScenario, UninstallFailureMessages) {
   SetupRoads roads;
   SetupContext later;
   later.platform = context.platform;
-  EXPECT_EQ(runSetup(later, "-uninstall", roads), 0);
+  EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 0);
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[1].text, "Registry key not found.");
   EXPECT_EQ(dialogs.shown[2].text, "Not all parts of the application could be removed!");

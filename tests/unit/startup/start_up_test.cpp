@@ -44,20 +44,26 @@ class StartUpTest : public ::testing::Test {
   int drains = 0;
 };
 
-TEST_F(StartUpTest, TheUninstallArgumentIsFoundAnywhereWithCase) {
-  for (const char* line : {"-uninstall", "/q -uninstall", "x-uninstallx"}) {
+TEST_F(StartUpTest, OnlyTheExactUninstallArgumentUninstalls) {
+  using Arguments = std::vector<std::string>;
+  for (const Arguments& args : {Arguments{"-uninstall"}, Arguments{"/q", "-uninstall"}}) {
     fakes.dialogs.answers = {MessageAnswer::No};
-    EXPECT_EQ(runSetup(context, line, roads), 0);
+    EXPECT_EQ(runSetup(context, args, roads), 0);
   }
   EXPECT_EQ(wizardRuns, 0);
-  EXPECT_EQ(runSetup(context, "-Uninstall", roads), 0);
-  EXPECT_EQ(wizardRuns, 1);
+  for (const Arguments& args :
+       {Arguments{"-Uninstall"}, Arguments{"x-uninstallx"}, Arguments{"/q -uninstall"},
+        Arguments{"--unattended", "--mode=download",
+                  "--download-dir=/home/user/pre-uninstall-backup"}}) {
+    EXPECT_EQ(runSetup(context, args, roads), 0);
+  }
+  EXPECT_EQ(wizardRuns, 4);
   EXPECT_EQ(uninstallRuns, 0);
 }
 
 TEST_F(StartUpTest, DecliningTheUninstallRemovesNothing) {
   fakes.dialogs.answers = {MessageAnswer::No};
-  EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+  EXPECT_EQ(runSetup(context, {"-uninstall"}, roads), 0);
   ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
   const MessageBoxRequest& question = fakes.dialogs.shown[0];
   EXPECT_EQ(question.text, kUninstallQuestion);
@@ -73,7 +79,7 @@ TEST_F(StartUpTest, UninstallResultMessages) {
     uninstallResult = result;
     fakes.dialogs.shown.clear();
     fakes.dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
-    EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+    EXPECT_EQ(runSetup(context, {"-uninstall"}, roads), 0);
     ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
     const MessageBoxRequest& closing = fakes.dialogs.shown[1];
     EXPECT_EQ(closing.text, result ? kSucceeded : kIncomplete);
@@ -87,7 +93,7 @@ TEST_F(StartUpTest, UninstallResultMessages) {
 TEST_F(StartUpTest, Win32sIsRefusedWithAnUnownedError) {
   fakes.systemInfo.platform = kPlatformWin32s;
   fakes.dialogs.answers = {MessageAnswer::Ok};
-  EXPECT_EQ(runSetup(context, "-uninstall", roads), 0);
+  EXPECT_EQ(runSetup(context, {"-uninstall"}, roads), 0);
   ASSERT_EQ(fakes.dialogs.shown.size(), 1u);
   EXPECT_EQ(fakes.dialogs.shown[0].text,
             "This Program can only run on Windows95 or WindowsNT 4.0 and higher.");
@@ -100,7 +106,7 @@ TEST_F(StartUpTest, Win32sIsRefusedWithAnUnownedError) {
 
 TEST_F(StartUpTest, TheWindows95FamilyPasses) {
   fakes.systemInfo.platform = kPlatformWindows95;
-  EXPECT_EQ(runSetup(context, "", roads), 0);
+  EXPECT_EQ(runSetup(context, {}, roads), 0);
   EXPECT_EQ(wizardRuns, 1);
 }
 
@@ -109,7 +115,7 @@ TEST_F(StartUpTest, TheWizardRoadReleasesTheCatalogAndDrains) {
     c.catalog.components[0] = std::make_unique<Component>();
     c.catalog.componentCount = 1;
   };
-  EXPECT_EQ(runSetup(context, "", roads), 0);
+  EXPECT_EQ(runSetup(context, {}, roads), 0);
   EXPECT_EQ(context.catalog.componentCount, 0);
   EXPECT_EQ(context.catalog.components[0], nullptr);
   EXPECT_EQ(drains, 1);
