@@ -34,6 +34,12 @@ TEST(ProfileFileReading, TextsAreCutToTheBuffer) {
   const auto file = ProfileFile::parse("[S]\nv=12345678901234567890123\n");
   EXPECT_EQ(file.readString("S", "v", "", 20), "1234567890123456789");
   EXPECT_EQ(file.readString("S", "v", "", 1), "");
+  // A cut never splits a UTF-8 character: "é" (2 bytes) and "€" (3 bytes).
+  const auto accents = ProfileFile::parse("[S]\nv=ab\xC3\xA9z\nw=a\xE2\x82\xAC\n");
+  EXPECT_EQ(accents.readString("S", "v", "", 4), "ab");
+  EXPECT_EQ(accents.readString("S", "v", "", 5), "ab\xC3\xA9");
+  EXPECT_EQ(accents.readString("S", "w", "", 4), "a");
+  EXPECT_EQ(accents.readString("S", "w", "", 5), "a\xE2\x82\xAC");
 }
 
 TEST(ProfileFileReading, IntegersComeFromLeadingDigits) {
