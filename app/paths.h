@@ -24,4 +24,11 @@ struct SplitPath {
 };
 SplitPath splitAtLastSeparator(std::string_view path, char separator = kPathSeparator);
 
+class FileSystem;
+
+// True when the path is no longer than the platform accepts, counted in the
+// platform's own units. A path too long is refused, never cut: cut, it would
+// name another file.
+bool pathFits(FileSystem& files, std::string_view path);
+
 }  // namespace ks

@@ -5,6 +5,7 @@
 #include "app/paths.h"
 #include "catalog/version_catalog.h"
 #include "platform/dialogs.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
 
@@ -17,16 +18,16 @@ constexpr const char* kWin32sRefusal =
 constexpr const char* kUninstallIncomplete = "Not all parts of the application could be removed!";
 
 // The stored folder of a previous installation, or "" when there is none.
-// A value too long for the 260-byte buffer is a failed read, not a cut path:
+// A value too long for the platform is a failed read, not a cut path:
 // uninstallation must never be pointed at a folder nobody chose.
-std::string previousInstallDir(Registry& registry) {
+std::string previousInstallDir(Registry& registry, FileSystem& files) {
   if (!registry.openKey(RegistryRoot::CurrentUser, kProductKey)) return {};
   std::string value;
   if (!registry.readValue(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue, value)) {
     return {};
   }
   value = fitText(value, value.size() + 1);  // a stored value ends at its first zero
-  if (value.size() >= kMaxPathBytes) return {};
+  if (!pathFits(files, value)) return {};
   if (!value.empty() && value.back() == kPathSeparator) value.pop_back();
   return value;
 }
@@ -52,13 +53,15 @@ void initSetupState(SetupContext& context) {
   context.installQueueCount = 0;
   context.installQueuePosition = 0;
 
-  state.setupPath = fitText(system.ownProgramPath(), kMaxPathBytes);
+  // Paths the system gives are taken whole: cut, they would name another
+  // file. Where one is joined into a path too long, that use refuses it.
+  state.setupPath = system.ownProgramPath();
   const SplitPath split = splitAtLastSeparator(state.setupPath);
   state.setupDir = split.folder;
   state.setupFileName = split.name;
-  state.windowsDir = fitText(system.windowsDirectory(), kMaxPathBytes);
-  state.systemDir = fitText(system.systemDirectory(), kMaxPathBytes);
-  state.installDir = previousInstallDir(*context.platform.registry);
+  state.windowsDir = system.windowsDirectory();
+  state.systemDir = system.systemDirectory();
+  state.installDir = previousInstallDir(*context.platform.registry, *context.platform.fileSystem);
 }
 
 bool asksForUninstall(const std::vector<std::string>& arguments) {

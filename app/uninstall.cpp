@@ -1,12 +1,11 @@
 #include "app/uninstall.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
-#include "app/fixed_text.h"
 #include "app/message_captions.h"
 #include "app/paths.h"
+#include "app/protected_folders.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -22,10 +21,6 @@ constexpr const char* kProductKeyStays = "Could not delete registry values.";
 constexpr const char* kUninstallKeyStays = "Could not delete Uninstall string.";
 constexpr const char* kProgramName = "Kestrova";
 
-bool fitsPathBuffer(const std::string& path) {
-  return path.size() < kMaxPathBytes;
-}
-
 int fail(SetupContext& context, const char* text) {
   context.platform.dialogs->messageBox(
       {text, kErrorCaption, MessageIcon::Error, MessageButtons::Ok});
@@ -36,14 +31,17 @@ void deleteDesktopShortcut(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
   const std::string name = std::string(kProgramName) + context.platform.shell->shortcutExtension();
-  if (fitsPathBuffer(joinPath(desktop, name)))
+  if (pathFits(*context.platform.fileSystem, joinPath(desktop, name))) {
     context.platform.fileSystem->deleteFile(desktop, name);
+  }
 }
 
 void deleteProgramGroup(SetupContext& context, SpecialFolder where) {
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return;
-  if (fitsPathBuffer(joinPath(programs, kProgramName))) deleteTree(context, programs, kProgramName);
+  if (pathFits(*context.platform.fileSystem, joinPath(programs, kProgramName))) {
+    deleteTree(context, programs, kProgramName);
+  }
 }
 
 // Deletes the direct subkeys of the product key by the names they had when
@@ -68,17 +66,6 @@ void deleteProductSubkeys(Registry& registry) {
 
 }  // namespace
 
-bool isProtectedFolder(const std::string& folder, const std::string& homeFolder) {
-  namespace fs = std::filesystem;
-  const fs::path target = fs::path(folder).lexically_normal();
-  if (target.relative_path().empty()) return true;  // "/", "C:\", "C:"
-  if (homeFolder.empty()) return false;
-  const fs::path home = fs::path(homeFolder).lexically_normal();
-  // target is home or above it when home, relative to target, stays inside.
-  const fs::path rest = home.lexically_relative(target);
-  return !rest.empty() && *rest.begin() != "..";
-}
-
 void deleteTree(SetupContext& context, const std::string& root, const std::string& below) {
   FileSystem& files = *context.platform.fileSystem;
   std::vector<FileSystem::FolderEntry> entries;
@@ -87,7 +74,7 @@ void deleteTree(SetupContext& context, const std::string& root, const std::strin
     for (const FileSystem::FolderEntry& entry : entries) {
       if (entry.name == "." || entry.name == "..") continue;
       const std::string path = below.empty() ? entry.name : joinPath(below, entry.name);
-      if (!fitsPathBuffer(joinPath(root, path))) continue;
+      if (!pathFits(files, joinPath(root, path))) continue;
       if (entry.isFolder) {
         deleteTree(context, root, path);
       } else {
@@ -101,9 +88,7 @@ void deleteTree(SetupContext& context, const std::string& root, const std::strin
 int uninstallApplication(SetupContext& context) {
   const std::string& installDir = context.state.installDir;
   if (installDir.empty()) return fail(context, kNoInstallation);
-  if (!isProtectedFolder(installDir, context.platform.systemInfo->userHomeFolder())) {
-    deleteTree(context, installDir, "");
-  }
+  if (!isProtectedFolder(context, installDir)) deleteTree(context, installDir, "");
   deleteDesktopShortcut(context);
   deleteProgramGroup(context, SpecialFolder::Programs);
   deleteProgramGroup(context, SpecialFolder::CommonPrograms);

@@ -24,11 +24,7 @@ int uninstallApplication(SetupContext& context);
 // Removes the folder root/below (below empty: root itself) with its files
 // and subfolders as far as the file system allows. Below root nothing is
 // reached through a symbolic link: a link is removed as a link, its target
-// never entered. Entries whose path would not fit a 260-byte buffer stay.
+// never entered. Entries whose path is too long for the platform stay.
 void deleteTree(SetupContext& context, const std::string& root, const std::string& below);
-
-// True for folders uninstallation never removes, whatever the registry says:
-// a file-system root, the user's home folder, or a folder that holds it.
-bool isProtectedFolder(const std::string& folder, const std::string& homeFolder);
 
 }  // namespace ks

@@ -21,6 +21,7 @@
 // operation, except where an operation says it replaces it; then only the
 // link itself is removed, never what it points to.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -114,6 +115,23 @@ class FileSystem {
   // file onto itself fails.
   virtual bool copyFile(const std::string& from, const std::string& folder,
                         const std::string& below) = 0;
+
+  // --- Paths as the file system sees them (app/path_compare.h compares them) ---
+
+  // The path made absolute, with the links (and junctions) of the part that
+  // exists resolved and ".", ".." and repeated or trailing separators gone; a
+  // root keeps its separator (/ and C:\ and \\server\share\ end in one).
+  // False when the path can't be made absolute.
+  virtual bool canonicalPath(const std::string& path, std::string& canonical) = 0;
+  // The path as this file system compares names: folded to one case where it
+  // finds names without regard to case (Windows), unchanged where case
+  // matters (Linux).
+  virtual std::string caseFolded(const std::string& path) = 0;
+  // The length of a path in the platform's own units (bytes of UTF-8 on
+  // Linux, UTF-16 code units on Windows), and the longest path the setup
+  // accepts, in the same units.
+  virtual std::size_t pathLength(const std::string& path) = 0;
+  virtual std::size_t maxPathLength() = 0;
 };
 
 // A file the setup installs is written as its name followed by this ending,

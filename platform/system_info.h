@@ -26,6 +26,9 @@ class SystemInfo {
   // The folder in which the setup proposes its own "Kestrova Setup" folder:
   // the root of drive C: on Windows, the user's home folder on Linux.
   virtual std::string defaultSetupRoot() = 0;
+  // The folder that holds the users' profiles (C:\Users); "" where the
+  // system has none.
+  virtual std::string userProfilesFolder() = 0;
 };
 
 }  // namespace ks

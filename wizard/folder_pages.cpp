@@ -5,7 +5,9 @@
 
 #include "app/fixed_text.h"
 #include "app/message_captions.h"
+#include "app/path_compare.h"
 #include "app/paths.h"
+#include "app/protected_folders.h"
 #include "catalog/version_check.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
@@ -22,6 +24,13 @@ constexpr const char* kDirectoryNotFound = "Directory not found.";
 constexpr const char* kInstallFolderEmpty = "Install folder path is empty!";
 constexpr const char* kDownloadFolderEmpty = "Download folder path is empty!";
 constexpr const char* kCloseApplication = "Please close Kestrova before you continue";
+constexpr const char* kPathTooLong =
+    "The folder path is too long: at most %zu characters fit.\nPlease choose a folder with a "
+    "shorter path.";
+constexpr const char* kProtectedInstallFolder =
+    "Setup can't install into '%s': it is the root of a drive, a system folder, your home "
+    "folder or a folder that holds it.\nPlease choose a folder of its own, for example a new "
+    "folder inside it.";
 constexpr const char* kProgramName = "Kestrova";
 constexpr const char* kSetupFolderPattern = "%s Setup";
 constexpr const char* kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
@@ -34,21 +43,55 @@ constexpr std::array<int, 4> kDownloadGroup = {kIdcDownloadExplanation, kIdcDown
 constexpr std::array<int, 4> kInstallGroup = {kIdcInstallExplanation, kIdcInstallLabel,
                                               kIdcInstallEdit, kIdcBrowseInstall};
 
+// The pattern's one argument filled in; the whole message as its buffer
+// holds it.
+template <typename Argument>
+std::string formatMessage(const char* pattern, Argument argument) {
+  const int length = std::snprintf(nullptr, 0, pattern, argument);
+  if (length < 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), pattern, argument);
+  return fitText(text, kMessageBytes);
+}
+
 std::string formatWithFolder(const char* pattern, const std::string& folder) {
-  char text[kMessageBytes];
-  std::snprintf(text, sizeof text, pattern, folder.c_str());
-  return text;
+  return formatMessage(pattern, folder.c_str());
 }
 
 }  // namespace
 
+std::string folderPathRefusal(SetupContext& context, const std::string& folder) {
+  FileSystem& files = *context.platform.fileSystem;
+  if (pathFits(files, folder)) return {};
+  return formatMessage(kPathTooLong, files.maxPathLength());
+}
+
+std::string installFolderRefusal(SetupContext& context, const std::string& folder) {
+  std::string refusal = folderPathRefusal(context, folder);
+  if (refusal.empty() && isProtectedFolder(context, folder)) {
+    refusal = formatWithFolder(kProtectedInstallFolder, folder);
+  }
+  return refusal;
+}
+
 std::string defaultSetupFolder(SetupContext& context) {
   char name[64];
   std::snprintf(name, sizeof name, kSetupFolderPattern, kProgramName);
-  return fitText(joinPath(context.platform.systemInfo->defaultSetupRoot(), name), kMaxPathBytes);
+  return joinPath(context.platform.systemInfo->defaultSetupRoot(), name);
 }
 
 // Local Archive Folder
+
+namespace {
+
+std::string archiveFolderProblem(SetupContext& context, const std::string& folder) {
+  if (folder.empty()) return kFolderIsNull;
+  if (std::string refusal = folderPathRefusal(context, folder); !refusal.empty()) return refusal;
+  if (!pathExists(context, folder)) return kDirectoryNotFound;
+  return {};
+}
+
+}  // namespace
 
 ActivateAnswer LocalArchivePage::onActivate(Direction) {
   if (state().mode != SETUP_MODE_LOCAL) return ActivateAnswer::Skip;
@@ -66,14 +109,9 @@ void LocalArchivePage::onCommand(int controlId) {
 
 NextAnswer LocalArchivePage::onNext() {
   state().localArchiveDir = editText(kIdcLocalArchiveEdit);
-  const char* problem = nullptr;
-  if (state().localArchiveDir.empty()) {
-    problem = kFolderIsNull;
-  } else if (!pathExists(context(), state().localArchiveDir)) {
-    problem = kDirectoryNotFound;
-  }
-  if (problem) {
-    ask(problem, kErrorCaption, MessageIcon::Warning, MessageButtons::Ok);
+  if (const std::string problem = archiveFolderProblem(context(), state().localArchiveDir);
+      !problem.empty()) {
+    ask(problem.c_str(), kErrorCaption, MessageIcon::Warning, MessageButtons::Ok);
     return NextAnswer::Stay;
   }
   state().downloadDir = state().localArchiveDir;
@@ -113,10 +151,11 @@ void DestinationFoldersPage::proposeFolders() {
   std::string programFiles;
   if (registry.readValue(RegistryRoot::LocalMachine, kCurrentVersionKey, kProgramFilesValue,
                          programFiles) &&
-      programFiles.size() < kMaxPathBytes) {
+      pathFits(*context().platform.fileSystem, programFiles)) {
     s.installDir = programFiles + kPathSeparator;
   }
-  s.installDir = fitText(s.installDir + kProgramName, kMaxPathBytes);
+  // A proposal too long for the platform is shown whole; Next refuses it.
+  s.installDir += kProgramName;
 }
 
 void DestinationFoldersPage::onCommand(int controlId) {
@@ -147,6 +186,12 @@ bool DestinationFoldersPage::installFolderAccepted() {
     ask(kInstallFolderEmpty, kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
     return false;
   }
+  // Refused before anything is created or written.
+  if (const std::string refusal = installFolderRefusal(context(), state().installDir);
+      !refusal.empty()) {
+    ask(refusal.c_str(), kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
+    return false;
+  }
   if (!folderExistsOrCreated(state().installDir)) return false;
   if (applicationRunsFrom(state().installDir)) {
     ask(kCloseApplication, kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
@@ -159,6 +204,11 @@ bool DestinationFoldersPage::downloadFolderAccepted() {
   state().downloadDir = editText(kIdcDownloadEdit);
   if (state().downloadDir.empty()) {
     ask(kDownloadFolderEmpty, kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
+    return false;
+  }
+  if (const std::string refusal = folderPathRefusal(context(), state().downloadDir);
+      !refusal.empty()) {
+    ask(refusal.c_str(), kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
     return false;
   }
   return folderExistsOrCreated(state().downloadDir);
@@ -177,11 +227,13 @@ bool DestinationFoldersPage::folderExistsOrCreated(const std::string& folder) {
   return false;
 }
 
-// The folders are compared byte for byte: case matters, and a trailing
-// separator makes them differ.
+// The folders are compared as the file system sees them: another spelling
+// of the same folder (case on Windows, a trailing separator, a link) is the
+// same folder.
 bool DestinationFoldersPage::applicationRunsFrom(const std::string& folder) {
   std::string running;
-  return context().platform.processes->runningApplicationFolder(running) && running == folder;
+  return context().platform.processes->runningApplicationFolder(running) &&
+         samePath(*context().platform.fileSystem, running, folder);
 }
 
 }  // namespace ks

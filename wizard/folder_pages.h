@@ -33,6 +33,12 @@ inline constexpr const char* kCannotCreateFolder =
 // Windows, the same name in the user's home folder elsewhere.
 std::string defaultSetupFolder(SetupContext& context);
 
+// Why a folder can't be taken, as the page says it; "" when it can. Any
+// folder: a path too long for the platform. The installation folder also:
+// a protected folder (a root, the home folder or one that holds it, ...).
+std::string folderPathRefusal(SetupContext& context, const std::string& folder);
+std::string installFolderRefusal(SetupContext& context, const std::string& folder);
+
 class LocalArchivePage final : public HeaderPage {
  public:
   explicit LocalArchivePage(SetupContext& context) : HeaderPage(context, kLocalArchiveTemplate) {}

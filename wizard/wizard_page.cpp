@@ -48,13 +48,13 @@ MessageAnswer WizardPage::ask(const char* text, const char* caption, MessageIcon
 
 void WizardPage::browseForFolder(std::string& field) {
   std::string chosen = field;
-  if (context_.platform.dialogs->browseForFolder(kBrowseTitle, chosen)) {
-    field = fitText(chosen, kMaxPathBytes);
-  }
+  if (context_.platform.dialogs->browseForFolder(kBrowseTitle, chosen)) field = chosen;
 }
 
+// The whole text: a path is checked where it is taken, never cut.
 std::string WizardPage::editText(int controlId) {
-  return fitText(view().text(controlId), kMaxPathBytes);
+  const std::string text = view().text(controlId);
+  return fitText(text, text.size() + 1);
 }
 
 void HeaderPage::onInit() {

@@ -94,7 +94,8 @@ class WizardPage {
   // edit control whatever the user did, so cancelling puts the stored value
   // back.
   void browseForFolder(std::string& field);
-  // The text of an edit control as a 260-byte buffer holds it.
+  // The text of an edit control, whole: a path too long is refused by the
+  // page that takes it, never cut.
   std::string editText(int controlId);
 
  private:

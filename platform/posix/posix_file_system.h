@@ -36,6 +36,13 @@ class PosixFileSystem : public FileSystem {
   bool removeFolder(const std::string& folder, const std::string& below) override;
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
+
+  // Paths (posix_file_system_paths.cpp): links resolved by the kernel, case
+  // kept, lengths in bytes.
+  bool canonicalPath(const std::string& path, std::string& canonical) override;
+  std::string caseFolded(const std::string& path) override;
+  std::size_t pathLength(const std::string& path) override;
+  std::size_t maxPathLength() override;
 };
 
 }  // namespace ks

@@ -16,6 +16,8 @@ class PosixSystemInfo : public SystemInfo {
   std::string systemDirectory() override { return "/usr/lib"; }
   std::string userHomeFolder() override;
   std::string defaultSetupRoot() override { return userHomeFolder(); }
+  // Homes may lie anywhere: there is no one folder of profiles.
+  std::string userProfilesFolder() override { return {}; }
 };
 
 }  // namespace ks

@@ -153,6 +153,53 @@ bool FakeFileSystem::createFolder(const std::string& path) {
   return true;
 }
 
+bool FakeFileSystem::pathExists(const std::string& path) {
+  std::string canonical;
+  const auto known = [this](const std::string& p) { return files.count(p) || folders.count(p); };
+  return known(path) || (canonicalPath(path, canonical) && known(canonical));
+}
+
+// Walks the path name by name; a prefix that is a link starts over from its
+// target with the names still to come.
+bool FakeFileSystem::canonicalPath(const std::string& path, std::string& canonical) {
+  if (path.empty()) return false;
+  const std::string separator(1, kPathSeparator);
+  std::vector<std::string> names;
+  std::string rest = path.front() == kPathSeparator ? path : currentFolder + separator + path;
+  for (int hops = 0; hops < 40; ++hops) {
+    bool followed = false;
+    std::size_t start = 0;
+    while (start <= rest.size() && !followed) {
+      const std::size_t end = std::min(rest.find(kPathSeparator, start), rest.size());
+      const std::string name = rest.substr(start, end - start);
+      start = end + 1;
+      if (name.empty() || name == ".") continue;
+      if (name == "..") {
+        if (!names.empty()) names.pop_back();
+        continue;
+      }
+      names.push_back(name);
+      std::string prefix;
+      for (const std::string& part : names) prefix += separator + part;
+      if (auto link = links.find(prefix); link != links.end()) {
+        rest = link->second + separator + (start < rest.size() ? rest.substr(start) : "");
+        names.clear();
+        followed = true;
+      }
+    }
+    if (followed) continue;
+    canonical.clear();
+    for (const std::string& part : names) canonical += separator + part;
+    if (canonical.empty()) canonical = separator;
+    return true;
+  }
+  return false;  // a loop of links
+}
+
+std::string FakeFileSystem::caseFolded(const std::string& path) {
+  return ignoreCase ? lower(path) : path;
+}
+
 bool FakeShell::specialFolder(SpecialFolder folder, std::string& path) {
   auto found = folders.find(folder);
   if (found == folders.end()) return false;

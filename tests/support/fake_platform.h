@@ -29,6 +29,7 @@ class FakeSystemInfo : public SystemInfo {
   std::string windowsDir = nativePath("/usr");
   std::string systemDir = nativePath("/usr/lib");
   std::string homeDir = nativePath("/home/user");
+  std::string profilesDir;
 
   int platformId() override { return platform; }
   bool isWindowsNT() override { return platform == kPlatformWindowsNT; }
@@ -37,6 +38,7 @@ class FakeSystemInfo : public SystemInfo {
   std::string systemDirectory() override { return systemDir; }
   std::string userHomeFolder() override { return homeDir; }
   std::string defaultSetupRoot() override { return homeDir; }
+  std::string userProfilesFolder() override { return profilesDir; }
 };
 
 // Keys are compared without regard to case; a key with subkeys can't be
@@ -67,7 +69,8 @@ class FakeRegistry : public Registry {
   std::map<std::string, std::string> names_;  // folded full path -> name as created
 };
 
-// Paths below a folder are joined with kPathSeparator; the fake has no links.
+// Paths below a folder are joined with kPathSeparator; the fake writes no
+// links (links below serve only how paths compare).
 class FakeFileSystem : public FileSystem {
  public:
   std::map<std::string, std::string> files;
@@ -75,9 +78,8 @@ class FakeFileSystem : public FileSystem {
   // What freeSpace reports.
   std::uint64_t freeBytes = std::uint64_t{1} << 40;
 
-  bool pathExists(const std::string& path) override {
-    return files.count(path) > 0 || folders.count(path) > 0;
-  }
+  // The path as written, or its canonical form (see canonicalPath).
+  bool pathExists(const std::string& path) override;
   bool readFile(const std::string& path, std::string& content, std::uint64_t maxBytes) override;
   // Lists the files and folders directly below path; "." and ".." come first.
   bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
@@ -118,6 +120,20 @@ class FakeFileSystem : public FileSystem {
   bool removeFolder(const std::string& folder, const std::string& below) override;
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
+
+  // Paths start with kPathSeparator (relative ones start in currentFolder)
+  // and are made canonical as text after the links below (link path -> its
+  // absolute target) are followed; with ignoreCase, names are compared
+  // without regard to (ASCII) case, as on Windows. Lengths count bytes, up
+  // to maxLength.
+  std::string currentFolder = std::string(1, kPathSeparator);
+  std::map<std::string, std::string> links;
+  bool ignoreCase = false;
+  std::size_t maxLength = 259;
+  bool canonicalPath(const std::string& path, std::string& canonical) override;
+  std::string caseFolded(const std::string& path) override;
+  std::size_t pathLength(const std::string& path) override { return path.size(); }
+  std::size_t maxPathLength() override { return maxLength; }
 
   // folder + kPathSeparator + below.
   static std::string join(const std::string& folder, const std::string& below);

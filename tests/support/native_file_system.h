@@ -65,6 +65,12 @@ class NativeFileSystem : public FileSystem {
                 const std::string& below) override {
     return native_->copyFile(from, folder, below);
   }
+  bool canonicalPath(const std::string& path, std::string& canonical) override {
+    return native_->canonicalPath(path, canonical);
+  }
+  std::string caseFolded(const std::string& path) override { return native_->caseFolded(path); }
+  std::size_t pathLength(const std::string& path) override { return native_->pathLength(path); }
+  std::size_t maxPathLength() override { return native_->maxPathLength(); }
 
  private:
   std::unique_ptr<FileSystem> native_;

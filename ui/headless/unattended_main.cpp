@@ -50,7 +50,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
   std::string error;
   if (!parseUnattendedOptions(args, options, error) && !asksForUninstall(args)) {
     std::cerr << "kestrova-setup: " << error << "\n" << unattendedUsage();
-    return 2;
+    return kUnattendedUsageError;
   }
   UnattendedDialogs dialogs(std::cout, options.retries);
   const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
@@ -62,6 +62,12 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
   context.platform.dialogs = &dialogs;
   context.platform.internet = internet.get();
   context.versionServers = versionServersOfThisRun();
+  if (!asksForUninstall(args)) {
+    if (const std::string refusal = refusedFolderOption(context, options); !refusal.empty()) {
+      std::cerr << "kestrova-setup: " << refusal << "\n";
+      return kUnattendedUsageError;
+    }
+  }
   int exitCode = 0;
   SetupRoads roads;
   roads.runWizard = [&](SetupContext& c) {

@@ -60,6 +60,7 @@ class UnattendedRun {
   std::unique_ptr<WizardFrame> frame_;
   bool versionInfoAborted_ = false;
   bool reachedEnd_ = false;
+  bool folderRefused_ = false;
   std::vector<HeadlessPageView::Control::Item> outcomes_;
 };
 
@@ -121,7 +122,13 @@ void UnattendedRun::chooseComponents() {
 bool UnattendedRun::onDestinationFolders() {
   if (!options_.installDir.empty()) page().userType(kIdcInstallEdit, options_.installDir);
   if (!options_.downloadDir.empty()) page().userType(kIdcDownloadEdit, options_.downloadDir);
-  return next();
+  if (next()) return true;
+  const SetupState& state = context_.state;
+  const bool installing = options_.mode != SETUP_MODE_DOWNLOAD_ONLY;
+  folderRefused_ = (installing && !installFolderRefusal(context_, state.installDir).empty()) ||
+                   (options_.mode != SETUP_MODE_LOCAL &&
+                    !folderPathRefusal(context_, state.downloadDir).empty());
+  return false;
 }
 
 bool UnattendedRun::onDownloadAndInstall() {
@@ -175,6 +182,7 @@ int UnattendedRun::summary() {
     out_ << "  " << printableText(row.text) << ": " << outcome << "\n";
   }
   if (outcomes_.empty()) out_ << "  no component was processed\n";
+  if (folderRefused_) return kUnattendedUsageError;
   return allDone ? 0 : 1;
 }
 
@@ -204,6 +212,19 @@ int UnattendedRun::run() {
 }
 
 }  // namespace
+
+std::string refusedFolderOption(SetupContext& context, const UnattendedOptions& options) {
+  if (!options.installDir.empty()) {
+    if (std::string refusal = installFolderRefusal(context, options.installDir); !refusal.empty()) {
+      return refusal;
+    }
+  }
+  for (const std::string* folder : {&options.downloadDir, &options.archiveDir}) {
+    if (folder->empty()) continue;
+    if (std::string refusal = folderPathRefusal(context, *folder); !refusal.empty()) return refusal;
+  }
+  return {};
+}
 
 int runUnattendedWizard(SetupContext& context, const UnattendedOptions& options,
                         std::ostream& out) {

@@ -45,6 +45,10 @@ class MemoryFileSystem : public FileSystem {
   bool copyFile(const std::string&, const std::string&, const std::string&) override {
     return false;
   }
+  bool canonicalPath(const std::string&, std::string&) override { return false; }
+  std::string caseFolded(const std::string& text) override { return text; }
+  std::size_t pathLength(const std::string& text) override { return text.size(); }
+  std::size_t maxPathLength() override { return 259; }
 };
 
 class NoLibraries : public LibraryLoader {

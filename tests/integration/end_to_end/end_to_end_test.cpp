@@ -157,11 +157,22 @@ TEST_F(EndToEnd, AMirrorsTextsCannotDriveTheTerminal) {
   text.replace(text.find(title), title.size(), "Title=Kestrova\x1b[2J\x1b]0;owned\x07 client");
   fs::create_directories(repository.path() + "/kestrova");
   std::ofstream(repository.path() + "/kestrova/version2.ini") << text;
-  const int code = computer->run("--unattended", internetOptions(), {live(), live()});
+  const int code = computer->run({"--unattended"}, internetOptions(), {live(), live()});
   const std::string out = computer->output.str();
   EXPECT_EQ(code, 0) << out;
   EXPECT_NE(out.find("  Kestrova?[2J?]0;owned? client: installed"), std::string::npos) << out;
   EXPECT_EQ(out.find_first_of("\x1b\x07"), std::string::npos);
+}
+
+TEST_F(EndToEnd, TheHomeFolderAsInstallationFolderIsABadUsage) {
+  publish({site(live(), "Main server")});
+  computer->home.write("notes.txt", "mine");
+  UnattendedOptions options = internetOptions();
+  options.installDir = computer->home.path() + "/Downloads/..";
+  EXPECT_EQ(computer->run({"--unattended"}, options, {live(), live()}), 2)
+      << computer->output.str();
+  EXPECT_FALSE(fs::exists(computer->home.path() + "/Kestrova.exe"));
+  EXPECT_EQ(readAll(computer->home.path() + "/notes.txt"), "mine");
 }
 
 TEST_F(EndToEnd, AnFtpMirror) {

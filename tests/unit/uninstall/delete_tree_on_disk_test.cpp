@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "app/uninstall.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/native_file_system.h"
 #include "tests/support/temp_dir.h"
 
@@ -16,13 +17,33 @@ namespace fs = std::filesystem;
 
 class DeleteTreeOnDisk : public ::testing::Test {
  protected:
-  DeleteTreeOnDisk() { context.platform.fileSystem = &files; }
+  DeleteTreeOnDisk() {
+    context.platform = fakes.ports();
+    context.platform.fileSystem = &files;
+  }
   std::string at(const std::string& relative) const { return temp.path() + "/" + relative; }
 
   test::TempDir temp;
+  test::FakePlatform fakes;
   test::NativeFileSystem files;
   SetupContext context;
 };
+
+TEST_F(DeleteTreeOnDisk, AHomeReachedThroughALinkIsNeverRemoved) {
+  temp.write("real-home/notes.txt", "the user's own notes");
+  std::error_code error;
+  fs::create_directory_symlink(at("real-home"), at("home-link"), error);
+  if (error) GTEST_SKIP() << "no symbolic links here (wine): " << error.message();
+  fakes.systemInfo.homeDir = at("home-link");
+  for (const std::string& spelling : {at("real-home"), at("real-home/"), at("./real-home/."),
+                                      at("home-link/../real-home")}) {
+    fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
+    fakes.registry.createKey(RegistryRoot::LocalMachine, kUninstallKey);
+    context.state.installDir = spelling;
+    uninstallApplication(context);
+    EXPECT_TRUE(fs::exists(at("real-home/notes.txt"))) << spelling;
+  }
+}
 
 TEST_F(DeleteTreeOnDisk, ASymlinkIsRemovedAsALinkAndItsTargetIsUntouched) {
   temp.write("outside/precious.txt", "keep me");

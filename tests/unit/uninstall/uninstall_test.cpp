@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/protected_folders.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/native_path.h"
 
@@ -132,15 +133,22 @@ TEST_F(UninstallTest, TheHomeFolderOrARootIsNeverDeleted) {
   }
 }
 
-TEST(ProtectedFolders, OnlyRootsTheHomeAndItsAncestors) {
-  EXPECT_TRUE(isProtectedFolder(test::nativePath("/"), test::nativePath("/home/u")));
-  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home/u"), test::nativePath("/home/u/")));
-  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home/u/x/.."), test::nativePath("/home/u")));
-  EXPECT_TRUE(isProtectedFolder(test::nativePath("/home"), test::nativePath("/home/u")));
-  EXPECT_FALSE(isProtectedFolder(test::nativePath("/home/u/.local/opt/Kestrova"), test::nativePath("/home/u")));
-  EXPECT_FALSE(isProtectedFolder(test::nativePath("/home/u2"), test::nativePath("/home/u")));
-  EXPECT_FALSE(isProtectedFolder(test::nativePath("/opt/Kestrova"), test::nativePath("/home/u")));
-  EXPECT_FALSE(isProtectedFolder(test::nativePath("/opt/Kestrova"), ""));
+TEST_F(UninstallTest, ProtectedFoldersWhateverTheirSpelling) {
+  using test::nativePath;
+  auto& files = fakes.fileSystem;
+  fakes.systemInfo.profilesDir = nativePath("/home");
+  files.links[nativePath("/h")] = nativePath("/home/user");
+  for (const char* folder : {"/", "//", "/home/./..", "/home/user", "/home/user/", "/h",
+                             "/home/user/x/..", "/home", "/usr", "/usr/lib", "/home/other"}) {
+    EXPECT_TRUE(isProtectedFolder(context, nativePath(folder))) << folder;
+  }
+  for (const char* folder : {"/home/user/.local/opt/Kestrova", "/h/Apps", "/opt/Kestrova",
+                             "/usr/local/Kestrova", "/HOME/USER"}) {
+    EXPECT_FALSE(isProtectedFolder(context, nativePath(folder))) << folder;
+  }
+  files.ignoreCase = true;  // as on Windows
+  EXPECT_TRUE(isProtectedFolder(context, nativePath("/HOME/USER")));
+  EXPECT_TRUE(isProtectedFolder(context, nativePath("/Home/Someone")));
 }
 
 TEST_F(UninstallTest, DeleteTreeLeavesWhatItCannotRemove) {

@@ -164,23 +164,57 @@ TEST_F(FolderPagesTest, DownloadOnlyAcceptsAnEmptyInstallFolder) {
   expectDialogsDone();
 }
 
-TEST_F(FolderPagesTest, ARunningClientBlocksOnlyItsExactFolder) {
-  fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt/Kestrova"),
-                              test::nativePath("/opt/kestrova"),
-                              test::nativePath("/opt/Kestrova/")};
-  fakes.processes.runningFolder = test::nativePath("/opt/Kestrova");
+TEST_F(FolderPagesTest, ARunningClientBlocksItsFolderWhateverItsSpelling) {
+  using test::nativePath;
+  fakes.fileSystem.folders = {nativePath("/home/user/dl"), nativePath("/opt/Kestrova"),
+                              nativePath("/opt/kestrova"), nativePath("/srv")};
+  fakes.fileSystem.links[nativePath("/srv/k")] = nativePath("/opt/Kestrova");
+  fakes.processes.runningFolder = nativePath("/opt/Kestrova");
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
-  dialogs.expect("Error", "Please close Kestrova before you continue", MessageAnswer::Ok);
-  next();
-  EXPECT_EQ(shown(), 104);
-  type(kIdcInstallEdit, test::nativePath("/opt/kestrova"));
+  for (const char* spelling : {"/opt/Kestrova", "/opt/Kestrova/", "/opt/./Kestrova", "/srv/k"}) {
+    type(kIdcInstallEdit, nativePath(spelling));
+    dialogs.expect("Error", "Please close Kestrova before you continue", MessageAnswer::Ok);
+    next();
+    EXPECT_EQ(shown(), 104) << spelling;
+  }
+  type(kIdcInstallEdit, nativePath("/opt/kestrova"));  // another folder where case matters
   next();
   EXPECT_EQ(shown(), 147);
   back();
-  type(kIdcInstallEdit, test::nativePath("/opt/Kestrova/"));
+  fakes.fileSystem.ignoreCase = true;  // the same folder where it does not
+  dialogs.expect("Error", "Please close Kestrova before you continue", MessageAnswer::Ok);
   next();
-  EXPECT_EQ(shown(), 147);
+  EXPECT_EQ(shown(), 104);
+  expectDialogsDone();
+}
+
+TEST_F(FolderPagesTest, AProtectedOrOverlongInstallFolderIsRefusedBeforeAnythingIsMade) {
+  using test::nativePath;
+  fakes.systemInfo.homeDir = nativePath("/home/user");
+  toDestinationFolders(kIdcOptionInternet);
+  for (const char* folder : {"/", "/home/user/", "/home", "/home/user/Apps/.."}) {
+    type(kIdcInstallEdit, nativePath(folder));
+    dialogs.expect("Error",
+                   "Setup can't install into '" + nativePath(folder) +
+                       "': it is the root of a drive, a system folder, your home folder or a "
+                       "folder that holds it.\nPlease choose a folder of its own, for example a "
+                       "new folder inside it.",
+                   MessageAnswer::Ok);
+    next();
+    EXPECT_EQ(shown(), 104) << folder;
+  }
+  // 260 bytes are not cut to 259 (another folder): they are refused, and
+  // nothing is created.
+  const std::string overlong = nativePath("/home/user/") + std::string(249, 'k');
+  type(kIdcInstallEdit, overlong);
+  dialogs.expect("Error",
+                 "The folder path is too long: at most 259 characters fit.\nPlease choose a "
+                 "folder with a shorter path.",
+                 MessageAnswer::Ok);
+  next();
+  EXPECT_EQ(shown(), 104);
+  EXPECT_EQ(context.state.installDir, overlong);
+  EXPECT_FALSE(fakes.fileSystem.pathExists(overlong.substr(0, 259)));
   expectDialogsDone();
 }
 
