@@ -24,6 +24,11 @@ struct SplitPath {
 };
 SplitPath splitAtLastSeparator(std::string_view path, char separator = kPathSeparator);
 
+// False for a relative name that could reach outside the folder it is
+// joined to: an empty or absolute name, one with a drive ("C:"), or one with
+// a ".." component (backslashes and slashes both count as separators).
+bool staysInsideFolder(std::string_view name);
+
 class FileSystem;
 
 // True when the path is no longer than the platform accepts, counted in the

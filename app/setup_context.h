@@ -3,6 +3,8 @@
 // catalog. runSetup makes one; tests make their own.
 
 #include <array>
+#include <string>
+#include <vector>
 
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
@@ -10,6 +12,23 @@
 #include "platform/platform.h"
 
 namespace ks {
+
+// What a run installed into the installation folder and how it registered
+// it (install/installation_record.h).
+struct InstallationRecord {
+  // The folder the names are relative to; "" while nothing is installed.
+  std::string folder;
+  // Every file the setup put there, relative to it: this run's, and earlier
+  // runs' when the folder was the registered installation already.
+  std::vector<std::string> files;
+  // The copy of the setup program beside the installation, which the
+  // uninstall entry runs.
+  enum class SetupCopy { NotMade, Made, Failed };
+  SetupCopy setupCopy = SetupCopy::NotMade;
+};
+
+// How a queued component ended on the Download and Install page.
+enum class ComponentOutcome { Waiting, Done, Failed };
 
 struct SetupContext {
   Platform platform;
@@ -25,6 +44,12 @@ struct SetupContext {
   std::array<Component*, kMaxComponents> installQueue{};
   int installQueueCount = 0;
   int installQueuePosition = 0;
+  std::array<ComponentOutcome, kMaxComponents> installQueueOutcome{};
+  InstallationRecord installation;
+  // How the wizard ended, for the exit code: the user confirmed Cancel; an
+  // uninstallation from the first page left parts behind.
+  bool cancelledByUser = false;
+  bool uninstallIncomplete = false;
 };
 
 }  // namespace ks

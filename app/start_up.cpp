@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kWin32sRefusal =
     "This Program can only run on Windows95 or WindowsNT 4.0 and higher.";
-constexpr const char* kUninstallIncomplete = "Not all parts of the application could be removed!";
 
 // The stored folder of a previous installation, or "" when there is none.
 // A value too long for the platform is a failed read, not a cut path:
@@ -32,14 +31,15 @@ std::string previousInstallDir(Registry& registry, FileSystem& files) {
   return value;
 }
 
-void runUninstallRoad(SetupContext& context, const SetupRoads& roads) {
+int runUninstallRoad(SetupContext& context, const SetupRoads& roads) {
   Dialogs& dialogs = *context.platform.dialogs;
   const MessageAnswer answer = dialogs.messageBox(
       {kUninstallQuestion, kUninstallCaption, MessageIcon::Warning, MessageButtons::YesNo});
-  if (answer != MessageAnswer::Yes) return;
-  const bool removed = roads.uninstallApplication(context) == 1;
-  dialogs.messageBox({removed ? kUninstallSucceeded : kUninstallIncomplete, kUninstallCaption,
+  if (answer != MessageAnswer::Yes) return kExitUninstalled;
+  const UninstallResult removal = roads.uninstallApplication(context);
+  dialogs.messageBox({uninstallClosingMessage(removal, context.state.installDir), kUninstallCaption,
                       MessageIcon::Information, MessageButtons::Ok});
+  return uninstallComplete(removal) ? kExitUninstalled : kExitUninstallIncomplete;
 }
 
 }  // namespace
@@ -64,6 +64,22 @@ void initSetupState(SetupContext& context) {
   state.installDir = previousInstallDir(*context.platform.registry, *context.platform.fileSystem);
 }
 
+int wizardExitCode(const SetupContext& context) {
+  if (context.cancelledByUser) return kExitCancelled;
+  if (context.state.mode == SETUP_MODE_NONE) {
+    return context.uninstallIncomplete ? kExitIncomplete : kExitCompleted;
+  }
+  if (context.installQueueCount == 0) return kExitIncomplete;
+  for (int i = 0; i < context.installQueueCount; ++i) {
+    if (context.installQueueOutcome[static_cast<std::size_t>(i)] != ComponentOutcome::Done) {
+      return kExitIncomplete;
+    }
+  }
+  const bool setupCopyFailed =
+      context.installation.setupCopy == InstallationRecord::SetupCopy::Failed;
+  return setupCopyFailed ? kExitIncomplete : kExitCompleted;
+}
+
 bool asksForUninstall(const std::vector<std::string>& arguments) {
   for (const std::string& argument : arguments) {
     if (argument == kUninstallArgument) return true;
@@ -81,13 +97,11 @@ int runSetup(SetupContext& context, const std::vector<std::string>& arguments,
     return 0;
   }
   initSetupState(context);
-  if (asksForUninstall(arguments)) {
-    runUninstallRoad(context, roads);
-    return 0;
-  }
-  roads.runWizard(context);
+  if (asksForUninstall(arguments)) return runUninstallRoad(context, roads);
+  const int exitCode = roads.runWizard(context);
   freeVersionCatalog(context.catalog);
-  return roads.drainMessages ? roads.drainMessages() : 0;
+  if (roads.drainMessages) roads.drainMessages();
+  return exitCode;
 }
 
 }  // namespace ks

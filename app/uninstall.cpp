@@ -5,7 +5,7 @@
 
 #include "app/message_captions.h"
 #include "app/paths.h"
-#include "app/protected_folders.h"
+#include "app/uninstall_files.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
@@ -21,10 +21,14 @@ constexpr const char* kProductKeyStays = "Could not delete registry values.";
 constexpr const char* kUninstallKeyStays = "Could not delete Uninstall string.";
 constexpr const char* kProgramName = "Kestrova";
 
-int fail(SetupContext& context, const char* text) {
+constexpr const char* kFolderKeptNote =
+    "\n\nThe folder '%s' was kept because it holds other files.";
+
+UninstallResult fail(SetupContext& context, const char* text, UninstallResult removal = {}) {
   context.platform.dialogs->messageBox(
       {text, kErrorCaption, MessageIcon::Error, MessageButtons::Ok});
-  return 0;
+  removal.result = 0;
+  return removal;
 }
 
 void deleteDesktopShortcut(SetupContext& context) {
@@ -85,10 +89,27 @@ void deleteTree(SetupContext& context, const std::string& root, const std::strin
   files.removeFolder(root, below);
 }
 
-int uninstallApplication(SetupContext& context) {
-  const std::string& installDir = context.state.installDir;
-  if (installDir.empty()) return fail(context, kNoInstallation);
-  if (!isProtectedFolder(context, installDir)) deleteTree(context, installDir, "");
+bool uninstallComplete(const UninstallResult& removal) {
+  return removal.result == 1 && !removal.filesRemain;
+}
+
+std::string uninstallClosingMessage(const UninstallResult& removal, const std::string& installDir) {
+  if (!uninstallComplete(removal)) return kUninstallIncomplete;
+  std::string text = kUninstallSucceeded;
+  if (removal.folderKept) {
+    const std::size_t at = std::string_view(kFolderKeptNote).find("%s");
+    text += std::string(kFolderKeptNote).replace(at, 2, installDir);
+  }
+  return text;
+}
+
+// The manifest, being a subkey of the product key, goes with it. An
+// uninstall entry that was never written (the setup could not copy itself)
+// is not missing.
+UninstallResult uninstallApplication(SetupContext& context, PackageContents packageContents) {
+  UninstallResult removal;
+  if (context.state.installDir.empty()) return fail(context, kNoInstallation);
+  removeInstalledFiles(context, packageContents, removal);
   deleteDesktopShortcut(context);
   deleteProgramGroup(context, SpecialFolder::Programs);
   deleteProgramGroup(context, SpecialFolder::CommonPrograms);
@@ -96,12 +117,14 @@ int uninstallApplication(SetupContext& context) {
   Registry& registry = *context.platform.registry;
   if (context.platform.systemInfo->isWindowsNT()) deleteProductSubkeys(registry);
   if (!registry.deleteKey(RegistryRoot::CurrentUser, kProductKey)) {
-    return fail(context, kProductKeyStays);
+    return fail(context, kProductKeyStays, removal);
   }
-  if (!registry.deleteKey(RegistryRoot::LocalMachine, kUninstallKey)) {
-    return fail(context, kUninstallKeyStays);
+  if (registry.openKey(RegistryRoot::LocalMachine, kUninstallKey) &&
+      !registry.deleteKey(RegistryRoot::LocalMachine, kUninstallKey)) {
+    return fail(context, kUninstallKeyStays, removal);
   }
-  return 1;
+  removal.result = 1;
+  return removal;
 }
 
 }  // namespace ks

@@ -1,8 +1,11 @@
 #pragma once
-// Removing an installed Kestrova: the installation folder, the shortcuts,
-// the program groups and both registry keys.
+// Removing an installed Kestrova: the files the setup put into the
+// installation folder, the folders that became empty, the shortcuts, the
+// program groups and both registry keys. Files the user keeps in the folder
+// stay, and so does the folder then.
 
 #include <string>
+#include <vector>
 
 #include "app/setup_context.h"
 
@@ -15,11 +18,43 @@ inline constexpr const char* kUninstallQuestion =
 inline constexpr const char* kUninstallSucceeded =
     "Application successfully uninstalled\nYou've to delete the uninstallation executable file "
     "on your own.";
+inline constexpr const char* kUninstallIncomplete =
+    "Not all parts of the application could be removed!";
 inline constexpr const char* kUninstallCaption = "Uninstall";
 
-// 1 when the product key and the uninstall key were both deleted, else 0
-// (after showing why). File removal is silent and does not change the result.
-int uninstallApplication(SetupContext& context);
+struct UninstallResult {
+  // 1 when the product key and the uninstall key were both deleted (a key
+  // that was never written counts as deleted), else 0 (after saying why).
+  int result = 0;
+  // A file the setup had put there could not be removed (the running setup
+  // program's own file, which the user deletes by hand, does not count).
+  bool filesRemain = false;
+  // The installation folder stays: it holds files the setup did not put there.
+  bool folderKept = false;
+};
+
+// True when nothing of the application is left but the running setup program.
+bool uninstallComplete(const UninstallResult& removal);
+
+// The closing message for a removal: the success text (with a note when the
+// folder was kept) when it was complete, else "Not all parts ...".
+std::string uninstallClosingMessage(const UninstallResult& removal, const std::string& installDir);
+
+// The files a package of the catalog puts into the installation folder,
+// relative to it, found without installing it (install/package_contents.h);
+// false when the package can't be read.
+using PackageContents = bool (*)(SetupContext& context, const Component& component,
+                                 const std::string& packagePath, std::vector<std::string>& names);
+
+// Removes the installation. With a manifest exactly the files it names go,
+// then the folders that became empty. An installation made before the
+// manifest existed goes whole only when its folder holds nothing but what
+// can be identified as the setup's (the setup copy of the uninstall entry;
+// with packageContents, what the packages of a version-info file beside the
+// setup program name); otherwise only those files go. A protected folder
+// (app/protected_folders.h) is never touched.
+UninstallResult uninstallApplication(SetupContext& context,
+                                     PackageContents packageContents = nullptr);
 
 // Removes the folder root/below (below empty: root itself) with its files
 // and subfolders as far as the file system allows. Below root nothing is

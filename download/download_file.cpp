@@ -9,6 +9,7 @@
 #include "download/internet_handle.h"
 #include "download/minimum_speed.h"
 #include "download/target_file.h"
+#include "download/transfer_cancel.h"
 
 namespace ks {
 
@@ -46,6 +47,11 @@ class Transfer {
   void watch(InternetHandle handle) {
     if (callback_) api_.setStatusCallback(handle, callback_);
   }
+  // The handle a cancel request must reach while the engine waits on it.
+  void waitOn(InternetHandle handle) {
+    if (job_.cancel != nullptr) job_.cancel->watch(api_, handle);
+  }
+  bool stopped() const { return job_.cancel != nullptr && job_.cancel->requested(); }
 
   InternetApi& api_;
   FileSystem& files_;
@@ -55,6 +61,11 @@ class Transfer {
   InternetHandleGuard internet_{api_};
   InternetHandleGuard data_{api_};
   InternetHandleGuard connection_{api_};
+  // Goes first, before any handle closes: a request then reaches none.
+  struct StopWaiting {
+    Transfer& transfer;
+    ~StopWaiting() { transfer.waitOn(kNullInternetHandle); }
+  } stopWaiting_{*this};
 };
 
 // The outcome is known before the handles close, so their closing texts say
@@ -65,6 +76,7 @@ bool Transfer::run() {
   job_.outcome = ok         ? DownloadOutcome::Succeeded
                  : tooSlow_ ? DownloadOutcome::TooSlow
                             : DownloadOutcome::Failed;
+  waitOn(kNullInternetHandle);
   if (ok) data_.close();
   return ok;
 }
@@ -81,7 +93,7 @@ bool Transfer::transfer() {
   } else {
     return false;
   }
-  return receive();
+  return !stopped() && receive();
 }
 
 bool Transfer::openSession() {
@@ -98,6 +110,7 @@ bool Transfer::openFtp(const UrlComponents& parts) {
   if (!connection_.reset(api_.connect(internet_.get(), parts, InternetService::Ftp, nullptr))) {
     return false;
   }
+  waitOn(connection_.get());
   std::uint64_t fileSize = 0;
   InternetHandleGuard find(api_);
   if (!find.reset(api_.ftpFindFirstFile(connection_.get(), parts.urlPath, fileSize))) {
@@ -109,7 +122,8 @@ bool Transfer::openFtp(const UrlComponents& parts) {
   } else if (!takeExpectedSize(fileSize)) {
     return false;
   }
-  if (!data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
+  if (stopped() || !data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
+  waitOn(data_.get());
   watch(data_.get());
   return true;
 }
@@ -120,6 +134,7 @@ bool Transfer::openHttp(const UrlComponents& parts) {
   }
   watch(connection_.get());
   if (!data_.reset(api_.httpOpenRequest(connection_.get(), parts.urlPath, &job_))) return false;
+  waitOn(data_.get());
   watch(data_.get());
   sendWithCredentials();
   return readExpectedSize() && answerIsSuccess();
@@ -182,7 +197,8 @@ bool Transfer::isComplete() const {
 }
 
 // Reads until the data ends (a read of 0 bytes). The file is put in place
-// only when every byte arrived and was written.
+// only when every byte arrived and was written; a transfer stopped on the
+// way (the user quit the setup) leaves nothing, like any other that fails.
 bool Transfer::receive() {
   TargetFile file(files_);
   if (!file.create(*job_.targetPath)) return false;
@@ -192,7 +208,9 @@ bool Transfer::receive() {
   std::array<char, kReadBlockBytes> block;
   for (;;) {
     std::uint32_t got = 0;
-    if (!api_.readFile(data_.get(), block.data(), kReadBlockBytes, got)) return false;
+    if (stopped() || !api_.readFile(data_.get(), block.data(), kReadBlockBytes, got)) {
+      return false;
+    }
     if (got == 0) break;
     if (!receivedIsPlausible(got) || !file.write(block.data(), got)) return false;
     job_.receivedBytes += got;

@@ -11,6 +11,7 @@
 namespace ks {
 
 class DownloadNotifyWindow;
+class TransferCancel;
 
 // Controls of the Download and Install page that show a transfer.
 inline constexpr int kIdcDownloadStatus = 1042;
@@ -58,6 +59,8 @@ struct DownloadJob {
   // How the transfer ended; set before its handles close, so the texts of
   // their closing say it.
   DownloadOutcome outcome = DownloadOutcome::Running;
+  // Set when the transfer can be stopped from another thread; null for none.
+  TransferCancel* cancel = nullptr;
 };
 
 }  // namespace ks

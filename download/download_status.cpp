@@ -21,7 +21,6 @@ constexpr const char* kDownloading = "Downloading ...";
 constexpr const char* kClosingConnection = "Closing Connection ...";
 constexpr const char* kConnectionClosed = "Connection closed.";
 constexpr const char* kDownloadSuccessful = "Download successfull";
-constexpr const char* kDownloadFailed = "Download failed.";
 constexpr const char* kDownloadTooSlow = "Download failed: the server is too slow.";
 constexpr const char* kRedirecting = "Redirecting...";
 constexpr const char* kUnknownStatusFormat = "Unknown Status %d Given";
@@ -50,7 +49,7 @@ const char* closingText(DownloadOutcome outcome) {
     case DownloadOutcome::TooSlow:
       return kDownloadTooSlow;
     default:
-      return kDownloadFailed;
+      return kDownloadFailedText;
   }
 }
 

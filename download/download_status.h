@@ -11,6 +11,9 @@ namespace ks {
 
 struct DownloadJob;
 
+// The status line of a transfer that failed.
+inline constexpr const char* kDownloadFailedText = "Download failed.";
+
 // The status line for a notification; empty when it sets none. A closing
 // handle says how the transfer ended ("Download successfull", "Download
 // failed." or that the server is too slow).

@@ -1,9 +1,12 @@
 #include "download/download_worker.h"
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -11,12 +14,27 @@
 #include "download/download_file.h"
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
+#include "download/transfer_cancel.h"
 
 namespace ks {
 
 namespace {
 
-std::atomic<int> runningWorkers{0};
+// A stopped transfer ends within moments; a run that ends waits this long
+// for its transfers to remove what they wrote.
+constexpr auto kStoppedTransferWait = std::chrono::seconds(3);
+
+// The transfers of the workers whose thread has not ended yet.
+struct RunningWorkers {
+  std::mutex mutex;
+  std::condition_variable ended;
+  std::multiset<std::shared_ptr<TransferCancel>> transfers;
+};
+
+RunningWorkers& running() {
+  static RunningWorkers workers;
+  return workers;
+}
 
 // What one transfer needs, taken from the component and the settings when the
 // worker is started, so the page may change or release them while the
@@ -31,6 +49,7 @@ struct WorkerTask {
   std::uint64_t maxBytes = 0;
   bool viaProxy = false;
   std::string proxy;
+  std::shared_ptr<TransferCancel> cancel;
 };
 
 // The URL of the site being tried; an index outside the table names no URL,
@@ -68,6 +87,7 @@ DownloadJob makeJob(const WorkerTask& task) {
   job.targetPath = &task.targetPath;
   job.maxBytes = task.maxBytes;
   job.proxy = task.viaProxy ? &task.proxy : nullptr;
+  job.cancel = task.cancel.get();
   return job;
 }
 
@@ -85,6 +105,13 @@ void runTask(const WorkerTask& task, InternetApi& internet, FileSystem& files) {
                       job.outcome == DownloadOutcome::TooSlow ? kDownloadEndTooSlow : 0);
 }
 
+void workerEnded(const std::shared_ptr<TransferCancel>& cancel) {
+  RunningWorkers& workers = running();
+  std::lock_guard lock(workers.mutex);
+  workers.transfers.erase(workers.transfers.find(cancel));
+  workers.ended.notify_all();
+}
+
 }  // namespace
 
 void downloadWorker(Component& component, const SetupState& state, InternetApi& internet,
@@ -93,9 +120,14 @@ void downloadWorker(Component& component, const SetupState& state, InternetApi& 
 }
 
 bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet,
-                         FileSystem& files) {
+                         FileSystem& files, std::shared_ptr<TransferCancel> cancel) {
   auto task = std::make_unique<WorkerTask>(makeTask(component, state));
-  ++runningWorkers;
+  task->cancel = cancel ? std::move(cancel) : std::make_shared<TransferCancel>();
+  const std::shared_ptr<TransferCancel> transfer = task->cancel;
+  {
+    std::lock_guard lock(running().mutex);
+    running().transfers.insert(transfer);
+  }
   try {
     // The thread owns its task and holds only the ports by reference; once
     // detached it owns nothing the page could wait for, so the page may start
@@ -103,24 +135,33 @@ bool startDownloadWorker(Component& component, const SetupState& state, Internet
     std::thread(
         [&internet, &files](std::unique_ptr<WorkerTask> own) {
           runTask(*own, internet, files);
+          const std::shared_ptr<TransferCancel> done = own->cancel;
           own.reset();
-          --runningWorkers;
+          workerEnded(done);
         },
         std::move(task))
         .detach();
   } catch (const std::system_error&) {
-    --runningWorkers;
+    workerEnded(transfer);
     return false;
   }
   return true;
 }
 
 int runningDownloadWorkers() {
-  return runningWorkers.load();
+  std::lock_guard lock(running().mutex);
+  return static_cast<int>(running().transfers.size());
 }
 
 int exitCodeLeavingDownloads(int exitCode) {
-  if (runningDownloadWorkers() == 0) return exitCode;
+  RunningWorkers& workers = running();
+  std::unique_lock lock(workers.mutex);
+  if (workers.transfers.empty()) return exitCode;
+  for (const auto& transfer : workers.transfers) transfer->request();
+  workers.ended.wait_for(lock, kStoppedTransferWait, [&] { return workers.transfers.empty(); });
+  const bool left = !workers.transfers.empty();
+  lock.unlock();
+  if (!left) return exitCode;
   std::fflush(nullptr);
   std::_Exit(exitCode);
 }

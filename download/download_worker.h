@@ -5,12 +5,16 @@
 // own thread while the worker waits, and may start the next worker from its
 // WM_DOWNLOAD_END handler.
 
+#include <memory>
+
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
 #include "platform/file_system.h"
 #include "platform/internet_api.h"
 
 namespace ks {
+
+class TransferCancel;
 
 // The thread procedure. Reads the component and the proxy settings before
 // anything else, changes neither. Nothing is sent when the page is already
@@ -24,18 +28,19 @@ void downloadWorker(Component& component, const SetupState& state, InternetApi& 
 // before this returns, and a page window owned by a shared_ptr is kept alive
 // by the worker, so the page may go (and the catalog be released) while the
 // transfer runs; internet and files must outlive the thread. False when no thread
-// could be started (then nothing is sent to the page).
+// could be started (then nothing is sent to the page). Through cancel, when
+// given, the page can stop the transfer (download/transfer_cancel.h).
 bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet,
-                         FileSystem& files);
+                         FileSystem& files, std::shared_ptr<TransferCancel> cancel = nullptr);
 
 // Workers started by startDownloadWorker whose thread has not ended yet.
 int runningDownloadWorkers();
 
 // The end of a run. Returns exitCode when no worker runs. A transfer still
-// under way (the user cancelled the setup during a download) is abandoned:
+// under way (the user cancelled the setup during a download) is stopped and
+// given a moment to remove its partial file; then, if a worker still runs,
 // the process ends at once with exitCode, after flushing its output, so the
 // client and the dispatcher the worker uses are never torn down beneath it.
-// The partial file stays, as after any failed download.
 int exitCodeLeavingDownloads(int exitCode);
 
 }  // namespace ks

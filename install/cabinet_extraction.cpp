@@ -82,10 +82,13 @@ bool fitsFreeSpace(ExtractionReport& report) {
   return false;
 }
 
+CabinetDecoder* createContext(CabinetError& error) {
+  return cabinetCreate(extractionAlloc, extractionFree, extractionOpen, extractionRead,
+                       extractionWrite, extractionClose, extractionSeek, kCpuType, &error);
+}
+
 bool extractInto(const std::string& packagePath, ExtractionReport& report) {
-  ContextGuard context(cabinetCreate(extractionAlloc, extractionFree, extractionOpen,
-                                     extractionRead, extractionWrite, extractionClose,
-                                     extractionSeek, kCpuType, &report.error));
+  ContextGuard context(createContext(report.error));
   if (context.get() == nullptr) return false;
   if (!isCabinetPackage(context.get(), packagePath, report.error)) return false;
   const CabinetLocation cabinet = locate(packagePath);
@@ -123,9 +126,29 @@ bool extractCabinet(FileSystem& fileSystem, const std::string& packagePath,
   extractionState().fileSystem = &fileSystem;
   extractionState().destination = destination;
   const bool extracted = extractInto(packagePath, record);
+  record.writtenFiles = std::move(extractionState().writtenFiles);
   extractionState() = ExtractionState{};
-  if (report != nullptr) *report = record;
+  if (report != nullptr) *report = std::move(record);
   return extracted;
+}
+
+bool listCabinet(FileSystem& fileSystem, const std::string& packagePath,
+                 const std::string& destination, std::vector<std::string>& paths) {
+  if (destination.size() > kMaxExtractionPathChars) return false;
+  extractionState() = ExtractionState{};
+  extractionState().fileSystem = &fileSystem;
+  extractionState().destination = destination;
+  CabinetError error{};
+  bool listed = false;
+  {
+    ContextGuard context(createContext(error));
+    listed = context.get() != nullptr && isCabinetPackage(context.get(), packagePath, error) &&
+             copyWith(context.get(), locate(packagePath), cabinetPlanningHandler) &&
+             context.destroy();
+  }
+  paths = std::move(extractionState().plannedFiles);
+  extractionState() = ExtractionState{};
+  return listed;
 }
 
 }  // namespace ks

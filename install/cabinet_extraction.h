@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cabinet/cabinet.h"
 #include "platform/file_system.h"
@@ -18,6 +19,9 @@ struct ExtractionReport {
   // Set when the files the cabinet declares need more than the free space of
   // the destination's file system: the bytes they need. Nothing was written.
   std::uint64_t bytesNeeded = 0;
+  // Every file put in place, as a path below the destination; also when a
+  // later one failed.
+  std::vector<std::string> writtenFiles;
 };
 
 // "Not enough disk space: the package needs N MB." (N rounded up).
@@ -33,6 +37,12 @@ std::string notEnoughSpaceText(std::uint64_t bytesNeeded);
 // extraction at a time: the callbacks below share its state.
 bool extractCabinet(FileSystem& fileSystem, const std::string& packagePath,
                     const std::string& destination, ExtractionReport* report = nullptr);
+
+// The paths the cabinet's files would get below destination, found by the
+// planning pass alone (nothing is written); false when the package can't be
+// read as a cabinet or names a file that could leave the destination.
+bool listCabinet(FileSystem& fileSystem, const std::string& packagePath,
+                 const std::string& destination, std::vector<std::string>& paths);
 
 // The notification callback of the extraction: creates the folders of a
 // stored name, writes the file under its temporary name, stamps the finished

@@ -66,7 +66,11 @@ int32_t closeFile(const CabinetNotification& n) {
   files.setHandleAttributes(n.fileHandle, n.attributes & kKeptAttributes);
   const bool placed = files.closeHandle(n.fileHandle) &&
                       files.renameFile(state.destination, state.temporary, state.target);
-  if (!placed) files.deleteFile(state.destination, state.temporary);
+  if (placed) {
+    state.writtenFiles.push_back(state.target);
+  } else {
+    files.deleteFile(state.destination, state.temporary);
+  }
   state.target.clear();
   state.temporary.clear();
   return placed ? 1 : 0;
@@ -95,6 +99,7 @@ int32_t cabinetPlanningHandler(int32_t kind, CabinetNotification* notification) 
   std::string below;
   if (!targetBelow(notification->text1, below)) return -1;
   extractionState().declaredBytes += static_cast<uint32_t>(notification->size);
+  extractionState().plannedFiles.push_back(below);
   return 0;
 }
 

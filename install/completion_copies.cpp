@@ -8,17 +8,11 @@ namespace ks {
 
 void copySetupFiles(SetupContext& context) {
   const SetupState& state = context.state;
+  if (state.mode != SETUP_MODE_DOWNLOAD_ONLY) return;
   FileSystem& files = *context.platform.fileSystem;
-  const bool downloadOnly = state.mode == SETUP_MODE_DOWNLOAD_ONLY;
-  if (state.mode != SETUP_MODE_INTERNET && state.mode != SETUP_MODE_LOCAL && !downloadOnly) {
-    return;  // the page is reached only in the installing modes
-  }
-  const std::string& targetFolder = downloadOnly ? state.downloadDir : state.installDir;
-  files.copyFile(state.setupPath, targetFolder, state.setupFileName);
-  if (downloadOnly) {
-    files.copyFile(joinPath(state.setupDir, kVersionInfoFileName), state.downloadDir,
-                   kVersionInfoFileName);
-  }
+  files.copyFile(state.setupPath, state.downloadDir, state.setupFileName);
+  files.copyFile(joinPath(state.setupDir, kVersionInfoFileName), state.downloadDir,
+                 kVersionInfoFileName);
 }
 
 }  // namespace ks

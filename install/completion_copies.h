@@ -1,9 +1,9 @@
 #pragma once
-// The copies made when the Installation Complete page is created: the setup
-// program goes beside the installation (where the uninstall entry and the
-// Uninstall shortcut point) or, when only downloading, into the download
-// folder with the version-info file, which then holds a complete set of
-// local installation files. Failures are silent.
+// The copies made when the Installation Complete page is created in
+// download-only mode: the setup program and the version-info file go into
+// the download folder, which then holds a complete set of local installation
+// files. (An installation gets its setup copy with its first installed
+// component: install/installation_record.h.) Failures are silent.
 
 #include "app/setup_context.h"
 

@@ -1,10 +1,13 @@
 #include "install/download_install_page.h"
 
+#include <utility>
+
 #include "app/paths.h"
 #include "download/download_job.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "download/retry_question.h"
+#include "download/transfer_cancel.h"
 #include "install/install_component.h"
 #include "platform/file_system.h"
 #include "platform/wizard_view.h"
@@ -17,6 +20,10 @@ constexpr const char* kDownloadingText = "Downloading ...";
 constexpr const char* kDownloadedText = "Download successfull.";
 constexpr const char* kInstalledText = "Install successfull.";
 constexpr const char* kInstallFailedText = "Install failed.";
+
+ComponentOutcome outcomeOf(int rowImage) {
+  return rowImage == kRowDone ? ComponentOutcome::Done : ComponentOutcome::Failed;
+}
 
 }  // namespace
 
@@ -37,6 +44,19 @@ void DownloadInstallPage::onInit() {
 
 void DownloadInstallPage::onDestroy() {
   if (window_) window_->close();
+}
+
+bool DownloadInstallPage::onQueryCancel() {
+  asking_ = true;
+  const bool quit = HeaderPage::onQueryCancel();
+  asking_ = false;
+  const std::optional<DownloadEnd> ended = std::exchange(deferredEnd_, std::nullopt);
+  if (quit) {
+    if (transfer_) transfer_->request();
+    return true;
+  }
+  if (ended) onDownloadMessage(WM_DOWNLOAD_END, ended->wParam, ended->lParam);
+  return false;
 }
 
 Component& DownloadInstallPage::current() {
@@ -63,6 +83,7 @@ ActivateAnswer DownloadInstallPage::onActivate(Direction) {
 void DownloadInstallPage::buildQueue() {
   SetupContext& c = context();
   c.installQueueCount = 0;
+  c.installQueueOutcome.fill(ComponentOutcome::Waiting);
   for (int i = 0; i < c.catalog.componentCount; ++i) {
     Component& component = *c.catalog.components[static_cast<std::size_t>(i)];
     if (!makePackagePath(state().downloadDir, component, component.localPath)) {
@@ -85,7 +106,7 @@ void DownloadInstallPage::startCurrent() {
   view().setBoldListRow(kIdcQueueList, context().installQueuePosition);
   Component& component = current();
   if (component.localPath.empty()) {
-    goOn(kRowFailed);
+    giveUp();
     return;
   }
   startWorker(component);
@@ -94,8 +115,10 @@ void DownloadInstallPage::startCurrent() {
 // A worker that can't be started fails the component.
 void DownloadInstallPage::startWorker(Component& component) {
   Platform& platform = context().platform;
-  if (!startDownloadWorker(component, state(), *platform.internet, *platform.fileSystem)) {
-    goOn(kRowFailed);
+  transfer_ = std::make_shared<TransferCancel>();
+  if (!startDownloadWorker(component, state(), *platform.internet, *platform.fileSystem,
+                           transfer_)) {
+    giveUp();
   }
 }
 
@@ -105,6 +128,8 @@ void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wPa
   if (message == WM_DOWNLOAD_BEGIN) {
     view().setListRowStateImage(kIdcQueueList, row, kRowDownloading);
     view().setText(kIdcDownloadStatus, kDownloadingText);
+  } else if (message == WM_DOWNLOAD_END && asking_) {
+    deferredEnd_ = DownloadEnd{wParam, lParam};  // nothing goes on behind the quit question
   } else if (message == WM_DOWNLOAD_END) {
     wParam == 1 ? onDownloaded() : onFailed(lParam == kDownloadEndTooSlow);
   }
@@ -147,12 +172,20 @@ void DownloadInstallPage::onFailed(bool tooSlow) {
     startWorker(component);
     return;
   }
+  giveUp();
+}
+
+// A component given up without an installation attempt says so in the
+// status line, which would otherwise still speak of the one before.
+void DownloadInstallPage::giveUp() {
+  view().setText(kIdcDownloadStatus, kDownloadFailedText);
   goOn(kRowFailed);
 }
 
 void DownloadInstallPage::goOn(int rowImage) {
   SetupContext& c = context();
   view().setListRowStateImage(kIdcQueueList, c.installQueuePosition, rowImage);
+  c.installQueueOutcome[static_cast<std::size_t>(c.installQueuePosition)] = outcomeOf(rowImage);
   ++c.installQueuePosition;
   if (c.installQueuePosition < c.installQueueCount) {
     startCurrent();

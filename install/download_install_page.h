@@ -3,7 +3,9 @@
 // (primary site first, then the others, then the retry dialog's answer) and
 // installed at once, with one list row per component showing how it went.
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "download/download_notify_window.h"
 #include "wizard/wizard_page.h"
@@ -20,6 +22,8 @@ inline constexpr int kRowDownloading = 2;
 inline constexpr int kRowDone = 3;
 inline constexpr int kRowFailed = 4;
 
+class TransferCancel;
+
 class DownloadInstallPage final : public HeaderPage {
  public:
   explicit DownloadInstallPage(SetupContext& context);
@@ -27,6 +31,9 @@ class DownloadInstallPage final : public HeaderPage {
 
   ActivateAnswer onActivate(Direction direction) override;
   void onDestroy() override;
+  // The quit question. While it is open the queue waits: a download that
+  // ends meanwhile is handled after No; Yes stops the running transfer.
+  bool onQueryCancel() override;
   // WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END of the current component.
   void onDownloadMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
@@ -40,10 +47,21 @@ class DownloadInstallPage final : public HeaderPage {
   void onDownloaded();
   // tooSlow: the transfer failed because the server sent too slowly.
   void onFailed(bool tooSlow);
+  void giveUp();
   void goOn(int rowImage);
   Component& current();
 
   std::shared_ptr<PageNotifyWindow> window_;
+  // The transfer of the running worker.
+  std::shared_ptr<TransferCancel> transfer_;
+  bool asking_ = false;
+  // WM_DOWNLOAD_END (wParam, lParam) that arrived while the quit question
+  // was open.
+  struct DownloadEnd {
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+  };
+  std::optional<DownloadEnd> deferredEnd_;
 };
 
 }  // namespace ks

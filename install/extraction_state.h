@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/file_system.h"
 
@@ -21,8 +22,13 @@ struct ExtractionState {
   // Folders below destination ("" for destination itself) already rid of
   // the temporary files a killed run left, during this extraction.
   std::set<std::string> sweptFolders;
-  // Planning: the sum of the sizes the cabinet declares for its files.
+  // Planning: the sum of the sizes the cabinet declares for its files, and
+  // their stored names as paths below destination.
   std::uint64_t declaredBytes = 0;
+  std::vector<std::string> plannedFiles;
+  // Every file put in place (after its rename), as a path below destination:
+  // the installation's manifest is made from it.
+  std::vector<std::string> writtenFiles;
 };
 
 // Destination, separator and stored name together fit a 256-byte buffer.

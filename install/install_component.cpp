@@ -4,6 +4,7 @@
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "install/cabinet_extraction.h"
+#include "install/installation_record.h"
 #include "install/temporary_files.h"
 #include "platform/file_system.h"
 #include "platform/processes.h"
@@ -29,19 +30,23 @@ std::string packageName(const Component& component) {
 
 bool copyPackage(SetupContext& context, const Component& component) {
   const std::string name = packageName(component);
-  if (name.empty()) return false;
   FileSystem& files = *context.platform.fileSystem;
+  if (name.empty() || !pathFits(files, joinPath(context.state.installDir, name))) return false;
   removeStaleTemporaryFiles(files, context.state.installDir, "");
-  return files.copyFile(component.localPath, context.state.installDir, name);
+  if (!files.copyFile(component.localPath, context.state.installDir, name)) return false;
+  recordInstallation(context, {name});
+  return true;
 }
 
+// Files put in place before a later one failed are recorded all the same,
+// so that uninstallation removes them.
 bool extractPackage(SetupContext& context, Component& component, std::string* problem) {
   showStatus(component, kExtractingText);
   ExtractionReport report;
-  if (extractCabinet(*context.platform.fileSystem, component.localPath, context.state.installDir,
-                     &report)) {
-    return true;
-  }
+  const bool extracted = extractCabinet(*context.platform.fileSystem, component.localPath,
+                                        context.state.installDir, &report);
+  if (extracted || !report.writtenFiles.empty()) recordInstallation(context, report.writtenFiles);
+  if (extracted) return true;
   if (report.bytesNeeded != 0 && problem != nullptr) {
     *problem = notEnoughSpaceText(report.bytesNeeded);
   }
@@ -52,8 +57,10 @@ bool runPackage(SetupContext& context, const Component& component) {
   const std::string name = packageName(component);
   if (name.empty()) return false;
   int exitCode = -1;
-  return context.platform.processes->runAndWait(component.localPath, name, exitCode) &&
-         exitCode == kSuccessExitCode;
+  const bool ran = context.platform.processes->runAndWait(component.localPath, name, exitCode) &&
+                   exitCode == kSuccessExitCode;
+  if (ran) recordInstallation(context, {});
+  return ran;
 }
 
 }  // namespace

@@ -19,7 +19,9 @@ enum InstallMethod : int {
 // True when the package was installed; the page reports the result. Status
 // texts go to the status line of the component's notifyWindow. A failure
 // that has a reason of its own for the user ("Not enough disk space: ...")
-// gives it in problem.
+// gives it in problem. Whatever the installation put into the installation
+// folder is recorded and registered (install/installation_record.h), also
+// after a failure half-way.
 bool installComponent(SetupContext& context, Component& component, std::string* problem = nullptr);
 
 }  // namespace ks

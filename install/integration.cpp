@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/fixed_text.h"
 #include "app/paths.h"
+#include "install/installation_record.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -21,26 +21,12 @@ std::string shortcutName(Shell& shell, const char* base) {
   return std::string(base) + shell.shortcutExtension();
 }
 
-void writeValue(Registry& registry, RegistryRoot root, const char* key, const char* name,
-                const std::string& value) {
-  if (registry.createKey(root, key)) registry.writeValue(root, key, name, value);
-}
-
-void registerInstallation(SetupContext& context) {
-  Registry& registry = *context.platform.registry;
-  writeValue(registry, RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue,
-             context.state.installDir);
-  writeValue(registry, RegistryRoot::LocalMachine, kUninstallKey, "DisplayName", kDisplayName);
-  writeValue(registry, RegistryRoot::LocalMachine, kUninstallKey, "UninstallString",
-             uninstallCommand(context.state));
-}
-
 void linkDesktop(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
   const std::string link =
       desktop + kPathSeparator + shortcutName(*context.platform.shell, kDisplayName);
-  if (link.size() >= kMaxPathBytes) return;
+  if (!pathFits(*context.platform.fileSystem, link)) return;
   context.platform.shell->createShortcut(joinPath(context.state.installDir, kApplicationProgram),
                                          link, kDisplayName);
 }
@@ -51,8 +37,8 @@ bool programGroup(SetupContext& context, SpecialFolder where, std::string& group
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return false;
   group = joinPath(programs, kProgramGroup);
-  if (group.size() + shortcutName(*context.platform.shell, kUninstallDescription).size() + 1 >=
-      kMaxPathBytes) {
+  if (!pathFits(*context.platform.fileSystem,
+                joinPath(group, shortcutName(*context.platform.shell, kUninstallDescription)))) {
     return false;
   }
   return context.platform.fileSystem->ensureFolder(programs, kProgramGroup);
@@ -80,6 +66,9 @@ std::string uninstallCommand(const SetupState& state) {
 }
 
 void integrateApplication(SetupContext& context, const IntegrationChoices& choices) {
+  // Nothing installed: nothing to register, and no shortcut to a program
+  // that is not there.
+  if (!installedAnything(context)) return;
   registerInstallation(context);
   if (choices.desktop) linkDesktop(context);
   std::string group;

@@ -1,7 +1,7 @@
 #pragma once
-// What the Integration page does on Next: the installation folder and the
-// uninstall entry go into the registry, and the shortcuts the user ticked are
-// made. Every failure is silent.
+// What the Integration page does on Next: the installation is registered
+// again (install/installation_record.h) and the shortcuts the user ticked are
+// made. A run that installed nothing does neither. Every failure is silent.
 
 #include "app/setup_context.h"
 
@@ -16,7 +16,8 @@ struct IntegrationChoices {
 inline constexpr const char* kDisplayName = "Kestrova";
 inline constexpr const char* kApplicationProgram = "Kestrova.exe";
 
-// Writes "Install Directory", "DisplayName" and "UninstallString", then the
+// Writes "Install Directory", the manifest, "DisplayName" and
+// "UninstallString" (the last two once the setup copy is there), then the
 // chosen shortcuts, in that order. A program folder that can't be created
 // stops all program-group shortcuts, the common ones included.
 void integrateApplication(SetupContext& context, const IntegrationChoices& choices);

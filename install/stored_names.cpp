@@ -1,7 +1,6 @@
 #include "install/stored_names.h"
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "app/paths.h"
@@ -17,11 +16,6 @@ bool isSeparator(char c) {
   return c == kStoredSeparator || c == '/';
 }
 
-bool hasDrive(std::string_view stored) {
-  return stored.size() >= 2 && std::isalpha(static_cast<unsigned char>(stored[0])) != 0 &&
-         stored[1] == ':';
-}
-
 // The parts between separators (backslashes and slashes), empty ones too.
 std::vector<std::string_view> componentsOf(std::string_view stored) {
   std::vector<std::string_view> components;
@@ -35,17 +29,11 @@ std::vector<std::string_view> componentsOf(std::string_view stored) {
   return components;
 }
 
-bool hasParentComponent(std::string_view stored) {
-  const std::vector<std::string_view> components = componentsOf(stored);
-  return std::find(components.begin(), components.end(), "..") != components.end();
-}
-
 }  // namespace
 
 bool isSafeStoredName(std::string_view stored) {
-  if (stored.empty() || isSeparator(stored.front())) return false;
-  if (std::any_of(stored.begin(), stored.end(), isControlCharacter)) return false;
-  return !hasDrive(stored) && !hasParentComponent(stored);
+  return staysInsideFolder(stored) &&
+         std::none_of(stored.begin(), stored.end(), isControlCharacter);
 }
 
 bool isPlainCabinetName(std::string_view name) {

@@ -119,6 +119,11 @@ class InternetApi {
   virtual bool closeHandle(InternetHandle handle) = 0;
   // InternetSetStatusCallback.
   virtual void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) = 0;
+  // Breaks off the transfer of a handle from any thread while another thread
+  // works on it: a send, find or read waiting on the network, and every later
+  // one, fails soon. The handle stays open until its owner closes it (never
+  // at the same time as this call).
+  virtual void abortTransfer(InternetHandle handle) = 0;
 };
 
 }  // namespace ks

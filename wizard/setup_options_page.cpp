@@ -6,6 +6,7 @@
 #include "app/paths.h"
 #include "app/uninstall.h"
 #include "catalog/version_check.h"
+#include "install/package_contents.h"
 #include "platform/registry.h"
 #include "platform/wizard_view.h"
 
@@ -93,8 +94,12 @@ void SetupOptionsPage::uninstallFromPage() {
       MessageAnswer::Yes) {
     return;
   }
-  if (uninstallApplication(context()) == 1) {
-    ask(kUninstallSucceeded, kUninstallCaption, MessageIcon::Information, MessageButtons::Ok);
+  // After a 0 the failure has been shown already.
+  const UninstallResult removal = uninstallApplication(context(), packageContents);
+  context().uninstallIncomplete = !uninstallComplete(removal);
+  if (removal.result == 1) {
+    const std::string closing = uninstallClosingMessage(removal, state().installDir);
+    ask(closing.c_str(), kUninstallCaption, MessageIcon::Information, MessageButtons::Ok);
   }
   wizard().endWizard();
 }

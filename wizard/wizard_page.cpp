@@ -37,8 +37,10 @@ void WizardPage::onPaint() {
 }
 
 bool WizardPage::onQueryCancel() {
-  return ask(kQuitQuestion, kQuitCaption, MessageIcon::None, MessageButtons::YesNo) ==
-         MessageAnswer::Yes;
+  const bool quit = ask(kQuitQuestion, kQuitCaption, MessageIcon::None, MessageButtons::YesNo) ==
+                    MessageAnswer::Yes;
+  if (quit) context_.cancelledByUser = true;
+  return quit;
 }
 
 MessageAnswer WizardPage::ask(const char* text, const char* caption, MessageIcon icon,

@@ -70,7 +70,8 @@ class WizardPage {
   virtual void onLeave() {}
   // Paint: the page's bitmap band.
   virtual void onPaint();
-  // True when the wizard may close; the shared confirmation by default.
+  // True when the wizard may close; the shared confirmation by default
+  // (a Yes there is the user cancelling the setup).
   virtual bool onQueryCancel();
   // The frame is closing; the page's fonts go with its view.
   virtual void onDestroy() {}

@@ -40,6 +40,9 @@ struct CurlInternetApi::Handle {
   // Request or opened URL.
   CurlTransferSettings settings;
   std::unique_ptr<CurlTransfer> transfer;
+  // Shared with the transfers made for this handle, so another thread can
+  // stop them (abortTransfer) while this one waits in them.
+  std::shared_ptr<CurlTransferStop> stop = std::make_shared<CurlTransferStop>();
 };
 
 CurlInternetApi::CurlInternetApi(Dialogs& dialogs, CurlInternetOptions options)
@@ -119,7 +122,8 @@ InternetHandle CurlInternetApi::ftpFindFirstFile(InternetHandle connectionHandle
   settings.password = connection->server.password;
   settings.http = false;
   settings.sizeOnly = true;
-  CurlTransfer listing(settings, [](std::uint32_t) {});
+  CurlTransfer listing(
+      settings, [](std::uint32_t) {}, connection->stop);
   std::uint32_t got = 0;
   char none[1];
   if (!listing.start() || !listing.read(none, 1, got)) return kNullInternetHandle;
@@ -143,7 +147,7 @@ InternetHandle CurlInternetApi::openUrl(InternetHandle internet, const std::stri
   const InternetHandle id = add(std::move(data));
   Handle* opened = find(id);
   opened->transfer = std::make_unique<CurlTransfer>(
-      opened->settings, [this, id](std::uint32_t status) { notify(id, status); });
+      opened->settings, [this, id](std::uint32_t status) { notify(id, status); }, opened->stop);
   if (!opened->transfer->start()) {
     closeHandle(id);
     return kNullInternetHandle;
@@ -176,7 +180,8 @@ bool CurlInternetApi::httpSendRequest(InternetHandle requestHandle) {
   request->transfer.reset();
   request->transfer = std::make_unique<CurlTransfer>(
       request->settings,
-      [this, requestHandle](std::uint32_t status) { notify(requestHandle, status); });
+      [this, requestHandle](std::uint32_t status) { notify(requestHandle, status); },
+      request->stop);
   return request->transfer->start();
 }
 
@@ -240,6 +245,17 @@ bool CurlInternetApi::closeHandle(InternetHandle id) {
 
 void CurlInternetApi::setStatusCallback(InternetHandle id, InternetStatusCallback callback) {
   if (Handle* handle = find(id)) handle->callback = callback;
+}
+
+// Another thread than the handle's: only the shared stop is touched.
+void CurlInternetApi::abortTransfer(InternetHandle id) {
+  std::shared_ptr<CurlTransferStop> stop;
+  {
+    std::lock_guard lock(mutex_);
+    auto found = handles_.find(id);
+    if (found != handles_.end()) stop = found->second->stop;
+  }
+  if (stop) stop->request();
 }
 
 }  // namespace ks

@@ -48,6 +48,7 @@ class CurlInternetApi final : public InternetApi {
                 std::uint32_t& got) override;
   bool closeHandle(InternetHandle handle) override;
   void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) override;
+  void abortTransfer(InternetHandle handle) override;
 
  private:
   struct Handle;

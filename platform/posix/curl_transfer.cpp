@@ -29,16 +29,33 @@ CurlTransfer& self(void* pointer) {
 
 }  // namespace
 
-CurlTransfer::CurlTransfer(const CurlTransferSettings& settings, Notify notify)
-    : notify_(std::move(notify)), idleTimeout_(settings.idleTimeout), http_(settings.http) {
+void CurlTransferStop::request() {
+  requested_ = true;
+  std::lock_guard lock(mutex_);
+  if (multi_ != nullptr) curl_multi_wakeup(multi_);
+}
+
+void CurlTransferStop::attach(CURLM* multi) {
+  std::lock_guard lock(mutex_);
+  multi_ = multi;
+}
+
+CurlTransfer::CurlTransfer(const CurlTransferSettings& settings, Notify notify,
+                           std::shared_ptr<CurlTransferStop> stop)
+    : notify_(std::move(notify)),
+      stop_(std::move(stop)),
+      idleTimeout_(settings.idleTimeout),
+      http_(settings.http) {
   multi_ = curl_multi_init();
   easy_ = curl_easy_init();
   configure(settings);
   curl_multi_add_handle(multi_, easy_);
   lastActivity_ = std::chrono::steady_clock::now();
+  if (stop_) stop_->attach(multi_);
 }
 
 CurlTransfer::~CurlTransfer() {
+  if (stop_) stop_->attach(nullptr);
   curl_multi_remove_handle(multi_, easy_);
   curl_easy_cleanup(easy_);
   curl_multi_cleanup(multi_);
@@ -198,6 +215,10 @@ void CurlTransfer::perform() {
 }
 
 bool CurlTransfer::step() {
+  if (!done_ && stop_ && stop_->requested()) {
+    done_ = true;
+    result_ = CURLE_ABORTED_BY_CALLBACK;
+  }
   if (done_) return false;
   if (paused_ && pending_.size() - pendingRead_ <= kBufferedBytes / 2) {
     paused_ = false;

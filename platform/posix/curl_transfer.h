@@ -7,9 +7,12 @@
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -32,11 +35,28 @@ struct CurlTransferSettings {
   std::string certificateAuthorities;  // empty: the system's
 };
 
+// Stops the transfers of one handle from another thread: the one running
+// wakes from its wait on the network at once and fails, and so does every
+// later one.
+class CurlTransferStop {
+ public:
+  void request();
+  bool requested() const { return requested_; }
+  // The running transfer's multi handle (null when none runs).
+  void attach(CURLM* multi);
+
+ private:
+  std::atomic<bool> requested_{false};
+  std::mutex mutex_;
+  CURLM* multi_ = nullptr;
+};
+
 class CurlTransfer {
  public:
   using Notify = std::function<void(std::uint32_t status)>;
 
-  CurlTransfer(const CurlTransferSettings& settings, Notify notify);
+  CurlTransfer(const CurlTransferSettings& settings, Notify notify,
+               std::shared_ptr<CurlTransferStop> stop = nullptr);
   ~CurlTransfer();
   CurlTransfer(const CurlTransfer&) = delete;
   CurlTransfer& operator=(const CurlTransfer&) = delete;
@@ -74,6 +94,7 @@ class CurlTransfer {
   bool failed() const { return done_ && result_ != CURLE_OK; }
 
   Notify notify_;
+  std::shared_ptr<CurlTransferStop> stop_;
   std::chrono::milliseconds idleTimeout_;
   bool http_;
   CURLM* multi_ = nullptr;

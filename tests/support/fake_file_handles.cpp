@@ -118,7 +118,7 @@ bool FakeFileSystem::renameFile(const std::string& folder, const std::string& fr
 
 bool FakeFileSystem::deleteFile(const std::string& folder, const std::string& below) {
   const std::string path = join(folder, below);
-  if (files.count(path) == 0) return false;
+  if (files.count(path) == 0 || undeletable.count(path)) return false;
   forget(path);
   return true;
 }

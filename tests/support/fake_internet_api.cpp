@@ -107,6 +107,8 @@ bool FakeInternetApi::httpQueryInfo(InternetHandle, HttpQuery query, std::string
 bool FakeInternetApi::readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
                                std::uint32_t& got) {
   calls.push_back("readFile " + std::to_string(wanted));
+  got = 0;
+  if (aborts > 0) return false;
   const std::size_t left = script.body.size() - delivered_;
   got = static_cast<std::uint32_t>(std::min<std::size_t>(wanted, left));
   if (script.failReadAfter && delivered_ + got > *script.failReadAfter) return false;
@@ -124,6 +126,10 @@ bool FakeInternetApi::closeHandle(InternetHandle handle) {
   notify(handle, kInternetStatusHandleClosing);
   handles_.erase(handle);
   return true;
+}
+
+void FakeInternetApi::abortTransfer(InternetHandle) {
+  ++aborts;
 }
 
 void FakeInternetApi::setStatusCallback(InternetHandle handle, InternetStatusCallback callback) {

@@ -4,6 +4,7 @@
 // (handle created, the connection and response steps of a send, a response
 // per block read, handle closing) to the callbacks installed.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -59,6 +60,9 @@ class FakeInternetApi : public InternetApi {
                 std::uint32_t& got) override;
   bool closeHandle(InternetHandle handle) override;
   void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) override;
+  // Any thread: every later read fails (the fake serves one transfer).
+  void abortTransfer(InternetHandle handle) override;
+  std::atomic<int> aborts{0};
 
   // Handles not closed yet, by name ("internet", "connection", ...).
   std::vector<std::string> openHandles() const;

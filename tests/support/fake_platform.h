@@ -115,6 +115,8 @@ class FakeFileSystem : public FileSystem {
   bool setHandleAttributes(std::int32_t handle, std::uint32_t attributes) override;
   bool renameFile(const std::string& folder, const std::string& from,
                   const std::string& to) override;
+  // Files listed in undeletable stay (a read-only folder, a file in use).
+  std::set<std::string> undeletable;
   bool deleteFile(const std::string& folder, const std::string& below) override;
   bool ensureFolder(const std::string& folder, const std::string& below) override;
   bool removeFolder(const std::string& folder, const std::string& below) override;

@@ -19,8 +19,9 @@ MessageAnswer cautiousAnswer(MessageButtons buttons) {
 
 }  // namespace
 
-void ScriptedDialogs::expect(std::string caption, std::string text, MessageAnswer answer) {
-  expected_.push_back({std::move(caption), std::move(text), answer});
+void ScriptedDialogs::expect(std::string caption, std::string text, MessageAnswer answer,
+                             std::function<void()> whileOpen) {
+  expected_.push_back({std::move(caption), std::move(text), answer, std::move(whileOpen)});
 }
 
 void ScriptedDialogs::expectBrowse(std::optional<std::string> folder) {
@@ -51,9 +52,10 @@ MessageAnswer ScriptedDialogs::messageBox(const MessageBoxRequest& request) {
     failures.push_back("unexpected message box [" + request.caption + "] " + request.text);
     return cautiousAnswer(request.buttons);
   }
-  const MessageAnswer answer = expected_.front().answer;
+  const Expected box = std::move(expected_.front());
   expected_.pop_front();
-  return answer;
+  if (box.whileOpen) box.whileOpen();
+  return box.answer;
 }
 
 bool ScriptedDialogs::browseForFolder(const std::string& title, std::string& path) {

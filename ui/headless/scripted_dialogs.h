@@ -19,9 +19,13 @@ class ScriptedDialogs : public Dialogs {
     std::string caption;
     std::string text;
     MessageAnswer answer;
+    // Runs while the box is open, as the box's own event loop would handle
+    // what other threads send meanwhile.
+    std::function<void()> whileOpen;
   };
 
-  void expect(std::string caption, std::string text, MessageAnswer answer);
+  void expect(std::string caption, std::string text, MessageAnswer answer,
+              std::function<void()> whileOpen = {});
   // The next folder-browse dialog chooses folder (nullopt: Cancel).
   void expectBrowse(std::optional<std::string> folder);
 

@@ -5,6 +5,7 @@
 
 #include "app/start_up.h"
 #include "download/download_worker.h"
+#include "install/package_contents.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/unattended_dialogs.h"
 #include "ui/headless/unattended_run.h"
@@ -68,13 +69,14 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
       return kUnattendedUsageError;
     }
   }
-  int exitCode = 0;
   SetupRoads roads;
   roads.runWizard = [&](SetupContext& c) {
-    exitCode = runUnattendedWizard(c, options, std::cout, *ui);
+    return runUnattendedWizard(c, options, std::cout, *ui);
   };
-  runSetup(context, args, roads);
-  return exitCodeLeavingDownloads(exitCode);
+  roads.uninstallApplication = [](SetupContext& c) {
+    return uninstallApplication(c, packageContents);
+  };
+  return exitCodeLeavingDownloads(runSetup(context, args, roads));
 }
 
 }  // namespace ks

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/printable_text.h"
+#include "app/start_up.h"
 #include "catalog/component_options_page.h"
 #include "install/download_install_page.h"
 #include "install/integration_page.h"
@@ -172,18 +173,20 @@ bool UnattendedRun::actOnPage(int templateId) {
 
 int UnattendedRun::summary() {
   const bool installing = options_.mode != SETUP_MODE_DOWNLOAD_ONLY;
-  bool allDone = reachedEnd_ && !outcomes_.empty();
   out_ << "Summary:\n";
   for (const auto& row : outcomes_) {
     const char* outcome = row.stateImage == kRowDone     ? (installing ? "installed" : "downloaded")
                           : row.stateImage == kRowFailed ? "failed"
                                                          : "not done";
-    allDone = allDone && row.stateImage == kRowDone;
     out_ << "  " << printableText(row.text) << ": " << outcome << "\n";
   }
   if (outcomes_.empty()) out_ << "  no component was processed\n";
+  if (installing && context_.installation.setupCopy == InstallationRecord::SetupCopy::Failed) {
+    out_ << "  uninstall entry: not written, Setup could not copy itself into the installation "
+            "folder\n";
+  }
   if (folderRefused_) return kUnattendedUsageError;
-  return allDone ? 0 : 1;
+  return reachedEnd_ ? wizardExitCode(context_) : kExitIncomplete;
 }
 
 int UnattendedRun::run() {

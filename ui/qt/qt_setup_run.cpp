@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QEventLoop>
 
+#include "install/package_contents.h"
 #include "wizard/setup_wizard.h"
 
 namespace ks {
@@ -19,18 +20,22 @@ void QtWizard::start() {
 
 SetupRoads QtSetupRun::roads() {
   SetupRoads roads;
-  roads.runWizard = [this](SetupContext& context) { runWizard(context); };
+  roads.runWizard = [this](SetupContext& context) { return runWizard(context); };
   roads.drainMessages = [this] { return drainMessages(); };
+  roads.uninstallApplication = [](SetupContext& context) {
+    return uninstallApplication(context, packageContents);
+  };
   return roads;
 }
 
-void QtSetupRun::runWizard(SetupContext& context) {
+int QtSetupRun::runWizard(SetupContext& context) {
   QtWizard wizard(context, makeWizardPages(context));
   QEventLoop loop;
   wizard.view().onClosed([&loop] { loop.quit(); });
   wizard.view().onQuitRequest([this] { quitRequested(); });
   wizard.start();
   if (!wizard.frame().closed()) loop.exec();
+  return wizardExitCode(context);
 }
 
 void QtSetupRun::quitRequested() {

@@ -35,8 +35,9 @@ class QtSetupRun {
   // The roads for runSetup; this object must outlive the call.
   SetupRoads roads();
 
-  // Shows the wizard of makeWizardPages and returns when it has closed.
-  void runWizard(SetupContext& context);
+  // Shows the wizard of makeWizardPages and returns when it has closed, with
+  // the run's exit code.
+  int runWizard(SetupContext& context);
   // Handles queued events until a quit request has been handled; returns its
   // code (0).
   int drainMessages();

@@ -21,6 +21,7 @@
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
+#include "download/transfer_cancel.h"
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_download_view.h"
@@ -249,6 +250,39 @@ TEST_F(HttpDownload, SlowDripArrivesWhole) {
 TEST_F(HttpDownload, SilentServerIsGivenUp) {
   options.idleTimeout = 1s;
   EXPECT_EQ(fetch({url("/silent.bin")}).result, 0);
+}
+
+// The user quits the setup while a server has stopped sending: the transfer
+// ends at once (not after the silence time-out) and removes its file.
+TEST_F(HttpDownload, AStoppedTransferEndsAtOnceAndRemovesItsFile) {
+  options.idleTimeout = std::chrono::minutes(10);
+  HeadlessDispatcher ui;
+  test::FakeDownloadView view;
+  CurlInternetApi internet(dialogs, options);
+  PosixFileSystem files;
+  SetupState state;
+  Component component;
+  component.urls[0] = url("/stall.bin");
+  component.localPath = target.string();
+  component.download = 1;
+  component.statusCallback = downloadStatusCallback;
+  int result = -1;
+  auto page = std::make_shared<PageNotifyWindow>(
+      ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
+        if (message == WM_DOWNLOAD_END) {
+          result = static_cast<int>(wParam);
+        }
+      });
+  component.notifyWindow = page.get();
+  auto transfer = std::make_shared<TransferCancel>();
+  ASSERT_TRUE(startDownloadWorker(component, state, internet, files, transfer));
+  // The second piece is shown: the transfer reads it and waits for the rest.
+  ASSERT_TRUE(ui.runUntil(
+      [&] { return view.texts[kIdcDownloadProgress].rfind("2 KB of 10 KB", 0) == 0; }, 30s));
+  transfer->request();
+  ASSERT_TRUE(ui.runUntil([&] { return result >= 0; }, 30s));
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(fs::exists(target));
 }
 
 TEST_F(HttpDownload, SchemeInCapitalsFails) {

@@ -78,6 +78,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "/via.bin":
             # What a proxy on the way wrote into the request.
             self.send_body(200, (self.headers.get("Via") or "direct").encode())
+        elif path.endswith("/stall.bin"):
+            # Part of the body in two pieces (the second one is announced
+            # to the client's page once the first has been read), then
+            # nothing more for as long as the test runs.
+            self.send_response(200)
+            self.send_header("Content-Length", str(10 * KB))
+            self.end_headers()
+            self.wfile.write(b"s" * (2 * KB))
+            self.wfile.flush()
+            time.sleep(0.3)
+            self.wfile.write(b"s" * KB)
+            self.wfile.flush()
+            self.server.silent.wait(120)
+            self.close_connection = True
         elif path == "/silent.bin":
             self.server.silent.wait(120)
             self.close_connection = True

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/start_up.h"
+#include "install/package_contents.h"
 #include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_platform.h"
 #include "tests/integration/end_to_end/sample_repository.h"
@@ -60,11 +61,12 @@ class Computer {
     context.platform.internet = &internet;
     context.platform.shell = &shell;
     context.versionServers = servers;
-    int exitCode = 0;
     SetupRoads roads;
-    roads.runWizard = [&](SetupContext& c) { exitCode = runUnattendedWizard(c, options, output); };
-    runSetup(context, arguments, roads);
-    return exitCode;
+    roads.runWizard = [&](SetupContext& c) { return runUnattendedWizard(c, options, output); };
+    roads.uninstallApplication = [](SetupContext& c) {
+      return uninstallApplication(c, packageContents);
+    };
+    return runSetup(context, arguments, roads);
   }
 
   std::string installDir() const { return home.path() + "/.local/opt/Kestrova"; }

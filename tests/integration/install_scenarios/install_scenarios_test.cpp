@@ -159,7 +159,10 @@ TEST_F(InstallScenario, AnInstallationIsUninstalledWithNothingLeftButTheSetupFil
   later.platform.systemInfo = &system;
   dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
   SetupRoads roads;
-  roads.runWizard = [](SetupContext&) { FAIL() << "the wizard must not run"; };
+  roads.runWizard = [](SetupContext&) {
+    ADD_FAILURE() << "the wizard must not run";
+    return 0;
+  };
   EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 0);
   ASSERT_EQ(dialogs.shown.size(), 2u);
   EXPECT_EQ(dialogs.shown[1].text,
@@ -177,7 +180,9 @@ TEST_F(InstallScenario, AnInstallationIsUninstalledWithNothingLeftButTheSetupFil
 
 TEST_F(InstallScenario, UninstallWithTheHomeFolderAsInstallationFolderKeepsTheHome) {
   home.write("notes.txt", "mine");
-  context.state.installDir = home.path();
+  // Registered as if something had been installed there.
+  context.state.installDir = context.installation.folder = home.path();
+  context.installation.setupCopy = InstallationRecord::SetupCopy::Made;
   integrateApplication(context, {true, false, false});
   dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
   SetupContext later;
@@ -197,7 +202,7 @@ TEST_F(InstallScenario, UninstallFailureMessages) {
   SetupRoads roads;
   SetupContext later;
   later.platform = context.platform;
-  EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 0);
+  EXPECT_EQ(runSetup(later, {"-uninstall"}, roads), 1);  // nothing was removed
   ASSERT_EQ(dialogs.shown.size(), 3u);
   EXPECT_EQ(dialogs.shown[1].text, "Registry key not found.");
   EXPECT_EQ(dialogs.shown[2].text, "Not all parts of the application could be removed!");

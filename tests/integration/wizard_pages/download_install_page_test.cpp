@@ -6,9 +6,16 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/install_manifest.h"
+#include "app/start_up.h"
+#include "app/uninstall.h"
 #include "catalog/component_options_page.h"
 #include "download/download_job.h"
+#include "download/download_worker.h"
+#include "install/completion_page.h"
+#include "install/integration.h"
 #include "tests/integration/wizard_pages/pages_fixture.h"
+#include "tests/support/source_dir.h"
 #include "wizard/download_location_page.h"
 #include "wizard/folder_pages.h"
 #include "wizard/setup_options_page.h"
@@ -70,7 +77,22 @@ class DownloadInstallTest : public PagesTest {
     std::ifstream in(context.state.installDir + "/" + name);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
+  // From the first page on until the Download and Install page is shown.
+  void toDownloadAndInstall() {
+    toComponentOptions(kIdcOptionInternet);
+    next();
+    next();
+    ASSERT_EQ(shown(), kDownloadLocationTemplate);
+    next();
+    ASSERT_EQ(shown(), kDownloadInstallTemplate);
+  }
+  std::string registered(RegistryRoot root, const char* key, const char* name) {
+    std::string value;
+    return fakes.registry.readValue(root, key, name, value) ? value : "<missing>";
+  }
 };
+
+constexpr const char* kQuitQuestion = "Are you sure you want to quit setup?";
 
 TEST_F(DownloadInstallTest, ThreeComponentsTheSecondFailingEverywhereThenCancelled) {
   publishVersionInfo(threeComponents({live(), dead()}, true));
@@ -80,6 +102,82 @@ TEST_F(DownloadInstallTest, ThreeComponentsTheSecondFailingEverywhereThenCancell
   EXPECT_EQ(installed("one.txt"), "1");
   EXPECT_EQ(installed("three.txt"), "3");
   EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).boldRow, -1);
+  expectDialogsDone();
+}
+
+// A last component that fails leaves no success behind: the status line,
+// the last page and the exit code say so.
+TEST_F(DownloadInstallTest, ALastComponentThatFailsIsReportedAsFailed) {
+  std::string text = threeComponents({live()}, false);
+  text.replace(text.find("three.txt"), 9, "");  // no package name: nothing to fetch
+  publishVersionInfo(text);
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowFailed}));
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcDownloadStatus).text, "Download failed.");
+  next();  // Integration
+  next();  // Installation Complete
+  ASSERT_EQ(shown(), kCompletionTemplate);
+  EXPECT_EQ(page(kCompletionTemplate).at(kIdcReadyText).text,
+            "Setup could not install these components:\n    Component 3\nThe installation is "
+            "incomplete.");
+  frame->finish();
+  EXPECT_EQ(wizardExitCode(context), 1);
+  expectDialogsDone();
+}
+
+// While the quit question is open nothing goes on: a download that ends
+// meanwhile is installed only after No.
+TEST_F(DownloadInstallTest, TheQueueWaitsBehindTheQuitQuestion) {
+  publishVersionInfo(threeComponents({live()}, false));
+  toDownloadAndInstall();
+  dialogs.expect("Setup", kQuitQuestion, MessageAnswer::No, [&] {
+    // The question's own event loop hands the page the end of the download
+    // (the worker's last message; its thread then ends).
+    EXPECT_TRUE(waitForWorkersToEnd());
+    EXPECT_FALSE(fs::exists(context.state.installDir + "/one.txt"));
+    EXPECT_EQ(rowImages(), (std::vector<int>{kRowDownloading, kRowWaiting, kRowWaiting}));
+  });
+  frame->cancel();
+  ASSERT_FALSE(frame->closed());
+  EXPECT_EQ(installed("one.txt"), "1");
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
+  expectDialogsDone();
+}
+
+// Yes while a server stalls: the transfer stops at once and its file goes;
+// what was installed before is registered, so a later uninstall removes it.
+TEST_F(DownloadInstallTest, YesStopsTheTransferAndLeavesTheInstalledPartRemovable) {
+  PeerProcess stalling;
+  ASSERT_TRUE(stalling.start(
+      {"/usr/bin/python3", sourceDir() + "/tests/integration/download/http_server.py"},
+      std::chrono::seconds(20)));
+  std::string text = threeComponents({live()}, false);
+  const std::string stalled = "http://127.0.0.1:" + std::to_string(stalling.port()) + "/stall.bin";
+  text.replace(text.find("http://" + live() + "/pub/two.txt"), live().size() + 19, stalled);
+  publishVersionInfo(text);
+  CurlInternetOptions patient;  // only the quit question may end the transfer
+  patient.idleTimeout = std::chrono::minutes(10);
+  internet.emplace(dialogs, patient);
+  toDownloadAndInstall();
+  const std::string part = context.state.downloadDir + "/stall.bin.part";
+  ASSERT_TRUE(waitFor([&] { return fs::exists(part) && rowImages()[0] == kRowDone; }));
+  dialogs.expect("Setup", kQuitQuestion, MessageAnswer::Yes);
+  frame->cancel();
+  ASSERT_TRUE(frame->closed());
+  // The run's end waits a moment for the stopped transfer, which ends the
+  // process at once if it is still running.
+  EXPECT_EQ(exitCodeLeavingDownloads(wizardExitCode(context)), 3);
+  EXPECT_FALSE(fs::exists(part));
+  EXPECT_FALSE(fs::exists(context.state.installDir + "/three.txt"));
+  EXPECT_EQ(registered(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue),
+            context.state.installDir);
+  EXPECT_EQ(registered(RegistryRoot::LocalMachine, kUninstallKey, "UninstallString"),
+            uninstallCommand(context.state));
+
+  const UninstallResult removal = uninstallApplication(context);
+  EXPECT_TRUE(uninstallComplete(removal));
+  EXPECT_FALSE(fs::exists(context.state.installDir));
   expectDialogsDone();
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "catalog/component_options_page.h"
+#include "download/download_worker.h"
 #include "tests/support/source_dir.h"
 #include "wizard/setup_options_page.h"
 #include "wizard/setup_wizard.h"
@@ -80,6 +81,15 @@ void PagesTest::click(int controlId) {
 
 bool PagesTest::waitFor(const std::function<bool()>& condition) {
   return ui.runUntil(condition, std::chrono::seconds(30));
+}
+
+bool PagesTest::waitForWorkersToEnd() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  const auto ended = [] { return runningDownloadWorkers() == 0; };
+  while (!ui.runUntil(ended, std::chrono::milliseconds(10))) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+  }
+  return true;
 }
 
 void PagesTest::toComponentOptions(int option) {

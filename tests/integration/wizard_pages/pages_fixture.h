@@ -39,6 +39,9 @@ class PagesTest : public ::testing::Test {
   void click(int controlId);
   // Runs the UI thread until the condition holds (at most 30 seconds).
   bool waitFor(const std::function<bool()>& condition);
+  // Runs the UI thread until no download worker is left. A thread's end
+  // sends the page nothing, so it is looked for between pieces of work.
+  bool waitForWorkersToEnd();
   // Goes from the first page to the Component Options page and waits until
   // its catalog is there (or the fetch was given up).
   void toComponentOptions(int option);

@@ -28,16 +28,6 @@ class CompletionCopiesTest : public ::testing::Test {
   SetupContext context;
 };
 
-TEST_F(CompletionCopiesTest, InstallingModesPutTheSetupProgramIntoTheInstallationFolder) {
-  for (SetupMode mode : {SETUP_MODE_INTERNET, SETUP_MODE_LOCAL}) {
-    fakes.fileSystem.files.erase(test::nativePath("/opt/Kestrova/setup.exe"));
-    context.state.mode = mode;
-    copySetupFiles(context);
-    EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/opt/Kestrova/setup.exe")], "program");
-    EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/packages/version2.ini")));
-  }
-}
-
 TEST_F(CompletionCopiesTest, DownloadOnlyCompletesTheDownloadFolder) {
   context.state.mode = SETUP_MODE_DOWNLOAD_ONLY;
   copySetupFiles(context);
@@ -46,20 +36,14 @@ TEST_F(CompletionCopiesTest, DownloadOnlyCompletesTheDownloadFolder) {
   EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova/setup.exe")));
 }
 
-TEST_F(CompletionCopiesTest, CopyingOntoItselfOrIntoAMissingFolderIsSilent) {
-  context.state.mode = SETUP_MODE_INTERNET;
-  context.state.installDir = test::nativePath("/tmp/dl");
-  copySetupFiles(context);
-  EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/tmp/dl/setup.exe")], "program");
-  context.state.installDir = test::nativePath("/missing");
-  copySetupFiles(context);
-  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/missing/setup.exe")));
-}
-
-TEST_F(CompletionCopiesTest, NoModeCopiesNothing) {
+// An installation gets its setup copy with its first installed component.
+TEST_F(CompletionCopiesTest, OnlyDownloadOnlyCopiesHere) {
   const auto before = fakes.fileSystem.files;
-  copySetupFiles(context);
-  EXPECT_EQ(fakes.fileSystem.files, before);
+  for (SetupMode mode : {SETUP_MODE_NONE, SETUP_MODE_INTERNET, SETUP_MODE_LOCAL}) {
+    context.state.mode = mode;
+    copySetupFiles(context);
+    EXPECT_EQ(fakes.fileSystem.files, before);
+  }
 }
 
 }  // namespace

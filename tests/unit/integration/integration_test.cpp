@@ -26,6 +26,9 @@ class IntegrationTest : public ::testing::Test {
     fakes.fileSystem.folders = {test::nativePath("/home/user/Desktop"),
                                 test::nativePath("/home/user/.local/share/applications"),
                                 test::nativePath("/usr/local/share/applications")};
+    // Something was installed, and the setup copy is there.
+    context.installation.folder = context.state.installDir;
+    context.installation.setupCopy = InstallationRecord::SetupCopy::Made;
   }
 
   std::string value(RegistryRoot root, const char* key, const char* name) {
@@ -56,9 +59,18 @@ TEST_F(IntegrationTest, NothingTickedWritesOnlyTheRegistryEntries) {
 TEST_F(IntegrationTest, UninstallStringQuotesAProgramUnderAFolderWithBlanks) {
   context.state.installDir =
       std::string("C:") + kPathSeparator + "Program Files" + kPathSeparator + "Kestrova";
+  context.installation.folder = context.state.installDir;
   integrateApplication(context, {});
   EXPECT_EQ(value(RegistryRoot::LocalMachine, kUninstallKeyPath, "UninstallString"),
             "\"" + context.state.installDir + kPathSeparator + "setup.exe\" -uninstall");
+}
+
+TEST_F(IntegrationTest, NothingInstalledRegistersNothingAndLinksNothing) {
+  context.installation = {};
+  integrateApplication(context, {true, true, true});
+  EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
+  EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::LocalMachine, kUninstallKeyPath));
+  EXPECT_TRUE(fakes.shell.created.empty());
 }
 
 TEST_F(IntegrationTest, EverythingTickedMakesSevenShortcutsInOrder) {
@@ -118,7 +130,7 @@ TEST_F(IntegrationTest, AProgramsPathEndingInASeparatorGetsNoSecond) {
 TEST_F(IntegrationTest, ASecondRunOverwritesValuesAndLinks) {
   // A second run overwrites the values and the links.
   integrateApplication(context, {true, false, false});
-  context.state.installDir = test::nativePath("/opt/K2");
+  context.state.installDir = context.installation.folder = test::nativePath("/opt/K2");
   integrateApplication(context, {true, false, false});
   EXPECT_EQ(value(RegistryRoot::CurrentUser, kProductKey, "Install Directory"),
             test::nativePath("/opt/K2"));

@@ -18,10 +18,10 @@ class StartUpTest : public ::testing::Test {
  protected:
   StartUpTest() {
     context.platform = fakes.ports();
-    roads.runWizard = [this](SetupContext&) { ++wizardRuns; };
+    roads.runWizard = [this](SetupContext&) { return ++wizardRuns, 0; };
     roads.uninstallApplication = [this](SetupContext&) {
       ++uninstallRuns;
-      return uninstallResult;
+      return removal;
     };
     roads.drainMessages = [this] {
       ++drains;
@@ -40,7 +40,7 @@ class StartUpTest : public ::testing::Test {
   SetupRoads roads;
   int wizardRuns = 0;
   int uninstallRuns = 0;
-  int uninstallResult = 1;
+  UninstallResult removal{1, false, false};
   int drains = 0;
 };
 
@@ -74,19 +74,29 @@ TEST_F(StartUpTest, DecliningTheUninstallRemovesNothing) {
   EXPECT_EQ(wizardRuns, 0);
 }
 
-TEST_F(StartUpTest, UninstallResultMessages) {
-  for (int result : {1, 0}) {
-    uninstallResult = result;
+TEST_F(StartUpTest, UninstallResultMessagesAndExitCodes) {
+  struct Case {
+    UninstallResult removal;
+    std::string closing;
+    int exitCode;
+  };
+  const std::string kept =
+      std::string(kSucceeded) + "\n\nThe folder '/opt/K' was kept because it holds other files.";
+  for (const Case& c :
+       {Case{{1, false, false}, kSucceeded, 0}, Case{{1, false, true}, kept, 0},
+        Case{{0, false, false}, kIncomplete, 1}, Case{{1, true, true}, kIncomplete, 1}}) {
+    removal = c.removal;
+    storeInstallDir("/opt/K");
     fakes.dialogs.shown.clear();
     fakes.dialogs.answers = {MessageAnswer::Yes, MessageAnswer::Ok};
-    EXPECT_EQ(runSetup(context, {"-uninstall"}, roads), 0);
+    EXPECT_EQ(runSetup(context, {"-uninstall"}, roads), c.exitCode);
     ASSERT_EQ(fakes.dialogs.shown.size(), 2u);
     const MessageBoxRequest& closing = fakes.dialogs.shown[1];
-    EXPECT_EQ(closing.text, result ? kSucceeded : kIncomplete);
+    EXPECT_EQ(closing.text, c.closing);
     EXPECT_EQ(closing.caption, "Uninstall");
     EXPECT_EQ(closing.icon, MessageIcon::Information);
   }
-  EXPECT_EQ(uninstallRuns, 2);
+  EXPECT_EQ(uninstallRuns, 4);
   EXPECT_EQ(wizardRuns, 0);
 }
 
@@ -114,6 +124,7 @@ TEST_F(StartUpTest, TheWizardRoadReleasesTheCatalogAndDrains) {
   roads.runWizard = [](SetupContext& c) {
     c.catalog.components[0] = std::make_unique<Component>();
     c.catalog.componentCount = 1;
+    return 0;
   };
   EXPECT_EQ(runSetup(context, {}, roads), 0);
   EXPECT_EQ(context.catalog.componentCount, 0);

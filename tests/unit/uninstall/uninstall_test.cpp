@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "app/install_manifest.h"
 #include "app/protected_folders.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/native_path.h"
 
 namespace ks {
 namespace {
+
+using test::nativePath;
 
 constexpr const char* kUninstallKeyPath =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrova";
@@ -16,27 +19,42 @@ class UninstallTest : public ::testing::Test {
  protected:
   UninstallTest() {
     context.platform = fakes.ports();
-    context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
-    fakes.shell.folders[SpecialFolder::Desktop] = test::nativePath("/home/user/Desktop");
-    fakes.shell.folders[SpecialFolder::Programs] = test::nativePath("/home/user/.local/share/applications");
-    fakes.shell.folders[SpecialFolder::CommonPrograms] = test::nativePath("/usr/local/share/applications");
+    context.state.installDir = nativePath("/home/user/.local/opt/Kestrova");
+    fakes.shell.folders[SpecialFolder::Desktop] = nativePath("/home/user/Desktop");
+    fakes.shell.folders[SpecialFolder::Programs] =
+        nativePath("/home/user/.local/share/applications");
+    fakes.shell.folders[SpecialFolder::CommonPrograms] =
+        nativePath("/usr/local/share/applications");
   }
 
+  // A path in the installation folder.
+  std::string installed(const std::string& name) const {
+    return context.state.installDir + nativePath("/" + name);
+  }
+
+  // An installation as the setup leaves it: files, setup copy, manifest,
+  // shortcuts, program groups and both keys.
   void installEverything() {
     auto& files = fakes.fileSystem;
-    files.folders = {test::nativePath("/home/user/.local/opt/Kestrova"), test::nativePath("/home/user/.local/opt/Kestrova/plugins"),
-                     test::nativePath("/home/user/Desktop"), test::nativePath("/home/user/.local/share/applications/Kestrova"),
-                     test::nativePath("/usr/local/share/applications/Kestrova")};
-    files.files[test::nativePath("/home/user/.local/opt/Kestrova/Kestrova.exe")] = "x";
-    files.files[test::nativePath("/home/user/.local/opt/Kestrova/plugins/ftp.dll")] = "x";
-    files.files[test::nativePath("/home/user/Desktop/Kestrova.desktop")] = "x";
-    files.files[test::nativePath("/home/user/Desktop/Other.desktop")] = "x";
-    files.files[test::nativePath("/home/user/.local/share/applications/Kestrova/ReadMe.desktop")] = "x";
-    files.files[test::nativePath("/usr/local/share/applications/Kestrova/Uninstall.desktop")] = "x";
+    files.folders = {context.state.installDir, installed("plugins"),
+                     nativePath("/home/user/Desktop"),
+                     nativePath("/home/user/.local/share/applications/Kestrova"),
+                     nativePath("/usr/local/share/applications/Kestrova")};
+    files.files[installed("Kestrova.exe")] = "x";
+    files.files[installed("plugins/ftp.dll")] = "x";
+    files.files[installed("setup.exe")] = "x";
+    files.files[nativePath("/home/user/Desktop/Kestrova.desktop")] = "x";
+    files.files[nativePath("/home/user/Desktop/Other.desktop")] = "x";
+    files.files[nativePath("/home/user/.local/share/applications/Kestrova/ReadMe.desktop")] = "x";
+    files.files[nativePath("/usr/local/share/applications/Kestrova/Uninstall.desktop")] = "x";
     fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
     fakes.registry.writeValue(RegistryRoot::CurrentUser, kProductKey, "Install Directory",
                               context.state.installDir);
     fakes.registry.createKey(RegistryRoot::LocalMachine, kUninstallKeyPath);
+    fakes.registry.writeValue(RegistryRoot::LocalMachine, kUninstallKeyPath, "UninstallString",
+                              installed("setup.exe") + " -uninstall");
+    writeInstallManifest(fakes.registry,
+                         {"Kestrova.exe", nativePath("plugins/ftp.dll"), "setup.exe"});
   }
 
   std::vector<std::string> shownTexts() const {
@@ -51,11 +69,12 @@ class UninstallTest : public ::testing::Test {
 
 TEST_F(UninstallTest, RemovesFolderShortcutsGroupsAndBothKeys) {
   installEverything();
-  EXPECT_EQ(uninstallApplication(context), 1);
+  EXPECT_EQ(uninstallApplication(context).result, 1);
   EXPECT_TRUE(fakes.dialogs.shown.empty());
-  EXPECT_EQ(fakes.fileSystem.files,
-            (std::map<std::string, std::string>{{test::nativePath("/home/user/Desktop/Other.desktop"), "x"}}));
-  EXPECT_EQ(fakes.fileSystem.folders, (std::set<std::string>{test::nativePath("/home/user/Desktop")}));
+  EXPECT_EQ(
+      fakes.fileSystem.files,
+      (std::map<std::string, std::string>{{nativePath("/home/user/Desktop/Other.desktop"), "x"}}));
+  EXPECT_EQ(fakes.fileSystem.folders, (std::set<std::string>{nativePath("/home/user/Desktop")}));
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::LocalMachine, kUninstallKeyPath));
 }
@@ -64,11 +83,11 @@ TEST_F(UninstallTest, NoInstallationFolderRemovesNothing) {
   installEverything();
   context.state.installDir.clear();
   fakes.dialogs.answers = {MessageAnswer::Ok};
-  EXPECT_EQ(uninstallApplication(context), 0);
+  EXPECT_EQ(uninstallApplication(context).result, 0);
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Registry key not found."}));
   EXPECT_EQ(fakes.dialogs.shown[0].caption, "Error");
   EXPECT_EQ(fakes.dialogs.shown[0].icon, MessageIcon::Error);
-  EXPECT_EQ(fakes.fileSystem.files.size(), 6u);
+  EXPECT_EQ(fakes.fileSystem.files.size(), 7u);
   EXPECT_TRUE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
 }
 
@@ -77,7 +96,7 @@ TEST_F(UninstallTest, ThreeFlatSubkeysAreDeletedOnTheNtFamily) {
   for (const char* sub : {"A", "B", "C"}) {
     fakes.registry.createKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\" + sub);
   }
-  EXPECT_EQ(uninstallApplication(context), 1);
+  EXPECT_EQ(uninstallApplication(context).result, 1);
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
 }
 
@@ -86,13 +105,13 @@ TEST_F(UninstallTest, ANestedSubkeyKeepsTheProductKeyAndTheUninstallEntry) {
   fakes.registry.createKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\A\\Deep");
   fakes.registry.createKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\B");
   fakes.dialogs.answers = {MessageAnswer::Ok};
-  EXPECT_EQ(uninstallApplication(context), 0);
+  EXPECT_EQ(uninstallApplication(context).result, 0);
   EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Could not delete registry values."}));
   EXPECT_TRUE(fakes.registry.openKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\A"));
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\B"));
   EXPECT_TRUE(fakes.registry.openKey(RegistryRoot::LocalMachine, kUninstallKeyPath));
   // The files went all the same.
-  EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/.local/opt/Kestrova")));
+  EXPECT_FALSE(fakes.fileSystem.pathExists(context.state.installDir));
 }
 
 TEST_F(UninstallTest, TheWindows95FamilyDeletesTheProductKeyWithItsSubkeys) {
@@ -100,15 +119,14 @@ TEST_F(UninstallTest, TheWindows95FamilyDeletesTheProductKeyWithItsSubkeys) {
   fakes.systemInfo.platform = kPlatformWindows95;
   fakes.registry.ntFamily = false;
   fakes.registry.createKey(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\A\\Deep");
-  EXPECT_EQ(uninstallApplication(context), 1);
+  EXPECT_EQ(uninstallApplication(context).result, 1);
 }
 
-TEST_F(UninstallTest, AMissingUninstallKeyIsReportedAfterEverythingElse) {
+TEST_F(UninstallTest, AnUninstallEntryThatWasNeverWrittenIsNotMissing) {
   installEverything();
   fakes.registry.deleteKey(RegistryRoot::LocalMachine, kUninstallKeyPath);
-  fakes.dialogs.answers = {MessageAnswer::Ok};
-  EXPECT_EQ(uninstallApplication(context), 0);
-  EXPECT_EQ(shownTexts(), (std::vector<std::string>{"Could not delete Uninstall string."}));
+  EXPECT_TRUE(uninstallComplete(uninstallApplication(context)));
+  EXPECT_TRUE(fakes.dialogs.shown.empty());
   EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kProductKey));
   EXPECT_EQ(fakes.fileSystem.files.size(), 1u);
 }
@@ -117,24 +135,98 @@ TEST_F(UninstallTest, NothingOnDiskAndNoShellFoldersStillSucceeds) {
   fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
   fakes.registry.createKey(RegistryRoot::LocalMachine, kUninstallKeyPath);
   fakes.shell.folders.clear();
-  EXPECT_EQ(uninstallApplication(context), 1);
+  EXPECT_EQ(uninstallApplication(context).result, 1);
+}
+
+TEST_F(UninstallTest, TheUsersOwnFilesStayAndSoDoesTheFolder) {
+  installEverything();
+  fakes.fileSystem.files[installed("notes.txt")] = "mine";
+  fakes.fileSystem.folders.insert(installed("Other"));
+  fakes.fileSystem.files[installed("Other/tool")] = "mine";
+  // Names that would leave the folder are never acted on.
+  fakes.fileSystem.files[nativePath("/home/user/.bashrc")] = "mine";
+  writeInstallManifest(
+      fakes.registry,
+      {"Kestrova.exe", nativePath("plugins/ftp.dll"), "setup.exe", nativePath("../../.bashrc"),
+       nativePath("/home/user/.bashrc"), nativePath("plugins/..")});
+  const UninstallResult removal = uninstallApplication(context);
+  EXPECT_TRUE(uninstallComplete(removal));
+  EXPECT_TRUE(removal.folderKept);
+  for (const char* gone : {"Kestrova.exe", "plugins/ftp.dll", "plugins", "setup.exe"}) {
+    EXPECT_FALSE(fakes.fileSystem.pathExists(installed(gone))) << gone;
+  }
+  EXPECT_EQ(fakes.fileSystem.files[installed("notes.txt")], "mine");
+  EXPECT_EQ(fakes.fileSystem.files[installed("Other/tool")], "mine");
+  EXPECT_EQ(fakes.fileSystem.files[nativePath("/home/user/.bashrc")], "mine");
+  EXPECT_EQ(uninstallClosingMessage(removal, context.state.installDir),
+            std::string(kUninstallSucceeded) + "\n\nThe folder '" + context.state.installDir +
+                "' was kept because it holds other files.");
+  EXPECT_FALSE(fakes.registry.openKey(RegistryRoot::CurrentUser, kManifestKey));
+}
+
+TEST_F(UninstallTest, AFileThatStaysMakesTheRemovalIncomplete) {
+  installEverything();
+  fakes.fileSystem.undeletable.insert(installed("plugins/ftp.dll"));
+  const UninstallResult removal = uninstallApplication(context);
+  EXPECT_EQ(removal.result, 1);
+  EXPECT_FALSE(uninstallComplete(removal));
+  EXPECT_EQ(uninstallClosingMessage(removal, context.state.installDir), kUninstallIncomplete);
+  // The running setup program is the one file that may stay.
+  installEverything();
+  fakes.fileSystem.undeletable = {installed("setup.exe")};
+  context.state.setupPath = installed("setup.exe");
+  EXPECT_TRUE(uninstallComplete(uninstallApplication(context)));
+}
+
+// What the packages of a version-info file name, as install/package_contents
+// lists them.
+bool listedContents(SetupContext&, const Component& component, const std::string&,
+                    std::vector<std::string>& names) {
+  if (component.title == "App") {
+    names.insert(names.end(), {"Kestrova.exe", nativePath("plugins/ftp.dll")});
+  }
+  return true;
+}
+
+TEST_F(UninstallTest, AnInstallationWithoutManifestGoesWholeOnlyWhenAllOfItIsKnown) {
+  installEverything();
+  fakes.registry.deleteKey(RegistryRoot::CurrentUser, kManifestKey);
+  context.state.setupDir = nativePath("/home/user/Downloads");
+  fakes.fileSystem.folders.insert(context.state.setupDir);
+  fakes.fileSystem.files[nativePath("/home/user/Downloads/version2.ini")] =
+      "[Sites]\nSite01=s\n[G.App]\nTitle=App\nInstall=2\nURL01=http://h/app.cab\n";
+  fakes.fileSystem.files[installed("plugins/notes.txt")] = "mine";
+  UninstallResult removal = uninstallApplication(context, listedContents);
+  EXPECT_TRUE(removal.folderKept);
+  EXPECT_EQ(fakes.fileSystem.files[installed("plugins/notes.txt")], "mine");
+  EXPECT_FALSE(fakes.fileSystem.pathExists(installed("plugins/ftp.dll")));
+  EXPECT_FALSE(fakes.fileSystem.pathExists(installed("setup.exe")));  // named by the entry
+
+  // Nothing but what is known: the folder goes whole, as it always did.
+  installEverything();
+  fakes.registry.deleteKey(RegistryRoot::CurrentUser, kManifestKey);
+  fakes.fileSystem.files.erase(installed("plugins/notes.txt"));
+  removal = uninstallApplication(context, listedContents);
+  EXPECT_TRUE(uninstallComplete(removal));
+  EXPECT_FALSE(removal.folderKept);
+  EXPECT_FALSE(fakes.fileSystem.pathExists(context.state.installDir));
 }
 
 TEST_F(UninstallTest, TheHomeFolderOrARootIsNeverDeleted) {
-  for (const std::string& dir : {test::nativePath("/home/user"), test::nativePath("/home/user/"), test::nativePath("/home"), test::nativePath("/"), test::nativePath("//"), test::nativePath("/home/./user")}) {
+  for (const char* dir : {"/home/user", "/home/user/", "/home", "/", "//", "/home/./user"}) {
     installEverything();
-    fakes.fileSystem.files[test::nativePath("/home/user/notes.txt")] = "keep";
-    fakes.fileSystem.folders.insert(test::nativePath("/home/user"));
-    context.state.installDir = dir;
-    EXPECT_EQ(uninstallApplication(context), 1) << dir;
-    EXPECT_TRUE(fakes.fileSystem.pathExists(test::nativePath("/home/user/notes.txt"))) << dir;
+    fakes.fileSystem.files[nativePath("/home/user/notes.txt")] = "keep";
+    fakes.fileSystem.folders.insert(nativePath("/home/user"));
+    context.state.installDir = nativePath(dir);
+    EXPECT_EQ(uninstallApplication(context).result, 1) << dir;
+    EXPECT_TRUE(fakes.fileSystem.pathExists(nativePath("/home/user/notes.txt"))) << dir;
     // Shortcuts and groups still go.
-    EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/home/user/Desktop/Kestrova.desktop"))) << dir;
+    EXPECT_FALSE(fakes.fileSystem.pathExists(nativePath("/home/user/Desktop/Kestrova.desktop")))
+        << dir;
   }
 }
 
 TEST_F(UninstallTest, ProtectedFoldersWhateverTheirSpelling) {
-  using test::nativePath;
   auto& files = fakes.fileSystem;
   fakes.systemInfo.profilesDir = nativePath("/home");
   files.links[nativePath("/h")] = nativePath("/home/user");
@@ -153,17 +245,18 @@ TEST_F(UninstallTest, ProtectedFoldersWhateverTheirSpelling) {
 
 TEST_F(UninstallTest, DeleteTreeLeavesWhatItCannotRemove) {
   auto& files = fakes.fileSystem;
-  files.folders = {test::nativePath("/t"), test::nativePath("/t/a"), test::nativePath("/t/a/b")};
-  files.files = {{test::nativePath("/t/1"), ""}, {test::nativePath("/t/a/2"), ""}, {test::nativePath("/t/a/b/3"), ""}};
-  deleteTree(context, test::nativePath("/t"), "");
+  files.folders = {nativePath("/t"), nativePath("/t/a"), nativePath("/t/a/b")};
+  files.files = {
+      {nativePath("/t/1"), ""}, {nativePath("/t/a/2"), ""}, {nativePath("/t/a/b/3"), ""}};
+  deleteTree(context, nativePath("/t"), "");
   EXPECT_TRUE(files.files.empty());
   EXPECT_TRUE(files.folders.empty());
 
-  deleteTree(context, test::nativePath("/missing"), "");  // nothing to do, nothing breaks
-  files.folders = {test::nativePath("/t")};
+  deleteTree(context, nativePath("/missing"), "");  // nothing to do, nothing breaks
+  files.folders = {nativePath("/t")};
   const std::string longName(300, 'n');
-  files.files = {{test::nativePath("/t/") + longName, ""}};
-  deleteTree(context, test::nativePath("/t"), "");
+  files.files = {{nativePath("/t/") + longName, ""}};
+  deleteTree(context, nativePath("/t"), "");
   EXPECT_EQ(files.files.size(), 1u);  // its path would not fit: it stays
   EXPECT_EQ(files.folders.size(), 1u);
 }

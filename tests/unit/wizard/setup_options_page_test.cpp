@@ -3,6 +3,7 @@
 
 #include "wizard/setup_options_page.h"
 
+#include "app/start_up.h"
 #include "app/uninstall.h"
 #include "tests/support/native_path.h"
 #include "tests/support/version_block_builder.h"
@@ -140,6 +141,7 @@ TEST_F(SetupOptionsPageTest, AConfirmedUninstallEndsTheWizardAfterTheSuccessMess
   EXPECT_EQ(view.shownHistory, (std::vector<int>{102}));
   EXPECT_EQ(view.quitRequests, 1);
   EXPECT_FALSE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova")));
+  EXPECT_EQ(wizardExitCode(context), 0);
   expectDialogsDone();
 }
 
@@ -151,6 +153,7 @@ TEST_F(SetupOptionsPageTest, AFailedUninstallShowsOnlyItsOwnMessageAndStillEnds)
   dialogs.expect("Error", "Could not delete registry values.", MessageAnswer::Ok);
   next();
   EXPECT_TRUE(frame->closed());
+  EXPECT_EQ(wizardExitCode(context), 1);
   expectDialogsDone();
 }
 
