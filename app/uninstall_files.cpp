@@ -50,7 +50,7 @@ void addCatalogFiles(SetupContext& context, PackageContents packageContents,
   for (int i = 0; i < catalog.componentCount; ++i) {
     const Component& component = *catalog.components[static_cast<std::size_t>(i)];
     std::string package;
-    if (makePackagePath(context.state.setupDir, component, package)) {
+    if (makePackagePath(*context.platform.fileSystem, context.state.setupDir, component, package)) {
       packageContents(context, component, package, names);
     }
   }

@@ -86,10 +86,13 @@ std::string packageFileName(const Component& component);
 // 16 times the declared size and 1 MiB more; 0 (no limit) without a size.
 std::uint64_t plausiblePackageBytes(const Component& component);
 
+class FileSystem;
+
 // The full path of the component's package in folder. False when the name
 // from the URL is unusable as a file name ("", ".", "..", or holding a path
-// separator) or the path would not fit a 260-byte buffer: nothing may be
+// separator) or the path is too long for the platform: nothing may be
 // written outside the folder.
-bool makePackagePath(const std::string& folder, const Component& component, std::string& path);
+bool makePackagePath(FileSystem& files, const std::string& folder, const Component& component,
+                     std::string& path);
 
 }  // namespace ks

@@ -195,7 +195,8 @@ void ComponentOptionsPage::preselect(Component& component) {
     case SETUP_MODE_LOCAL: {
       std::string path;
       component.localPath.clear();
-      if (makePackagePath(state().localArchiveDir, component, path)) component.localPath = path;
+      if (makePackagePath(*context().platform.fileSystem, state().localArchiveDir, component, path))
+        component.localPath = path;
       component.locallyAvailable =
           !component.localPath.empty() && pathExists(context(), component.localPath);
       component.install = 1;

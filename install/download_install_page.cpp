@@ -86,7 +86,8 @@ void DownloadInstallPage::buildQueue() {
   c.installQueueOutcome.fill(ComponentOutcome::Waiting);
   for (int i = 0; i < c.catalog.componentCount; ++i) {
     Component& component = *c.catalog.components[static_cast<std::size_t>(i)];
-    if (!makePackagePath(state().downloadDir, component, component.localPath)) {
+    if (!makePackagePath(*c.platform.fileSystem, state().downloadDir, component,
+                         component.localPath)) {
       component.localPath.clear();
     }
     component.urlIndex = state().primarySite;

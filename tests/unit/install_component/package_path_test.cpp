@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_records.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/native_path.h"
 
 namespace ks {
@@ -9,7 +10,8 @@ namespace {
 bool pathFor(const std::string& url, std::string& path) {
   Component component;
   component.urls[0] = url;
-  return makePackagePath(test::nativePath("/home/user/dl"), component, path);
+  test::FakeFileSystem files;  // 259 bytes at most
+  return makePackagePath(files, test::nativePath("/home/user/dl"), component, path);
 }
 
 TEST(PackagePath, TheNameAfterTheLastSlashJoinsTheFolder) {
