@@ -132,7 +132,8 @@ const char* unattendedUsage() {
          "    continues the installation, the retry question is answered Retry up to N\n"
          "    times (default 2), then Cancel. Prints every page title and status line\n"
          "    and a summary per component; exits 0 only when every selected component\n"
-         "    succeeded. --site counts from 0 (the first site of the version-info file).\n"
+         "    succeeded, 1 when one failed, 2 for bad usage or a folder that can't be\n"
+         "    used. --site counts from 0 (the first site of the version-info file).\n"
          "  -uninstall\n"
          "    Removes the installed application (with --unattended, without asking).\n"
          "    Only this exact argument uninstalls.\n";
