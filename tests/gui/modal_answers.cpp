@@ -32,6 +32,10 @@ void ModalAnswers::expectMessage(QString caption, QString text, int button) {
                        }});
 }
 
+void ModalAnswers::expectMessage(QString caption, QString text, Act act) {
+  expected_.push_back({std::move(caption), std::move(text), std::move(act)});
+}
+
 void ModalAnswers::expectWindow(QString title, Act act) {
   expected_.push_back({std::move(title), {}, std::move(act)});
 }

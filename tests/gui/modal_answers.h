@@ -25,6 +25,9 @@ class ModalAnswers final : public QObject {
   // A message box with this caption and text; its button of the given
   // standard-button value (QMessageBox::Yes, ...) is clicked.
   void expectMessage(QString caption, QString text, int button);
+  // A message box with this caption and text, on which act does what the
+  // test needs while the box is open (and then clicks a button).
+  void expectMessage(QString caption, QString text, Act act);
   // Any other window (folder dialog, template dialog) with this title.
   void expectWindow(QString title, Act act);
 

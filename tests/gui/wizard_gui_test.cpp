@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,16 +16,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <thread>
 
 #include "app/start_up.h"
+#include "download/download_worker.h"
 #include "download/proxy_dialog.h"
 #include "download/retry_dialog.h"
 #include "platform/posix/posix_platform.h"
 #include "resources/dialog_resources.h"
 #include "tests/gui/modal_answers.h"
+#include "tests/support/fake_internet_api.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_setup_run.h"
 #include "ui/qt/qt_ui_dispatcher.h"
@@ -68,6 +73,87 @@ struct Session {
   PosixPlatform posix;
   QtUiDispatcher ui;
   QtDialogs dialogs{ui};
+  SetupContext context;
+  std::unique_ptr<QtWizard> wizard;
+};
+
+// A client whose reads wait until the test lets them go, or until the
+// transfer is broken off.
+class HeldInternetApi final : public test::FakeInternetApi {
+ public:
+  bool readFile(InternetHandle data, char* buffer, std::uint32_t wanted,
+                std::uint32_t& got) override {
+    {
+      std::unique_lock lock(mutex_);
+      waiting_ = true;
+      changed_.wait(lock, [&] { return released_ || aborts > 0; });
+    }
+    return FakeInternetApi::readFile(data, buffer, wanted, got);
+  }
+  void abortTransfer(InternetHandle handle) override {
+    FakeInternetApi::abortTransfer(handle);
+    std::lock_guard lock(mutex_);
+    changed_.notify_all();
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  bool waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool waiting_ = false;
+  bool released_ = false;
+};
+
+// The Download and Install page of an Internet installation of one plain
+// file, whose download waits on a held client.
+struct DownloadSession {
+  explicit DownloadSession(const QString& folder) {
+    context.platform = posix.ports();
+    context.platform.dialogs = &dialogs;
+    context.platform.ui = &ui;
+    context.platform.internet = &internet;
+    SetupState& state = context.state;
+    state.mode = SETUP_MODE_INTERNET;
+    state.installDir = (folder + "/install").toStdString();
+    state.downloadDir = (folder + "/download").toStdString();
+    QDir().mkpath(QString::fromStdString(state.installDir));
+    QDir().mkpath(QString::fromStdString(state.downloadDir));
+    auto component = std::make_unique<Component>();
+    component->title = "Read me";
+    component->selected = component->download = component->install = 1;
+    component->installMethod = 1;  // a copy
+    component->urls[0] = "http://held.test/pub/readme.txt";
+    component->urlCount = 1;
+    context.catalog.components[0] = std::move(component);
+    context.catalog.componentCount = 1;
+    internet.script.body = "Read me.";
+    internet.script.contentLength = "8";
+    std::vector<std::unique_ptr<WizardPage>> pages;
+    for (auto& page : makeWizardPages(context)) {
+      if (page->templateId() == 105) pages.push_back(std::move(page));
+    }
+    wizard = std::make_unique<QtWizard>(context, std::move(pages));
+    wizard->start();
+  }
+  QString installed() const {
+    return QString::fromStdString(context.state.installDir + "/readme.txt");
+  }
+  QString package() const {
+    return QString::fromStdString(context.state.downloadDir + "/readme.txt");
+  }
+
+  PosixPlatform posix;
+  QtUiDispatcher ui;
+  QtDialogs dialogs{ui};
+  HeldInternetApi internet;
   SetupContext context;
   std::unique_ptr<QtWizard> wizard;
 };
@@ -327,6 +413,41 @@ class WizardGuiTest final : public QObject {
     });
     const int result = s().dialogs.runModalDialog(kIddRetryDownload, retry);
     QCOMPARE(result, kRetryResultRetry);
+  }
+
+  // The quit question's own event loop hands the page the end of the
+  // download: the page keeps it until the answer, and installs after No.
+  void cancelDuringADownloadWaitsForTheAnswer() {
+    DownloadSession d(folder(QStringLiteral("declined")));
+    QTRY_VERIFY(d.internet.waiting());
+    bool downloaded = false;
+    bool installedBehind = true;
+    answers_->expectMessage(kSetupCaption, kQuitQuestion, [&](QWidget& window) {
+      d.internet.release();
+      downloaded = QTest::qWaitFor([] { return runningDownloadWorkers() == 0; });
+      installedBehind = QFile::exists(d.installed());
+      click(qobject_cast<QMessageBox*>(&window)->button(QMessageBox::No));
+    });
+    click(&d.wizard->view().cancelButton());
+    QVERIFY(downloaded);
+    QVERIFY2(!installedBehind, "installed behind the question");
+    QTRY_VERIFY(QFile::exists(d.installed()));
+    QVERIFY(!d.wizard->frame().closed());
+    QCOMPARE(d.context.installQueueOutcome[0], ComponentOutcome::Done);
+  }
+
+  // Yes stops the transfer at once and removes its file; the run says it
+  // was cancelled.
+  void cancelConfirmedDuringADownloadStopsIt() {
+    DownloadSession d(folder(QStringLiteral("confirmed")));
+    QTRY_VERIFY(d.internet.waiting());
+    answers_->expectMessage(kSetupCaption, kQuitQuestion, QMessageBox::Yes);
+    click(&d.wizard->view().cancelButton());
+    QTRY_VERIFY(d.wizard->frame().closed());
+    QTRY_COMPARE(runningDownloadWorkers(), 0);
+    QVERIFY(!QFile::exists(d.package()));
+    QVERIFY(!QFile::exists(d.installed()));
+    QCOMPARE(wizardExitCode(d.context), kExitCancelled);
   }
 
   void passwordQuestionFromADownloadThread() {
