@@ -4,11 +4,13 @@
 // call comes from the worker thread and completes on the page's thread before
 // it returns (SendMessage and cross-thread SetDlgItemText).
 
-#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/page_view.h"
 #include "platform/ui_dispatcher.h"
@@ -37,21 +39,26 @@ class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyW
   virtual void setProgressPosition(int controlId, int position) = 0;
 };
 
-// A page controller with its view, reached through the UI dispatcher. After
-// close() (the page is destroyed) texts and messages are dropped without
-// waiting for the page's thread, which may have stopped handling them.
+// A page controller with its view, reached through the UI dispatcher. Each
+// call waits until the page's thread has handled it, as SendMessage does,
+// but only while the page is open: close() (the page is destroyed) releases
+// a call that still waits, and from then on texts and messages are dropped
+// without waiting for the page's thread, which may have stopped handling
+// them (the run is ending).
 class PageNotifyWindow final : public DownloadNotifyWindow {
  public:
   using MessageHandler =
       std::function<void(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)>;
 
+  // Made on the page's thread.
   PageNotifyWindow(UiDispatcher& ui, PageView& view, MessageHandler handler)
       : ui_(ui), view_(view), handler_(std::move(handler)) {}
+  ~PageNotifyWindow() override { close(); }
 
   // Called on the page's thread when the page goes away.
-  void close() { open_ = false; }
+  void close();
 
-  bool isWindow() override { return open_; }
+  bool isWindow() override;
   void sendMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void setDlgItemText(int controlId, const std::string& text) override;
   void setProgressPosition(int controlId, int position) override;
@@ -60,10 +67,19 @@ class PageNotifyWindow final : public DownloadNotifyWindow {
   // Runs fn on the page's thread while the page is open.
   void onPage(const std::function<void()>& fn);
 
+  // Whether the page is open, shared with the calls on their way to its
+  // thread, which may run after the window is gone.
+  struct Link {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = true;
+  };
+
   UiDispatcher& ui_;
   PageView& view_;
   MessageHandler handler_;
-  std::atomic<bool> open_{true};
+  const std::thread::id pageThread_ = std::this_thread::get_id();
+  std::shared_ptr<Link> link_ = std::make_shared<Link>();
 };
 
 }  // namespace ks

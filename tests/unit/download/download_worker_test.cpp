@@ -5,6 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
 #include <thread>
 
 #include "download/download_job.h"
@@ -143,6 +148,64 @@ TEST(DownloadWorkerThreads, ClosedPageDropsTextsAndMessages) {
   });
   worker.join();
   EXPECT_EQ(handled, 0);
+  EXPECT_TRUE(view.textLog.empty());
+}
+
+// A page's thread that handles queued work only when the test says so.
+class HeldDispatcher final : public UiDispatcher {
+ public:
+  void send(const std::function<void()>& fn) override {
+    bool ran = false;
+    post([&] { fn(), ran = true; });
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return ran; });
+  }
+  void post(std::function<void()> fn) override {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(fn));
+    changed_.notify_all();
+  }
+  void waitForWork() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !queue_.empty(); });
+  }
+  void runQueued() {
+    std::unique_lock lock(mutex_);
+    while (!queue_.empty()) {
+      auto fn = std::move(queue_.front());
+      queue_.pop_front();
+      lock.unlock();
+      fn();
+      lock.lock();
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::function<void()>> queue_;
+};
+
+// The user quits while a worker's text is on its way to the page: the page
+// goes, and the worker no longer waits for a thread that will handle nothing
+// more (the run ends and waits for its workers).
+TEST(DownloadWorkerThreads, ClosingThePageReleasesACallThatWaitsForIt) {
+  HeldDispatcher ui;
+  test::FakeDownloadView view;
+  PageNotifyWindow page(ui, view, [](unsigned, std::uintptr_t, std::intptr_t) {});
+  std::promise<void> returned;
+  std::thread worker([&] {
+    page.setDlgItemText(kIdcDownloadStatus, "Closing Connection ...");
+    returned.set_value();
+  });
+  ui.waitForWork();
+  page.close();
+  const bool released =
+      returned.get_future().wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  ui.runQueued();  // what was queued finds the page closed
+  worker.join();
+  EXPECT_TRUE(released);
   EXPECT_TRUE(view.textLog.empty());
 }
 
