@@ -49,6 +49,14 @@ class Win32FileSystem : public FileSystem {
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
 
+  // Paths (win32_file_system_paths.cpp): GetFullPathNameW, then links and
+  // junctions of the part that exists resolved by GetFinalPathNameByHandleW;
+  // names compared in the system's upper case; lengths in UTF-16 units.
+  bool canonicalPath(const std::string& path, std::string& canonical) override;
+  std::string caseFolded(const std::string& path) override;
+  std::size_t pathLength(const std::string& path) override;
+  std::size_t maxPathLength() override;
+
  private:
   // The HANDLE of a number, or INVALID_HANDLE_VALUE.
   void* find(std::int32_t handle);

@@ -4,6 +4,7 @@
 // clang-format off
 #include <windows.h>
 #include <shlobj.h>
+#include <knownfolders.h>
 // clang-format on
 
 #include <vector>
@@ -64,6 +65,16 @@ std::string Win32SystemInfo::windowsDirectory() {
 
 std::string Win32SystemInfo::systemDirectory() {
   return systemText([](wchar_t* buffer, UINT size) { return GetSystemDirectoryW(buffer, size); });
+}
+
+std::string Win32SystemInfo::userProfilesFolder() {
+  wchar_t* path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_UserProfiles, 0, nullptr, &path))) {
+    folder = narrow(path).value_or(std::string());
+  }
+  CoTaskMemFree(path);
+  return folder;
 }
 
 std::string Win32SystemInfo::userHomeFolder() {

@@ -18,6 +18,8 @@ class Win32SystemInfo : public SystemInfo {
   // CSIDL_PROFILE.
   std::string userHomeFolder() override;
   std::string defaultSetupRoot() override { return "C:\\"; }
+  // FOLDERID_UserProfiles (C:\Users).
+  std::string userProfilesFolder() override;
 };
 
 }  // namespace ks

@@ -250,10 +250,31 @@ bool WinInetInternetApi::readFile(InternetHandle data, char* buffer, std::uint32
 }
 
 bool WinInetInternetApi::closeHandle(InternetHandle handle) {
+  {
+    std::lock_guard lock(mutex_);
+    auto found = byHandle_.find(handle);
+    if (found != byHandle_.end() && found->second->aborted) {
+      byHandle_.erase(found);
+      return true;
+    }
+  }
   const bool closed = InternetCloseHandle(native(handle)) != 0;
   std::lock_guard lock(mutex_);
   byHandle_.erase(handle);
   return closed;
+}
+
+// WinINet's own way to cancel a blocking call is to close its handle. The
+// lock is not held while WinINet closes it: its closing notification comes
+// through onStatus, which looks up records too.
+void WinInetInternetApi::abortTransfer(InternetHandle handle) {
+  {
+    std::lock_guard lock(mutex_);
+    auto found = byHandle_.find(handle);
+    if (found == byHandle_.end() || found->second->aborted) return;
+    found->second->aborted = true;
+  }
+  InternetCloseHandle(native(handle));
 }
 
 void WinInetInternetApi::setStatusCallback(InternetHandle handle, InternetStatusCallback callback) {

@@ -45,14 +45,18 @@ class WinInetInternetApi final : public InternetApi {
                 std::uint32_t& got) override;
   bool closeHandle(InternetHandle handle) override;
   void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) override;
+  // Closes the WinINet handle at once, which breaks off a call waiting on it
+  // in another thread; the owner's closeHandle later only forgets it.
+  void abortTransfer(InternetHandle handle) override;
 
   // What the adapter keeps of a handle: the core's context and callback,
   // and the server a password question names.
   struct HandleRecord {
     void* context = nullptr;
     InternetStatusCallback callback = nullptr;
-    std::string server;  // the connection's host
-    std::string proxy;   // the session's proxy, "host:port"
+    std::string server;    // the connection's host
+    std::string proxy;     // the session's proxy, "host:port"
+    bool aborted = false;  // closed by abortTransfer
   };
 
  private:

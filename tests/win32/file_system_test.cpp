@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "app/path_compare.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/win32/win32_test_support.h"
@@ -131,6 +132,35 @@ TEST_F(Win32Files, NothingIsWrittenThroughALinkToAFolder) {
   EXPECT_FALSE(files.deleteFile(temp.path(), "link\\keep.txt"));
   EXPECT_EQ(bytes(temp.at("precious\\keep.txt")), "keep");
   EXPECT_FALSE(files.pathExists(temp.at("precious\\sub")));
+}
+
+// Paths compare as NTFS finds them: the same folder whatever its spelling
+// (case beyond ASCII, "." and "..", trailing separators), roots known as
+// roots, lengths counted in UTF-16 units.
+TEST_F(Win32Files, PathsCompareAsTheFileSystemFindsThem) {
+  ASSERT_TRUE(files.ensureFolder(temp.path(),
+                                 "\xc3\xbc"
+                                 "ber"));  // "über"
+  const std::string spelled = temp.path() +
+                              "\\x\\..\\\xc3\x9c"
+                              "BER\\.\\";  // "Über"
+  EXPECT_TRUE(samePath(files, spelled,
+                       temp.at("\xc3\xbc"
+                               "ber")));
+  EXPECT_TRUE(pathIsWithin(files,
+                           temp.at("\xc3\xbc"
+                                   "ber\\new\\file"),
+                           spelled));
+  EXPECT_FALSE(pathIsWithin(files, temp.path(), spelled));
+  std::string canonical;
+  ASSERT_TRUE(files.canonicalPath(spelled, canonical));
+  EXPECT_NE(canonical.back(), '\\');
+  for (const char* root : {"C:\\", "c:\\.", "C:\\Windows\\.."}) {
+    EXPECT_TRUE(isFileSystemRoot(files, root)) << root;
+  }
+  EXPECT_FALSE(isFileSystemRoot(files, temp.path()));
+  EXPECT_EQ(files.pathLength("C:\\\xc3\xbc\xe6\x97\xa5"), 5u);  // 5 UTF-16 units, 8 bytes
+  EXPECT_EQ(files.maxPathLength(), 259u);
 }
 
 }  // namespace
