@@ -38,10 +38,6 @@ std::string completionText(const SetupContext& context, const std::string& ready
   return text;
 }
 
-}  // namespace ks
-
-namespace ks {
-
 PageView::Font CompletionPage::titleFont() const {
   return sideBandTitleFont();
 }
