@@ -6,8 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/hashing.h"
 #include "platform/internet_api.h"
 
 namespace ks {
@@ -66,6 +68,12 @@ struct Component {
   // The largest file a download of this record may bring, in bytes; 0 for
   // no limit. Set by the page that starts the download.
   std::uint64_t downloadLimit = 0;
+  // The package's digest ("SHA256"): when given, a package is installed only
+  // when it has exactly this digest.
+  std::optional<Sha256Digest> sha256;
+  // Why the component can't be installed at all (its "SHA256" value is
+  // malformed); empty when it can.
+  std::string unavailableReason;
 };
 
 struct VersionCatalog {

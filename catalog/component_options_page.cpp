@@ -121,8 +121,7 @@ void ComponentOptionsPage::startFetch() {
 void ComponentOptionsPage::startWorker() {
   fetchRunning_ = true;
   fetchAbandoned_ = false;
-  if (!startDownloadWorker(context().versionInfoJob, state(), *context().platform.internet,
-                           *context().platform.fileSystem)) {
+  if (!startDownloadWorker(context().versionInfoJob, state(), context().platform)) {
     fetchRunning_ = false;
   }
 }
@@ -149,11 +148,11 @@ void ComponentOptionsPage::onDownloadMessage(unsigned message, std::uintptr_t wP
   if (wParam == 1) {
     onArrival();
   } else {
-    onFailure(lParam == kDownloadEndTooSlow);
+    onFailure(lParam);
   }
 }
 
-void ComponentOptionsPage::onFailure(bool tooSlow) {
+void ComponentOptionsPage::onFailure(std::intptr_t cause) {
   Component& job = context().versionInfoJob;
   if (job.urlIndex >= 0 && job.urlIndex < kMaxUrls) job.urlFailed[job.urlIndex] = 1;
   for (int i = 0; i < job.urlCount; ++i) {
@@ -163,7 +162,7 @@ void ComponentOptionsPage::onFailure(bool tooSlow) {
       return;
     }
   }
-  if (askRetryDownload(context(), tooSlow)) {
+  if (askRetryDownload(context(), cause)) {
     job.urlIndex = state().primarySite;
     job.urlFailed = {};
     startWorker();
@@ -214,6 +213,7 @@ void ComponentOptionsPage::preselect(Component& component) {
   }
   if (!versionIsBelow(component.installedVersion, component.requiredVersion)) return;
   component.required = 1;
+  if (!component.unavailableReason.empty()) return;  // never ticked, however required
   component.selected = 1;
   if (state().mode != SETUP_MODE_LOCAL || component.locallyAvailable) return;
   if (ask(kRequiredNotLocal, component.title.c_str(), MessageIcon::Warning,
@@ -276,6 +276,11 @@ void ComponentOptionsPage::onTreeStateClick(int, std::uintptr_t item) {
   auto found = items_.find(item);
   if (found == items_.end()) return;  // groups have no tick box
   Component& component = *found->second;
+  if (!component.selected && !component.unavailableReason.empty()) {
+    ask(component.unavailableReason.c_str(), component.title.c_str(), MessageIcon::Error,
+        MessageButtons::Ok);
+    return;
+  }
   component.selected = component.selected ? 0 : 1;
   if (state().mode == SETUP_MODE_LOCAL && component.selected && !component.locallyAvailable) {
     if (ask(kSelectedNotLocal, component.title.c_str(), MessageIcon::Warning,
@@ -311,7 +316,9 @@ void ComponentOptionsPage::onTreeSelection(int, std::uintptr_t item) {
     view().show(kIdcRequiredVersion, true);
   }
   if (component.sizeKb != 0) view().setText(kIdcPackageSize, kilobytes(component.sizeKb));
-  view().setText(kIdcDescription, component.description);
+  view().setText(kIdcDescription, component.unavailableReason.empty()
+                                      ? component.description
+                                      : component.unavailableReason);
 }
 
 }  // namespace ks

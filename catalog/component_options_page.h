@@ -49,8 +49,8 @@ class ComponentOptionsPage final : public HeaderPage {
   void startFetch();
   void startWorker();
   void onArrival();
-  // tooSlow: the last transfer failed because the server sent too slowly.
-  void onFailure(bool tooSlow);
+  // cause: the lParam of the last WM_DOWNLOAD_END (kDownloadEndTooSlow, ...).
+  void onFailure(std::intptr_t cause);
   void preselect(Component& component);
   void buildComponentTree();
   void showSelectionState();

@@ -5,6 +5,7 @@
 
 #include "app/fixed_text.h"
 #include "catalog/profile_file.h"
+#include "catalog/sha256_text.h"
 #include "catalog/version_check.h"
 #include "platform/file_system.h"
 
@@ -13,6 +14,12 @@ namespace ks {
 namespace {
 
 constexpr const char* kSitesSection = "Sites";
+// Far more than the 64 digits of a digest, so a longer value is never cut
+// down to something that looks right.
+constexpr std::size_t kSha256ValueBytes = 256;
+constexpr const char* kMalformedSha256 =
+    "This component can't be installed: its SHA256 value in the version-info file is not 64 "
+    "hexadecimal digits, so its package could not be checked.";
 
 // "Site%.2i" / "URL%.2i" for n = 1..10.
 std::string numberedKey(const char* prefix, int number) {
@@ -58,6 +65,20 @@ void readComponentTexts(const ProfileFile& file, const std::string& section, Com
   component.installMethod = static_cast<int>(file.readInt(section, "Install", 0));
 }
 
+// An empty or missing "SHA256" leaves the package unchecked, as before the
+// key existed; any other value must be a digest, or nothing is installed.
+void readComponentDigest(const ProfileFile& file, const std::string& section,
+                         Component& component) {
+  const std::string text = file.readString(section, "SHA256", "", kSha256ValueBytes);
+  if (text.empty()) return;
+  Sha256Digest digest{};
+  if (parseSha256Text(text, digest)) {
+    component.sha256 = digest;
+  } else {
+    component.unavailableReason = kMalformedSha256;
+  }
+}
+
 void readComponentUrls(const ProfileFile& file, const std::string& section, int siteCount,
                        Component& component) {
   for (int k = 1; k <= siteCount; ++k) {
@@ -94,6 +115,7 @@ bool loadVersionCatalog(SetupContext& context, const std::string& path) {
     if (!component) return false;
     readComponentTexts(file, section, *component);
     readComponentUrls(file, section, catalog.siteCount, *component);
+    readComponentDigest(file, section, *component);
     component->groupIndex = group;
     evaluateVersionCheck(context, component->versionCheck, component->installedVersion);
     catalog.components[catalog.componentCount++] = std::move(component);

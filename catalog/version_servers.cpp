@@ -12,6 +12,15 @@ namespace ks {
 namespace {
 
 constexpr const char* kVersionInfoPath = "/kestrova/version2.ini";
+constexpr std::string_view kHttpPrefix = "http://";
+constexpr std::string_view kHttpsPrefix = "https://";
+
+// "host[:port]" without a scheme means http.
+std::string_view withoutScheme(std::string_view server) {
+  if (server.starts_with(kHttpsPrefix)) return server.substr(kHttpsPrefix.size());
+  if (server.starts_with(kHttpPrefix)) return server.substr(kHttpPrefix.size());
+  return server;
+}
 
 bool isHostText(std::string_view host) {
   if (host.empty()) return false;
@@ -22,6 +31,10 @@ bool isHostText(std::string_view host) {
     if (!allowed) return false;
   }
   return true;
+}
+
+bool isServerText(std::string_view server) {
+  return isHostText(withoutScheme(server));
 }
 
 }  // namespace
@@ -35,12 +48,13 @@ VersionServers versionServersFrom(std::string_view setting) {
   if (comma == std::string_view::npos) return builtInVersionServers();
   const std::string_view primary = setting.substr(0, comma);
   const std::string_view fallback = setting.substr(comma + 1);
-  if (!isHostText(primary) || !isHostText(fallback)) return builtInVersionServers();
+  if (!isServerText(primary) || !isServerText(fallback)) return builtInVersionServers();
   return {std::string(primary), std::string(fallback)};
 }
 
-std::string versionInfoUrl(const std::string& host) {
-  return "http://" + host + kVersionInfoPath;
+std::string versionInfoUrl(const std::string& server) {
+  const std::string_view scheme = server.starts_with(kHttpsPrefix) ? kHttpsPrefix : kHttpPrefix;
+  return std::string(scheme) + std::string(withoutScheme(server)) + kVersionInfoPath;
 }
 
 }  // namespace ks

@@ -1,6 +1,7 @@
 #pragma once
 // The servers the version-info file is fetched from: a primary and a
-// fallback host, each reached as "http://" + host + "/kestrova/version2.ini".
+// fallback server, each "host[:port]" (reached over http) or
+// "https://host[:port]", and asked for "/kestrova/version2.ini".
 
 #include <string>
 #include <string_view>
@@ -12,14 +13,16 @@ struct VersionServers {
   std::string fallback;
 };
 
-// The hosts the setup was built with.
+// The servers the setup was built with.
 VersionServers builtInVersionServers();
 
-// "host[:port],host[:port]" as given in KESTROVA_VERSION_SERVERS; the
-// built-in hosts when the text is empty or not of that form.
+// "server,server" as given in KESTROVA_VERSION_SERVERS, each server
+// "[https://]host[:port]" ("http://" may be written too); the built-in
+// servers when the text is empty or not of that form.
 VersionServers versionServersFrom(std::string_view setting);
 
-// "http://" + host + "/kestrova/version2.ini".
-std::string versionInfoUrl(const std::string& host);
+// The version-info file's URL on a server: "http://host[:port]" (or
+// "https://..." when the server says so) + "/kestrova/version2.ini".
+std::string versionInfoUrl(const std::string& server);
 
 }  // namespace ks

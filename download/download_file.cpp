@@ -3,9 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 #include "download/content_length.h"
+#include "download/content_range.h"
 #include "download/download_url.h"
+#include "download/file_digest.h"
 #include "download/internet_handle.h"
 #include "download/minimum_speed.h"
 #include "download/target_file.h"
@@ -18,9 +21,38 @@ namespace {
 constexpr const char* kAgent = "Kestrova Setup";
 constexpr std::size_t kContentLengthBytes = 32;
 constexpr std::size_t kStatusCodeBytes = 32;
+constexpr std::size_t kContentRangeBytes = 128;
+constexpr std::size_t kTransferEncodingBytes = 128;
 constexpr std::uint32_t kReadBlockBytes = 1024;
-// Sizes are 32-bit (expectedSize is signed): larger files are not supported.
-constexpr std::uint64_t kLargestFile = INT32_MAX;
+constexpr long kPartialContent = 206;
+// expectedSize is signed.
+constexpr std::uint64_t kLargestFile = std::numeric_limits<std::int64_t>::max();
+// The status line for a server whose certificate leads to no trusted
+// authority; other refusals show the client library's own words.
+constexpr const char* kCertificateNotTrusted = "Certificate not trusted";
+constexpr const char* kCertificateRefused = "Certificate refused";
+
+bool isCertificateError(std::uint32_t error) {
+  switch (error) {
+    case kErrorInternetSecCertDateInvalid:
+    case kErrorInternetSecCertCnInvalid:
+    case kErrorInternetInvalidCa:
+    case kErrorInternetSecCertErrors:
+    case kErrorInternetSecCertNoRev:
+    case kErrorInternetSecCertRevFailed:
+    case kErrorInternetSecInvalidCert:
+    case kErrorInternetSecCertRevoked:
+    case kErrorInternetSecureFailure:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// "Range: bytes=N-": the rest of the file after its first N bytes.
+std::string rangeHeader(std::uint64_t from) {
+  return from == 0 ? std::string() : "Range: bytes=" + std::to_string(from) + "-\r\n";
+}
 
 // The handles of one transfer. Members are destroyed in reverse order, so on
 // every exit the connection closes first, then the data handle, and the
@@ -36,14 +68,21 @@ class Transfer {
   bool transfer();
   bool openSession();
   bool openFtp(const UrlComponents& parts);
-  bool openHttp(const UrlComponents& parts);
+  bool openHttp(const UrlComponents& parts, bool secure);
   void sendWithCredentials();
-  bool readExpectedSize();
-  bool answerIsSuccess();
-  bool takeExpectedSize(std::uint64_t size);
+  void noteFailedSend();
+  bool takeHttpAnswer();
+  bool takeContinuation();
+  long statusCode();
+  bool isChunked();
+  bool takeExpectedSize(std::uint64_t size, std::uint64_t alreadyThere);
+  bool refuse();
   bool receive();
   bool receivedIsPlausible(std::uint32_t got) const;
   bool isComplete() const;
+  bool hasExpectedDigest();
+  void settleFile();
+  DownloadOutcome failure() const;
   void watch(InternetHandle handle) {
     if (callback_) api_.setStatusCallback(handle, callback_);
   }
@@ -57,7 +96,17 @@ class Transfer {
   FileSystem& files_;
   DownloadStatusCallback callback_;
   DownloadJob& job_;
+  // The bytes an earlier attempt at this URL left, and whether the answer
+  // continues after them.
+  std::uint64_t resumable_ = 0;
+  bool continuing_ = false;
+  // How a failure came about.
   bool tooSlow_ = false;
+  bool brokeOff_ = false;  // the data stopped coming: what arrived is worth keeping
+  bool refused_ = false;   // the server's answer was refused: a partial file is no use
+  bool certificate_ = false;
+  bool digestDiffers_ = false;
+  TargetFile file_{files_};
   InternetHandleGuard internet_{api_};
   InternetHandleGuard data_{api_};
   InternetHandleGuard connection_{api_};
@@ -73,12 +122,31 @@ class Transfer {
 // the others close as the members go.
 bool Transfer::run() {
   const bool ok = transfer();
-  job_.outcome = ok         ? DownloadOutcome::Succeeded
-                 : tooSlow_ ? DownloadOutcome::TooSlow
-                            : DownloadOutcome::Failed;
+  job_.outcome = ok ? DownloadOutcome::Succeeded : failure();
   waitOn(kNullInternetHandle);
-  if (ok) data_.close();
+  if (ok) {
+    data_.close();
+  } else {
+    settleFile();
+  }
   return ok;
+}
+
+DownloadOutcome Transfer::failure() const {
+  if (tooSlow_) return DownloadOutcome::TooSlow;
+  if (certificate_) return DownloadOutcome::CertificateFailed;
+  if (digestDiffers_) return DownloadOutcome::HashMismatch;
+  return DownloadOutcome::Failed;
+}
+
+// What broke off stays for the next attempt at this URL; a partial file the
+// server refused to continue goes, so the next attempt starts afresh.
+void Transfer::settleFile() {
+  if (brokeOff_ && job_.receivedBytes > 0) {
+    file_.keep();
+  } else if (refused_ && resumable_ > 0) {
+    file_.discard(*job_.targetPath);
+  }
 }
 
 bool Transfer::transfer() {
@@ -86,10 +154,11 @@ bool Transfer::transfer() {
   if (!api_.crackUrl(*job_.url, parts)) return false;
   if (api_.attemptConnect() != 0) return false;
   if (!openSession()) return false;
+  resumable_ = resumableBytes(files_, *job_.targetPath, *job_.url);
   if (isFtpUrl(*job_.url)) {
     if (!openFtp(parts)) return false;
-  } else if (isHttpUrl(*job_.url)) {
-    if (!openHttp(parts)) return false;
+  } else if (isHttpUrl(*job_.url) || isHttpsUrl(*job_.url)) {
+    if (!openHttp(parts, isHttpsUrl(*job_.url))) return false;
   } else {
     return false;
   }
@@ -104,8 +173,10 @@ bool Transfer::openSession() {
 
 // The size comes from a listing of the file (a server that does not say it
 // leaves it unknown); the data is then fetched by URL (active mode, not
-// cached). The callback joins only once the data handle exists, so an FTP
-// transfer shows no source and folder lines.
+// cached), or, to continue what an earlier attempt left, from that byte on
+// over the same connection. A server that won't restart there sends the
+// whole file. The callback joins only once the data handle exists, so an
+// FTP transfer shows no source and folder lines.
 bool Transfer::openFtp(const UrlComponents& parts) {
   if (!connection_.reset(api_.connect(internet_.get(), parts, InternetService::Ftp, nullptr))) {
     return false;
@@ -117,109 +188,181 @@ bool Transfer::openFtp(const UrlComponents& parts) {
     return false;
   }
   find.close();
-  if (fileSize == kUnknownFileSize) {
+  const bool sizeKnown = fileSize != kUnknownFileSize;
+  const bool canContinue = resumable_ > 0 && (!sizeKnown || resumable_ < fileSize);
+  if (!sizeKnown) {
     job_.expectedSize = kUnknownSize;
-  } else if (!takeExpectedSize(fileSize)) {
+  } else if (!takeExpectedSize(fileSize, canContinue ? resumable_ : 0)) {
     return false;
   }
-  if (stopped() || !data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
+  if (stopped()) return false;
+  if (canContinue) {
+    continuing_ =
+        data_.reset(api_.ftpOpenFile(connection_.get(), parts.urlPath, resumable_, &job_));
+  }
+  if (!continuing_ && !data_.reset(api_.openUrl(internet_.get(), *job_.url, &job_))) return false;
   waitOn(data_.get());
   watch(data_.get());
   return true;
 }
 
-bool Transfer::openHttp(const UrlComponents& parts) {
+bool Transfer::openHttp(const UrlComponents& parts, bool secure) {
   if (!connection_.reset(api_.connect(internet_.get(), parts, InternetService::Http, &job_))) {
     return false;
   }
   watch(connection_.get());
-  if (!data_.reset(api_.httpOpenRequest(connection_.get(), parts.urlPath, &job_))) return false;
+  if (!data_.reset(api_.httpOpenRequest(connection_.get(), parts.urlPath, secure, &job_))) {
+    return false;
+  }
   waitOn(data_.get());
   watch(data_.get());
   sendWithCredentials();
-  return readExpectedSize() && answerIsSuccess();
+  return takeHttpAnswer();
 }
 
 // Sends again as long as the user answers a 401 or 407 with credentials.
+// A send that got no answer is looked into only for a refused certificate,
+// which the status line names; the queries that follow fail it anyway.
 void Transfer::sendWithCredentials() {
+  const std::string headers = rangeHeader(resumable_);
   do {
-    api_.httpSendRequest(data_.get());
+    if (!api_.httpSendRequest(data_.get(), headers)) noteFailedSend();
   } while (api_.errorDialog(data_.get(), kErrorSuccess) == kErrorInternetForceRetry);
 }
 
-bool Transfer::readExpectedSize() {
-  std::string text;
-  std::uint64_t size = 0;
-  return api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, text, kContentLengthBytes) &&
-         parseContentLength(text, size) && takeExpectedSize(size);
-}
-
-// The announced size becomes the expected size, unless the file would not
-// fit the download folder's free space, is larger than this file can
-// plausibly be, or larger than a 32-bit size: then it is refused before
-// anything is written.
-bool Transfer::takeExpectedSize(std::uint64_t size) {
-  std::uint64_t free = 0;
-  if (files_.freeSpace(targetParts(*job_.targetPath).folder, free) && size > free) {
-    return false;
-  }
-  if (job_.maxBytes != 0 && size > job_.maxBytes) return false;
-  if (size > kLargestFile) return false;
-  job_.expectedSize = static_cast<std::int32_t>(size);
-  return true;
+void Transfer::noteFailedSend() {
+  std::string description;
+  const std::uint32_t error = api_.lastError(description);
+  if (!isCertificateError(error)) return;
+  certificate_ = true;
+  job_.failureText = error == kErrorInternetInvalidCa ? kCertificateNotTrusted
+                     : description.empty()            ? kCertificateRefused
+                                                      : description;
 }
 
 // Only a 2xx answer carries the file: an error page (404, or a 401 whose
-// password question was declined) is never stored as a package.
-bool Transfer::answerIsSuccess() {
-  std::string statusCode;
-  if (!api_.httpQueryInfo(data_.get(), HttpQuery::StatusCode, statusCode, kStatusCodeBytes)) {
-    return false;
-  }
-  const long code = std::strtol(statusCode.c_str(), nullptr, 10);
-  return code >= 200 && code <= 299;
+// password question was declined) is never stored as a package. Its size is
+// the Content-Length; an answer without one is taken only when its end is
+// marked (chunked), so a cut can't pass for the end of the file.
+bool Transfer::takeHttpAnswer() {
+  std::string length;
+  const bool hasLength =
+      api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, length, kContentLengthBytes);
+  const long status = statusCode();
+  if (status == kPartialContent) return takeContinuation();
+  if (status < 200 || status > 299) return refuse();
+  std::uint64_t size = 0;
+  if (hasLength) return (parseContentLength(length, size) || refuse()) && takeExpectedSize(size, 0);
+  if (!isChunked()) return refuse();
+  job_.expectedSize = kUnknownSize;
+  return true;
 }
 
-// Nothing beyond the announced size, the limit of the job, or 32 bits.
+// A 206 answer continues the file only where this transfer asked it to.
+bool Transfer::takeContinuation() {
+  std::string text;
+  ContentRange range;
+  if (resumable_ == 0 ||
+      !api_.httpQueryInfo(data_.get(), HttpQuery::ContentRange, text, kContentRangeBytes) ||
+      !parseContentRange(text, range) || range.first != resumable_) {
+    return refuse();
+  }
+  continuing_ = true;
+  return takeExpectedSize(range.totalKnown ? range.total : range.last + 1, resumable_);
+}
+
+long Transfer::statusCode() {
+  std::string text;
+  if (!api_.httpQueryInfo(data_.get(), HttpQuery::StatusCode, text, kStatusCodeBytes)) return 0;
+  return std::strtol(text.c_str(), nullptr, 10);
+}
+
+bool Transfer::isChunked() {
+  std::string text;
+  return api_.httpQueryInfo(data_.get(), HttpQuery::TransferEncoding, text,
+                            kTransferEncodingBytes) &&
+         text.find("chunked") != std::string::npos;
+}
+
+// The announced size becomes the expected size, unless what is still to
+// come would not fit the download folder's free space, or the file is
+// larger than it can plausibly be: then it is refused before anything is
+// written.
+bool Transfer::takeExpectedSize(std::uint64_t size, std::uint64_t alreadyThere) {
+  std::uint64_t free = 0;
+  const std::uint64_t toCome = size > alreadyThere ? size - alreadyThere : 0;
+  if (files_.freeSpace(targetParts(*job_.targetPath).folder, free) && toCome > free) {
+    return refuse();
+  }
+  if ((job_.maxBytes != 0 && size > job_.maxBytes) || size > kLargestFile) return refuse();
+  job_.expectedSize = static_cast<std::int64_t>(size);
+  return true;
+}
+
+bool Transfer::refuse() {
+  refused_ = true;
+  return false;
+}
+
+// Nothing beyond the announced size or the limit of the job.
 bool Transfer::receivedIsPlausible(std::uint32_t got) const {
-  const std::uint64_t total = std::uint64_t{job_.receivedBytes} + got;
+  const std::uint64_t total = job_.receivedBytes + got;
   if (job_.expectedSize != kUnknownSize && total > static_cast<std::uint64_t>(job_.expectedSize)) {
     return false;
   }
-  return (job_.maxBytes == 0 || total <= job_.maxBytes) && total <= kLargestFile;
+  return job_.maxBytes == 0 || total <= job_.maxBytes;
 }
 
-// A body shorter than the announced size (the connection dropped) is not a
-// complete file.
 bool Transfer::isComplete() const {
   return job_.expectedSize == kUnknownSize ||
-         static_cast<std::int64_t>(job_.receivedBytes) == job_.expectedSize;
+         job_.receivedBytes == static_cast<std::uint64_t>(job_.expectedSize);
+}
+
+// Hashed as it lies on the disk, before it gets its name.
+bool Transfer::hasExpectedDigest() {
+  if (!job_.expectedSha256) return true;
+  Sha256Digest digest{};
+  if (job_.hashing == nullptr ||
+      !sha256OfFile(files_, *job_.hashing, file_.partialPath(), digest)) {
+    return false;
+  }
+  digestDiffers_ = digest != *job_.expectedSha256;
+  return !digestDiffers_;
 }
 
 // Reads until the data ends (a read of 0 bytes). The file is put in place
-// only when every byte arrived and was written; a transfer stopped on the
-// way (the user quit the setup) leaves nothing, like any other that fails.
+// only when every byte arrived, was written and, when a digest is expected,
+// has it. Data that stops coming (a failed read, a server too slow, fewer
+// bytes than announced, the user quitting the setup) broke off: what arrived
+// stays for a later attempt.
 bool Transfer::receive() {
-  TargetFile file(files_);
-  if (!file.create(*job_.targetPath)) return false;
-  job_.receivedBytes = 0;
+  const bool opened = continuing_ ? file_.append(*job_.targetPath, resumable_)
+                                  : file_.create(*job_.targetPath, *job_.url);
+  if (!opened) return false;
+  job_.resumedFrom = continuing_ ? resumable_ : 0;
+  job_.receivedBytes = job_.resumedFrom;
   MinimumSpeed speed(job_.minimumBytesPerSecond, job_.minimumSpeedWindow,
                      MinimumSpeed::Clock::now());
   std::array<char, kReadBlockBytes> block;
   for (;;) {
     std::uint32_t got = 0;
     if (stopped() || !api_.readFile(data_.get(), block.data(), kReadBlockBytes, got)) {
+      brokeOff_ = true;
       return false;
     }
     if (got == 0) break;
-    if (!receivedIsPlausible(got) || !file.write(block.data(), got)) return false;
+    if (!receivedIsPlausible(got) || !file_.write(block.data(), got)) return false;
     job_.receivedBytes += got;
     if (!speed.keepsUp(got, MinimumSpeed::Clock::now())) {
-      tooSlow_ = true;
+      tooSlow_ = brokeOff_ = true;
       return false;
     }
   }
-  return isComplete() && file.commit();
+  if (!isComplete()) {
+    brokeOff_ = true;
+    return false;
+  }
+  return file_.close() && hasExpectedDigest() && file_.commit();
 }
 
 }  // namespace

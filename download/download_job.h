@@ -6,7 +6,10 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
+
+#include "platform/hashing.h"
 
 namespace ks {
 
@@ -21,7 +24,7 @@ inline constexpr int kIdcDownloadProgress = 1067;
 inline constexpr int kIdcDownloadProgressBar = 1032;
 
 // expectedSize when no size is available.
-inline constexpr std::int32_t kUnknownSize = -1;
+inline constexpr std::int64_t kUnknownSize = -1;
 
 // The slowest a transfer may be: fewer bytes than this per second, on
 // average over the last window, fail it (a server that trickles).
@@ -32,7 +35,9 @@ enum class DownloadOutcome {
   Running,
   Succeeded,
   Failed,
-  TooSlow,  // failed: the server sent too slowly
+  TooSlow,            // failed: the server sent too slowly
+  CertificateFailed,  // failed: the server's certificate was refused (failureText says why)
+  HashMismatch,       // failed: the whole file arrived, but not with the expected digest
 };
 
 struct DownloadJob {
@@ -46,14 +51,21 @@ struct DownloadJob {
   const std::string* targetPath = nullptr;
   // "host:port", or null for the system's settings.
   const std::string* proxy = nullptr;
-  // 0 until known; kUnknownSize when there is none.
-  std::int32_t expectedSize = 0;
-  std::uint32_t receivedBytes = 0;
+  // The whole file's size: 0 until known; kUnknownSize when there is none.
+  std::int64_t expectedSize = 0;
+  // Bytes of the file so far, those an earlier attempt left included.
+  std::uint64_t receivedBytes = 0;
+  // The bytes an earlier attempt left that this transfer continues after
+  // (0 when it started from the beginning).
+  std::uint64_t resumedFrom = 0;
   // When the response began (seconds since 1970).
   std::time_t startTime = 0;
-  // The largest file this transfer may bring, in bytes; 0 for no limit
-  // beyond the 32-bit sizes.
+  // The largest file this transfer may bring, in bytes; 0 for no limit.
   std::uint64_t maxBytes = 0;
+  // When set, the file is put in place only when it has this digest,
+  // computed through hashing (without hashing it never is).
+  std::optional<Sha256Digest> expectedSha256;
+  Hashing* hashing = nullptr;
   std::uint32_t minimumBytesPerSecond = kMinimumBytesPerSecond;
   std::chrono::milliseconds minimumSpeedWindow = kMinimumSpeedWindow;
   // How the transfer ended; set before its handles close, so the texts of
@@ -61,6 +73,8 @@ struct DownloadJob {
   DownloadOutcome outcome = DownloadOutcome::Running;
   // Set when the transfer can be stopped from another thread; null for none.
   TransferCancel* cancel = nullptr;
+  // Why it failed, where the status line says more than that it did.
+  std::string failureText;
 };
 
 }  // namespace ks

@@ -22,8 +22,12 @@ inline constexpr unsigned kWmUser = 0x0400;
 inline constexpr unsigned WM_DOWNLOAD_BEGIN = kWmUser + 10;
 inline constexpr unsigned WM_DOWNLOAD_END = kWmUser + 13;
 // lParam of a WM_DOWNLOAD_END that reports a failure (wParam 0) the page
-// explains: the server sent too slowly. 0 for any other end.
+// explains; 0 for any other end. The server sent too slowly; the file
+// arrived whole but without the digest the catalog gives; the server's
+// certificate was refused.
 inline constexpr std::intptr_t kDownloadEndTooSlow = 1;
+inline constexpr std::intptr_t kDownloadEndHashMismatch = 2;
+inline constexpr std::intptr_t kDownloadEndCertificate = 3;
 
 // A window owned by a shared_ptr is kept alive by a running worker.
 class DownloadNotifyWindow : public std::enable_shared_from_this<DownloadNotifyWindow> {

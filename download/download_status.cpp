@@ -42,12 +42,16 @@ bool isSilentStatus(std::uint32_t status) {
 }
 
 // The handles of a transfer close once it has ended one way or the other.
-const char* closingText(DownloadOutcome outcome) {
-  switch (outcome) {
+std::string closingText(const DownloadJob& job) {
+  switch (job.outcome) {
     case DownloadOutcome::Succeeded:
       return kDownloadSuccessful;
     case DownloadOutcome::TooSlow:
       return kDownloadTooSlow;
+    case DownloadOutcome::CertificateFailed:
+      return job.failureText;
+    case DownloadOutcome::HashMismatch:
+      return kPackageDamagedText;
     default:
       return kDownloadFailedText;
   }
@@ -73,7 +77,8 @@ void showSourceAndFolder(DownloadJob& job) {
 
 void showProgress(DownloadJob& job, std::uint32_t status) {
   const std::time_t now = std::time(nullptr);
-  const bool responseBegins = status == kInternetStatusResponseReceived && job.receivedBytes == 0;
+  const bool responseBegins =
+      status == kInternetStatusResponseReceived && job.receivedBytes == job.resumedFrom;
   job.window->setDlgItemText(job.progressControlId, responseBegins ? startProgressLine(job, now)
                                                                    : formatProgressLine(job, now));
 }
@@ -97,7 +102,7 @@ std::string statusText(const DownloadJob& job, std::uint32_t status) {
     case kInternetStatusConnectionClosed:
       return kConnectionClosed;
     case kInternetStatusHandleClosing:
-      return closingText(job.outcome);
+      return closingText(job);
     case kInternetStatusRedirect:
       return kRedirecting;
     default:

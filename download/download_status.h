@@ -13,10 +13,16 @@ struct DownloadJob;
 
 // The status line of a transfer that failed.
 inline constexpr const char* kDownloadFailedText = "Download failed.";
+// A package that arrived whole but without the digest the version-info file
+// gives: the status line of its transfer, and of the page when no site had
+// it right.
+inline constexpr const char* kPackageDamagedText =
+    "Package is damaged or was changed (SHA-256 mismatch).";
 
 // The status line for a notification; empty when it sets none. A closing
 // handle says how the transfer ended ("Download successfull", "Download
-// failed." or that the server is too slow).
+// failed.", that the server is too slow, why its certificate was refused,
+// or that the package is damaged).
 std::string statusText(const DownloadJob& job, std::uint32_t status);
 
 // INTERNET_STATUS_CALLBACK for a transfer; context is the DownloadJob.

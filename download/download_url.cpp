@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view kFtpPrefix = "ftp://";
 constexpr std::string_view kHttpPrefix = "http://";
+constexpr std::string_view kHttpsPrefix = "https://";
 
 // Where the text after the first "//" lies, up to the next "/": its start,
 // the start of the host (after any "user:password@") and its end. found is
@@ -39,6 +40,10 @@ bool isFtpUrl(std::string_view url) {
 
 bool isHttpUrl(std::string_view url) {
   return url.starts_with(kHttpPrefix);
+}
+
+bool isHttpsUrl(std::string_view url) {
+  return url.starts_with(kHttpsPrefix);
 }
 
 std::string sourceHost(std::string_view url) {

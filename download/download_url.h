@@ -6,9 +6,10 @@
 
 namespace ks {
 
-// Case-sensitive scheme tests: "HTTP://" is neither.
+// Case-sensitive scheme tests: "HTTP://" is none of them.
 bool isFtpUrl(std::string_view url);
 bool isHttpUrl(std::string_view url);
+bool isHttpsUrl(std::string_view url);
 
 // The host as the source line shows it: the text after the first "//" up to
 // the next "/", with the port but never the user name and password before

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <system_error>
@@ -21,7 +22,7 @@ namespace ks {
 namespace {
 
 // A stopped transfer ends within moments; a run that ends waits this long
-// for its transfers to remove what they wrote.
+// for its transfers to close what they wrote.
 constexpr auto kStoppedTransferWait = std::chrono::seconds(3);
 
 // The transfers of the workers whose thread has not ended yet.
@@ -47,9 +48,12 @@ struct WorkerTask {
   std::string url;
   std::string targetPath;
   std::uint64_t maxBytes = 0;
+  std::optional<Sha256Digest> sha256;
   bool viaProxy = false;
   std::string proxy;
   std::shared_ptr<TransferCancel> cancel;
+  // The ports the transfer works through (not owned).
+  Platform ports;
 };
 
 // The URL of the site being tried; an index outside the table names no URL,
@@ -61,7 +65,7 @@ const std::string& currentUrl(const Component& component) {
   return component.urls[static_cast<std::size_t>(index)];
 }
 
-WorkerTask makeTask(const Component& component, const SetupState& state) {
+WorkerTask makeTask(const Component& component, const SetupState& state, const Platform& ports) {
   WorkerTask task;
   task.window = component.notifyWindow;
   if (task.window != nullptr) task.keepWindow = task.window->weak_from_this().lock();
@@ -70,8 +74,10 @@ WorkerTask makeTask(const Component& component, const SetupState& state) {
   task.url = currentUrl(component);
   task.targetPath = component.localPath;
   task.maxBytes = component.downloadLimit;
+  task.sha256 = component.sha256;
   task.viaProxy = state.useProxy != 0;
   task.proxy = state.proxyServer;
+  task.ports = ports;
   return task;
 }
 
@@ -86,12 +92,28 @@ DownloadJob makeJob(const WorkerTask& task) {
   job.url = &task.url;
   job.targetPath = &task.targetPath;
   job.maxBytes = task.maxBytes;
+  job.expectedSha256 = task.sha256;
+  job.hashing = task.ports.hashing;
   job.proxy = task.viaProxy ? &task.proxy : nullptr;
   job.cancel = task.cancel.get();
   return job;
 }
 
-void runTask(const WorkerTask& task, InternetApi& internet, FileSystem& files) {
+// What the page hears of a failure it explains.
+std::intptr_t endCause(DownloadOutcome outcome) {
+  switch (outcome) {
+    case DownloadOutcome::TooSlow:
+      return kDownloadEndTooSlow;
+    case DownloadOutcome::HashMismatch:
+      return kDownloadEndHashMismatch;
+    case DownloadOutcome::CertificateFailed:
+      return kDownloadEndCertificate;
+    default:
+      return 0;
+  }
+}
+
+void runTask(const WorkerTask& task) {
   DownloadNotifyWindow* window = task.window;
   if (window == nullptr || !window->isWindow()) return;
   if (!task.download) {
@@ -100,9 +122,8 @@ void runTask(const WorkerTask& task, InternetApi& internet, FileSystem& files) {
   }
   window->sendMessage(WM_DOWNLOAD_BEGIN, 0, 0);
   DownloadJob job = makeJob(task);
-  const bool ok = downloadFile(internet, files, task.callback, job);
-  window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0,
-                      job.outcome == DownloadOutcome::TooSlow ? kDownloadEndTooSlow : 0);
+  const bool ok = downloadFile(*task.ports.internet, *task.ports.fileSystem, task.callback, job);
+  window->sendMessage(WM_DOWNLOAD_END, ok ? 1 : 0, ok ? 0 : endCause(job.outcome));
 }
 
 void workerEnded(const std::shared_ptr<TransferCancel>& cancel) {
@@ -114,14 +135,13 @@ void workerEnded(const std::shared_ptr<TransferCancel>& cancel) {
 
 }  // namespace
 
-void downloadWorker(Component& component, const SetupState& state, InternetApi& internet,
-                    FileSystem& files) {
-  runTask(makeTask(component, state), internet, files);
+void downloadWorker(Component& component, const SetupState& state, const Platform& ports) {
+  runTask(makeTask(component, state, ports));
 }
 
-bool startDownloadWorker(Component& component, const SetupState& state, InternetApi& internet,
-                         FileSystem& files, std::shared_ptr<TransferCancel> cancel) {
-  auto task = std::make_unique<WorkerTask>(makeTask(component, state));
+bool startDownloadWorker(Component& component, const SetupState& state, const Platform& ports,
+                         std::shared_ptr<TransferCancel> cancel) {
+  auto task = std::make_unique<WorkerTask>(makeTask(component, state, ports));
   task->cancel = cancel ? std::move(cancel) : std::make_shared<TransferCancel>();
   const std::shared_ptr<TransferCancel> transfer = task->cancel;
   {
@@ -129,12 +149,12 @@ bool startDownloadWorker(Component& component, const SetupState& state, Internet
     running().transfers.insert(transfer);
   }
   try {
-    // The thread owns its task and holds only the ports by reference; once
+    // The thread owns its task, which only points at the ports; once
     // detached it owns nothing the page could wait for, so the page may start
     // the next worker from inside the WM_DOWNLOAD_END handler of this one.
     std::thread(
-        [&internet, &files](std::unique_ptr<WorkerTask> own) {
-          runTask(*own, internet, files);
+        [](std::unique_ptr<WorkerTask> own) {
+          runTask(*own);
           const std::shared_ptr<TransferCancel> done = own->cancel;
           own.reset();
           workerEnded(done);

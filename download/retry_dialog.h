@@ -22,6 +22,12 @@ inline constexpr const char* kRetryDialogProblem = "Setup was unable to download
 // The problem line after a server that sent too slowly.
 inline constexpr const char* kRetryDialogTooSlow =
     "Setup was unable to download the file: the server is too slow.";
+// After an https server whose certificate was refused.
+inline constexpr const char* kRetryDialogCertificate =
+    "Setup was unable to download the file: the server's certificate was refused.";
+// After a package that arrived without the digest the catalog gives.
+inline constexpr const char* kRetryDialogDamaged =
+    "Setup was unable to download the file: the package is damaged or was changed.";
 inline constexpr const char* kRetryDialogProxyHint =
     "Setup may have been unable to migrate your current proxy settings. Click the Advanced "
     "button if you know your proxy settings.";

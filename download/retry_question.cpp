@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "download/download_notify_window.h"
 #include "download/proxy_dialog.h"
 #include "download/retry_dialog.h"
 #include "platform/dialogs.h"
@@ -26,16 +27,31 @@ class ProxySettingsDialog final : public ModalDialog {
   std::optional<ProxyDialogController> controller_;
 };
 
+// The problem line for the cause of the last failure; null for the
+// dialog's own.
+const char* problemText(std::intptr_t cause) {
+  switch (cause) {
+    case kDownloadEndTooSlow:
+      return kRetryDialogTooSlow;
+    case kDownloadEndCertificate:
+      return kRetryDialogCertificate;
+    case kDownloadEndHashMismatch:
+      return kRetryDialogDamaged;
+    default:
+      return nullptr;
+  }
+}
+
 class RetryDialog final : public ModalDialog {
  public:
-  RetryDialog(SetupContext& context, bool tooSlow)
+  RetryDialog(SetupContext& context, std::intptr_t cause)
       : controller_([&context] {
           ProxySettingsDialog proxy(context.state);
           context.platform.dialogs->runModalDialog(kIddProxySettings, proxy);
         }),
-        tooSlow_(tooSlow) {}
+        problem_(problemText(cause)) {}
   void onInit(PageView& view) override {
-    if (tooSlow_) view.setText(kIdcRetryProblem, kRetryDialogTooSlow);
+    if (problem_ != nullptr) view.setText(kIdcRetryProblem, problem_);
   }
   DialogCommandResult onCommand(int controlId) override {
     return controller_.onCommand(controlId, 0);
@@ -43,13 +59,13 @@ class RetryDialog final : public ModalDialog {
 
  private:
   RetryDialogController controller_;
-  bool tooSlow_;
+  const char* problem_;
 };
 
 }  // namespace
 
-bool askRetryDownload(SetupContext& context, bool tooSlow) {
-  RetryDialog dialog(context, tooSlow);
+bool askRetryDownload(SetupContext& context, std::intptr_t cause) {
+  RetryDialog dialog(context, cause);
   return context.platform.dialogs->runModalDialog(kIddRetryDownload, dialog) == kRetryResultRetry;
 }
 

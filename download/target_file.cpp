@@ -4,14 +4,33 @@
 #include <cstring>
 #include <utility>
 
+#include "download/download_url.h"
+
 namespace ks {
 
 namespace {
 
 constexpr const char* kPartialEnding = ".part";
+constexpr const char* kSourceEnding = ".source";
+// A source record is one URL; anything longer is not one of ours.
+constexpr std::uint64_t kLargestSourceBytes = 8 * 1024;
 // The download arrives in 1024-byte reads; the file is written in larger
 // pieces so the system is asked once per this many bytes, not per read.
 constexpr std::size_t kWriteBufferBytes = 256 * 1024;
+
+std::string sourceNameOf(const std::string& name) {
+  return partialNameOf(name) + kSourceEnding;
+}
+
+// The path of a file in a download's folder ("" is the current folder).
+std::string inFolder(const std::string& folder, const std::string& name) {
+  return folder.empty() ? name : joinPath(folder, name);
+}
+
+// What a source record holds for url: never its user name or password.
+std::string sourceRecordOf(const std::string& url) {
+  return urlForDisplay(url);
+}
 
 }  // namespace
 
@@ -27,25 +46,66 @@ SplitPath targetParts(const std::string& path) {
   return parts;
 }
 
-TargetFile::~TargetFile() {
-  abandon();
+std::uint64_t resumableBytes(FileSystem& files, const std::string& path, const std::string& url) {
+  const SplitPath parts = targetParts(path);
+  std::string source;
+  if (!files.readFile(inFolder(parts.folder, sourceNameOf(parts.name)), source,
+                      kLargestSourceBytes) ||
+      source != sourceRecordOf(url)) {
+    return 0;
+  }
+  std::uint64_t size = 0;
+  const std::int32_t handle = files.openForAppending(parts.folder, partialNameOf(parts.name), size);
+  if (handle < 0) return 0;
+  files.closeHandle(handle);
+  return size;
 }
 
-bool TargetFile::create(const std::string& path) {
-  abandon();
+TargetFile::~TargetFile() {
+  closeHandle();
+  if (owned_) removeFiles();
+}
+
+void TargetFile::start(const std::string& path) {
+  closeHandle();
+  if (owned_) removeFiles();
   SplitPath parts = targetParts(path);
   folder_ = std::move(parts.folder);
   name_ = std::move(parts.name);
   failed_ = false;
+  closed_ = false;
   buffered_ = 0;
-  handle_ = files_.createFile(folder_, partialNameOf(name_));
-  if (handle_ < 0) return false;
   if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kWriteBufferBytes);
-  return true;
+  owned_ = true;
+}
+
+// The source is recorded first: a NAME.part is never there without it.
+bool TargetFile::create(const std::string& path, const std::string& url) {
+  start(path);
+  const std::string record = sourceRecordOf(url);
+  const std::int32_t source = files_.createFile(folder_, sourceNameOf(name_));
+  if (source < 0) return false;
+  const bool recorded =
+      files_.writeHandle(source, record.data(), static_cast<std::uint32_t>(record.size())) ==
+      static_cast<std::int32_t>(record.size());
+  if (!files_.closeHandle(source) || !recorded) return false;
+  handle_ = files_.createFile(folder_, partialNameOf(name_));
+  return handle_ >= 0;
+}
+
+bool TargetFile::append(const std::string& path, std::uint64_t bytes) {
+  start(path);
+  std::uint64_t size = 0;
+  handle_ = files_.openForAppending(folder_, partialNameOf(name_), size);
+  if (handle_ >= 0 && size == bytes) return true;
+  closeHandle();
+  removeFiles();
+  owned_ = false;
+  return false;
 }
 
 bool TargetFile::write(const char* data, std::size_t size) {
-  if (handle_ < 0) return false;  // never created, or done
+  if (handle_ < 0) return false;  // never opened, or done
   while (size > 0 && !failed_) {
     const std::size_t take = std::min(size, kWriteBufferBytes - buffered_);
     std::memcpy(buffer_.get() + buffered_, data, take);
@@ -68,19 +128,56 @@ bool TargetFile::flush() {
   return !failed_;
 }
 
-bool TargetFile::commit() {
+bool TargetFile::close() {
+  if (closed_) return true;
   if (handle_ < 0) return false;
   const bool written = flush();
   const bool closed = files_.closeHandle(std::exchange(handle_, -1));
-  if (written && closed && files_.renameFile(folder_, partialNameOf(name_), name_)) return true;
-  files_.deleteFile(folder_, partialNameOf(name_));
+  closed_ = written && closed;
+  if (closed_) return true;
+  failed_ = true;
+  removeFiles();
+  owned_ = false;
   return false;
 }
 
-void TargetFile::abandon() {
-  if (handle_ < 0) return;
-  files_.closeHandle(std::exchange(handle_, -1));
+std::string TargetFile::partialPath() const {
+  return inFolder(folder_, partialNameOf(name_));
+}
+
+bool TargetFile::commit() {
+  if (!close()) return false;
+  owned_ = false;
+  if (!files_.renameFile(folder_, partialNameOf(name_), name_)) {
+    removeFiles();
+    return false;
+  }
+  files_.deleteFile(folder_, sourceNameOf(name_));
+  return true;
+}
+
+// What was received is worth keeping only when all of it reached the file.
+void TargetFile::keep() {
+  if (!owned_) return;
+  if (close()) owned_ = false;
+}
+
+void TargetFile::discard(const std::string& path) {
+  closeHandle();
+  SplitPath parts = targetParts(path);
+  folder_ = std::move(parts.folder);
+  name_ = std::move(parts.name);
+  removeFiles();
+  owned_ = false;
+}
+
+void TargetFile::closeHandle() {
+  if (handle_ >= 0) files_.closeHandle(std::exchange(handle_, -1));
+}
+
+void TargetFile::removeFiles() {
   files_.deleteFile(folder_, partialNameOf(name_));
+  files_.deleteFile(folder_, sourceNameOf(name_));
 }
 
 }  // namespace ks

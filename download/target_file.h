@@ -2,8 +2,13 @@
 // The local file a download writes. It is written as NAME.part in the folder
 // of NAME, created only once the server has answered, block by block through
 // the file system port, and renamed over NAME only when the transfer is
-// complete and checked (commit). A transfer that ends any other way removes
-// NAME.part, so NAME stays as it was and no partial file ever carries its
+// complete and checked (commit). Beside it, NAME.part.source names the URL
+// it comes from (without a user name or password), so that a transfer that
+// broke off can be continued by the next attempt at the same URL, and never
+// by one at another URL.
+//
+// A transfer that broke off keeps both (keep); one that ends any other way
+// removes both, so NAME stays as it was and no partial file ever carries its
 // name.
 
 #include <cstddef>
@@ -24,26 +29,46 @@ std::string partialNameOf(const std::string& name);
 // (the current folder) for a bare name.
 SplitPath targetParts(const std::string& path);
 
+// The bytes an earlier transfer of url into path left in NAME.part to be
+// continued; 0 when there is none, or it came from another URL.
+std::uint64_t resumableBytes(FileSystem& files, const std::string& path, const std::string& url);
+
 class TargetFile {
  public:
   explicit TargetFile(FileSystem& files) : files_(files) {}
-  // A file not committed is removed.
+  // A file neither committed nor kept is removed.
   ~TargetFile();
   TargetFile(const TargetFile&) = delete;
   TargetFile& operator=(const TargetFile&) = delete;
 
-  // Starts NAME.part for path (a stale one is replaced); false when it can't
-  // be created.
-  bool create(const std::string& path);
+  // Starts NAME.part for path anew, from url (a stale one is replaced);
+  // false when it can't be created.
+  bool create(const std::string& path, const std::string& url);
+  // Continues NAME.part for path after its first `bytes` bytes; false (and
+  // the partial file removed) when it doesn't hold exactly that many.
+  bool append(const std::string& path, std::uint64_t bytes);
   // False when not every byte reached the file (e.g. the disk is full).
   bool write(const char* data, std::size_t size);
-  // Writes what is buffered, closes the file and renames it over NAME; false
-  // (and the partial file removed) when a write failed on the way or now.
+  // Writes what is buffered and closes NAME.part, which can then be read at
+  // partialPath(); false (and the partial file removed) when a write failed
+  // on the way or now.
+  bool close();
+  std::string partialPath() const;
+  // Closes NAME.part if that isn't done and renames it over NAME; false
+  // (and the partial file removed) when that fails.
   bool commit();
+  // The transfer broke off: NAME.part and its source stay for the next
+  // attempt at the same URL.
+  void keep();
+  // Removes NAME.part and its source now, also when they were left by an
+  // earlier transfer to path and this one never opened them.
+  void discard(const std::string& path);
 
  private:
+  void start(const std::string& path);
   bool flush();
-  void abandon();
+  void closeHandle();
+  void removeFiles();
 
   FileSystem& files_;
   std::string folder_;
@@ -52,6 +77,9 @@ class TargetFile {
   std::unique_ptr<char[]> buffer_;
   std::size_t buffered_ = 0;
   bool failed_ = false;
+  bool closed_ = false;  // closed whole, ready to be checked and committed
+  // NAME.part (and its source) is this object's to remove when it goes.
+  bool owned_ = false;
 };
 
 }  // namespace ks

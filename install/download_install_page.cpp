@@ -1,11 +1,13 @@
 #include "install/download_install_page.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/paths.h"
 #include "download/download_job.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
+#include "download/file_digest.h"
 #include "download/retry_question.h"
 #include "download/transfer_cancel.h"
 #include "install/install_component.h"
@@ -106,21 +108,50 @@ void DownloadInstallPage::buildQueue() {
 void DownloadInstallPage::startCurrent() {
   view().setBoldListRow(kIdcQueueList, context().installQueuePosition);
   Component& component = current();
+  damagedSites_ = {};
   if (component.localPath.empty()) {
     giveUp();
     return;
   }
+  if (!component.unavailableReason.empty()) return failComponent(component.unavailableReason);
+  if (!component.download && !localPackageIsIntact(component)) return;
   startWorker(component);
+}
+
+// A package found in the local archive folder is checked before it is
+// installed, like a download. One without the catalog's digest is removed
+// and fetched from the sites instead, as after a failed download; without
+// sites the component fails.
+bool DownloadInstallPage::localPackageIsIntact(Component& component) {
+  if (!component.sha256) return true;
+  Platform& platform = context().platform;
+  Sha256Digest digest{};
+  if (platform.hashing != nullptr &&
+      sha256OfFile(*platform.fileSystem, *platform.hashing, component.localPath, digest) &&
+      digest == *component.sha256) {
+    return true;
+  }
+  const SplitPath package = splitAtLastSeparator(component.localPath);
+  platform.fileSystem->deleteFile(package.folder, package.name);
+  localDamaged_ = true;
+  if (component.urlCount == 0) {
+    failComponent(kPackageDamagedText);
+    return false;
+  }
+  component.download = 1;
+  startWorker(component);
+  return false;
 }
 
 // A worker that can't be started fails the component.
 void DownloadInstallPage::startWorker(Component& component) {
-  Platform& platform = context().platform;
   transfer_ = std::make_shared<TransferCancel>();
-  if (!startDownloadWorker(component, state(), *platform.internet, *platform.fileSystem,
-                           transfer_)) {
-    giveUp();
-  }
+  if (!startDownloadWorker(component, state(), context().platform, transfer_)) giveUp();
+}
+
+void DownloadInstallPage::failComponent(const std::string& reason) {
+  view().setText(kIdcDownloadStatus, reason);
+  goOn(kRowFailed);
 }
 
 void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wParam,
@@ -132,7 +163,7 @@ void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wPa
   } else if (message == WM_DOWNLOAD_END && asking_) {
     deferredEnd_ = DownloadEnd{wParam, lParam};  // nothing goes on behind the quit question
   } else if (message == WM_DOWNLOAD_END) {
-    wParam == 1 ? onDownloaded() : onFailed(lParam == kDownloadEndTooSlow);
+    wParam == 1 ? onDownloaded() : onFailed(lParam);
   }
 }
 
@@ -153,11 +184,14 @@ void DownloadInstallPage::onDownloaded() {
 }
 
 // The sites are tried in the order primary, then the others from the first;
-// when every one has failed once the user decides.
-void DownloadInstallPage::onFailed(bool tooSlow) {
+// when every one has failed once the user decides, unless every site had
+// the package damaged: trying again can't mend that.
+void DownloadInstallPage::onFailed(std::intptr_t cause) {
   Component& component = current();
   if (component.urlIndex >= 0 && component.urlIndex < kMaxUrls) {
-    component.urlFailed[static_cast<std::size_t>(component.urlIndex)] = 1;
+    const auto index = static_cast<std::size_t>(component.urlIndex);
+    component.urlFailed[index] = 1;
+    damagedSites_[index] = cause == kDownloadEndHashMismatch;
   }
   for (int i = 0; i < component.urlCount; ++i) {
     if (!component.urlFailed[static_cast<std::size_t>(i)]) {
@@ -166,25 +200,33 @@ void DownloadInstallPage::onFailed(bool tooSlow) {
       return;
     }
   }
-  if (askRetryDownload(context(), tooSlow)) {
+  const auto damaged = [&](bool all) {
+    const auto first = damagedSites_.begin();
+    const auto last = first + component.urlCount;
+    return all ? std::all_of(first, last, [](bool d) { return d; })
+               : std::any_of(first, last, [](bool d) { return d; });
+  };
+  if (!damaged(true) && askRetryDownload(context(), cause)) {
     component.urlIndex = state().primarySite;
     for (int u = 0; u < component.urlCount; ++u)
       component.urlFailed[static_cast<std::size_t>(u)] = 0;
+    damagedSites_ = {};
     startWorker(component);
     return;
   }
+  if (damaged(false) || localDamaged_) return failComponent(kPackageDamagedText);
   giveUp();
 }
 
 // A component given up without an installation attempt says so in the
 // status line, which would otherwise still speak of the one before.
 void DownloadInstallPage::giveUp() {
-  view().setText(kIdcDownloadStatus, kDownloadFailedText);
-  goOn(kRowFailed);
+  failComponent(kDownloadFailedText);
 }
 
 void DownloadInstallPage::goOn(int rowImage) {
   SetupContext& c = context();
+  localDamaged_ = false;
   view().setListRowStateImage(kIdcQueueList, c.installQueuePosition, rowImage);
   c.installQueueOutcome[static_cast<std::size_t>(c.installQueuePosition)] = outcomeOf(rowImage);
   ++c.installQueuePosition;

@@ -3,9 +3,11 @@
 // (primary site first, then the others, then the retry dialog's answer) and
 // installed at once, with one list row per component showing how it went.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "download/download_notify_window.h"
 #include "wizard/wizard_page.h"
@@ -43,11 +45,14 @@ class DownloadInstallPage final : public HeaderPage {
  private:
   void buildQueue();
   void startCurrent();
+  bool localPackageIsIntact(Component& component);
   void startWorker(Component& component);
   void onDownloaded();
-  // tooSlow: the transfer failed because the server sent too slowly.
-  void onFailed(bool tooSlow);
+  // cause: the lParam of WM_DOWNLOAD_END (kDownloadEndTooSlow, ...).
+  void onFailed(std::intptr_t cause);
   void giveUp();
+  // The component fails with reason in the status line.
+  void failComponent(const std::string& reason);
   void goOn(int rowImage);
   Component& current();
 
@@ -62,6 +67,10 @@ class DownloadInstallPage final : public HeaderPage {
     std::intptr_t lParam = 0;
   };
   std::optional<DownloadEnd> deferredEnd_;
+  // Sites of the current series that sent the current package damaged.
+  std::array<bool, kMaxUrls> damagedSites_{};
+  // The current component's package in the local archive folder was damaged.
+  bool localDamaged_ = false;
 };
 
 }  // namespace ks

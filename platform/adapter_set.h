@@ -25,7 +25,8 @@ Platform portsOf(Adapters& adapters) {
                   .versionResources = &adapters.versionResources,
                   .dialogs = nullptr,
                   .shell = &adapters.shell,
-                  .processes = &adapters.processes};
+                  .processes = &adapters.processes,
+                  .hashing = &adapters.hashing};
 }
 
 struct AdapterSet {

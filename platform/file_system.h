@@ -74,6 +74,11 @@ class FileSystem {
   // Whatever had that name is removed first (a file, or a link itself); a
   // folder, device or FIFO of that name fails.
   virtual std::int32_t createFile(const std::string& folder, const std::string& below) = 0;
+  // Opens an existing regular file for writing after its last byte and
+  // tells its size; -1 when it is missing, a link, a folder, a device or
+  // FIFO, or read-only.
+  virtual std::int32_t openForAppending(const std::string& folder, const std::string& below,
+                                        std::uint64_t& size) = 0;
   // A calendar date and time on the computer's local clock.
   struct LocalDateTime {
     int year = 1980;

@@ -16,6 +16,11 @@ namespace ks {
 // only to http:// and https:// URLs, and never from https:// to http://; a
 // redirect anywhere else ends the send with the redirect answer, which is
 // not the file.
+//
+// https:// servers are always checked: the certificate must lead to an
+// authority the system trusts (or the one the client was given) and name
+// the host; a server that fails the check fails the send, and lastError
+// says why. Nothing ever lets such a server through.
 
 // A handle of this interface; kNullInternetHandle is no handle.
 using InternetHandle = std::uintptr_t;
@@ -44,10 +49,24 @@ inline constexpr std::uint32_t kErrorSuccess = 0;
 inline constexpr std::uint32_t kErrorCancelled = 1223;
 inline constexpr std::uint32_t kErrorInternetForceRetry = 12032;
 
+// What lastError reports for an https:// server whose certificate (or
+// secure channel) was refused: WinINet's ERROR_INTERNET_SEC_* codes.
+inline constexpr std::uint32_t kErrorInternetSecCertDateInvalid = 12037;
+inline constexpr std::uint32_t kErrorInternetSecCertCnInvalid = 12038;
+inline constexpr std::uint32_t kErrorInternetInvalidCa = 12045;
+inline constexpr std::uint32_t kErrorInternetSecCertErrors = 12055;
+inline constexpr std::uint32_t kErrorInternetSecCertNoRev = 12056;
+inline constexpr std::uint32_t kErrorInternetSecCertRevFailed = 12057;
+inline constexpr std::uint32_t kErrorInternetSecInvalidCert = 12169;
+inline constexpr std::uint32_t kErrorInternetSecCertRevoked = 12170;
+inline constexpr std::uint32_t kErrorInternetSecureFailure = 12175;
+
 // INTERNET_STATUS_CALLBACK: handle, the handle's context, status, status
 // information and its length.
 using InternetStatusCallback = void (*)(InternetHandle handle, void* context, std::uint32_t status,
                                         const void* info, std::uint32_t infoLength);
+
+enum class InternetScheme { Unknown, Http, Https, Ftp };
 
 // The parts of a URL that InternetCrackUrl hands out.
 struct UrlComponents {
@@ -56,6 +75,7 @@ struct UrlComponents {
   std::string password;
   std::string urlPath;
   int port = 0;  // the URL's port, or the scheme's default
+  InternetScheme scheme = InternetScheme::Unknown;
 };
 
 enum class InternetAccess {
@@ -69,7 +89,7 @@ enum class InternetService { Ftp, Http };
 inline constexpr std::uint64_t kUnknownFileSize = UINT64_MAX;
 
 // What HttpQueryInfo is asked for.
-enum class HttpQuery { ContentLength, StatusCode };
+enum class HttpQuery { ContentLength, StatusCode, ContentRange, TransferEncoding };
 
 class InternetApi {
  public:
@@ -93,11 +113,19 @@ class InternetApi {
   // InternetOpenUrl for reading, not cached; FTP data connections in active mode.
   virtual InternetHandle openUrl(InternetHandle internet, const std::string& url,
                                  void* context) = 0;
-  // HttpOpenRequest: GET of the object, keeping the connection alive.
+  // FtpCommand "REST restartAt" on the connection, then FtpOpenFile of path
+  // for reading in binary (active mode): the data begins at byte restartAt
+  // of the file. Null when the server refuses to restart there or to send
+  // the file.
+  virtual InternetHandle ftpOpenFile(InternetHandle connection, const std::string& path,
+                                     std::uint64_t restartAt, void* context) = 0;
+  // HttpOpenRequest: GET of the object, keeping the connection alive;
+  // secure (INTERNET_FLAG_SECURE) speaks https.
   virtual InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object,
-                                         void* context) = 0;
-  // HttpSendRequest without extra headers or body.
-  virtual bool httpSendRequest(InternetHandle request) = 0;
+                                         bool secure, void* context) = 0;
+  // HttpSendRequest with extra header lines (each ended by "\r\n"; empty
+  // for none) and no body. False when no answer came (lastError says why).
+  virtual bool httpSendRequest(InternetHandle request, const std::string& headers) = 0;
   // InternetErrorDlg filtering for errors: for a 401 or 407 answer asks the
   // user for a name and password and returns kErrorInternetForceRetry when
   // they were given (the next send carries them), kErrorCancelled when the
@@ -124,6 +152,9 @@ class InternetApi {
   // one, fails soon. The handle stays open until its owner closes it (never
   // at the same time as this call).
   virtual void abortTransfer(InternetHandle handle) = 0;
+  // GetLastError after a call of this interface failed on this thread, and
+  // the library's own words for it ("" when it has none).
+  virtual std::uint32_t lastError(std::string& description) = 0;
 };
 
 }  // namespace ks

@@ -12,6 +12,7 @@ class VersionResources;
 class Dialogs;
 class Shell;
 class Processes;
+class Hashing;
 class InternetApi;
 class UiDispatcher;
 
@@ -24,6 +25,7 @@ struct Platform {
   Dialogs* dialogs = nullptr;
   Shell* shell = nullptr;
   Processes* processes = nullptr;
+  Hashing* hashing = nullptr;
   InternetApi* internet = nullptr;
   // The user-interface thread of the frontend that runs the setup.
   UiDispatcher* ui = nullptr;

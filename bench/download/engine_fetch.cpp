@@ -37,7 +37,10 @@ bool fetchThroughEngine(const std::string& url, const std::string& path, bool wi
   component.statusCallback = withTexts ? downloadStatusCallback : nullptr;
   component.urls[0] = url;
   component.localPath = path;
-  if (!startDownloadWorker(component, state, internet, files)) return false;
+  Platform ports;
+  ports.fileSystem = &files;
+  ports.internet = &internet;
+  if (!startDownloadWorker(component, state, ports)) return false;
   // The worker always ends: a silent server is given up by the client.
   while (!ui.runUntil([&] { return result >= 0; }, std::chrono::minutes(1))) {
   }

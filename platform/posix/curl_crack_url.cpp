@@ -9,6 +9,7 @@ namespace ks {
 namespace {
 
 constexpr int kHttpPort = 80;
+constexpr int kHttpsPort = 443;
 constexpr int kFtpPort = 21;
 constexpr int kMaxPort = 65535;
 
@@ -19,10 +20,24 @@ std::string lower(std::string_view text) {
   return result;
 }
 
-int defaultPort(std::string_view scheme) {
-  if (scheme == "http") return kHttpPort;
-  if (scheme == "ftp") return kFtpPort;
-  return 0;
+InternetScheme schemeNamed(std::string_view scheme) {
+  if (scheme == "http") return InternetScheme::Http;
+  if (scheme == "https") return InternetScheme::Https;
+  if (scheme == "ftp") return InternetScheme::Ftp;
+  return InternetScheme::Unknown;
+}
+
+int defaultPort(InternetScheme scheme) {
+  switch (scheme) {
+    case InternetScheme::Http:
+      return kHttpPort;
+    case InternetScheme::Https:
+      return kHttpsPort;
+    case InternetScheme::Ftp:
+      return kFtpPort;
+    default:
+      return 0;
+  }
 }
 
 bool parsePort(std::string_view text, int& port) {
@@ -63,9 +78,9 @@ bool splitHostAndPort(std::string_view authority, UrlComponents& parts) {
 bool crackUrlText(const std::string& url, UrlComponents& parts) {
   const std::size_t schemeEnd = url.find("://");
   if (schemeEnd == std::string::npos) return false;
-  const std::string scheme = lower(std::string_view(url).substr(0, schemeEnd));
   UrlComponents result;
-  result.port = defaultPort(scheme);
+  result.scheme = schemeNamed(lower(std::string_view(url).substr(0, schemeEnd)));
+  result.port = defaultPort(result.scheme);
   if (result.port == 0) return false;
   const std::string_view rest = std::string_view(url).substr(schemeEnd + 3);
   const std::size_t pathStart = rest.find('/');

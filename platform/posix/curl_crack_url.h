@@ -1,5 +1,5 @@
 #pragma once
-// Splits a URL the way InternetCrackUrl does for "http" and "ftp":
+// Splits a URL the way InternetCrackUrl does for "http", "https" and "ftp":
 // scheme://[user[:password]@]host[:port][/path]. The scheme is matched
 // without regard to case; the port defaults to the scheme's.
 

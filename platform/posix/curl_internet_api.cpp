@@ -1,5 +1,6 @@
 #include "platform/posix/curl_internet_api.h"
 
+#include <cstdlib>
 #include <mutex>
 
 #include "platform/posix/curl_crack_url.h"
@@ -12,9 +13,35 @@ namespace {
 constexpr int kUnauthorized = 401;
 constexpr int kProxyAuthenticationRequired = 407;
 
+// What lastError reports: the last failure of a call on this thread.
+thread_local CurlFailure lastFailure;
+
+// False (after noting why) when the transfer failed.
+bool noteFailure(bool ok, const CurlTransfer& transfer) {
+  if (!ok) lastFailure = transfer.failure();
+  return ok;
+}
+
+std::string authoritiesFile(const std::string& given) {
+  if (!given.empty()) return given;
+  const char* file = std::getenv("SSL_CERT_FILE");
+  return file != nullptr ? file : "";
+}
+
 void initialiseCurlOnce() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+const char* headerNameOf(HttpQuery query) {
+  switch (query) {
+    case HttpQuery::ContentRange:
+      return "Content-Range";
+    case HttpQuery::TransferEncoding:
+      return "Transfer-Encoding";
+    default:
+      return "Content-Length";
+  }
 }
 
 std::string serverUrl(const char* scheme, const UrlComponents& server, const std::string& path) {
@@ -47,6 +74,7 @@ struct CurlInternetApi::Handle {
 
 CurlInternetApi::CurlInternetApi(Dialogs& dialogs, CurlInternetOptions options)
     : dialogs_(dialogs), options_(options) {
+  options_.certificateAuthorities = authoritiesFile(options_.certificateAuthorities);
   initialiseCurlOnce();
 }
 
@@ -126,7 +154,9 @@ InternetHandle CurlInternetApi::ftpFindFirstFile(InternetHandle connectionHandle
       settings, [](std::uint32_t) {}, connection->stop);
   std::uint32_t got = 0;
   char none[1];
-  if (!listing.start() || !listing.read(none, 1, got)) return kNullInternetHandle;
+  if (!noteFailure(listing.start() && listing.read(none, 1, got), listing)) {
+    return kNullInternetHandle;
+  }
   // A server without SIZE: the size stays unknown, and a missing file shows
   // when it is fetched.
   const std::int64_t size = listing.announcedSize();
@@ -144,19 +174,45 @@ InternetHandle CurlInternetApi::openUrl(InternetHandle internet, const std::stri
   data->callback = session->callback;
   data->settings = settingsFor(*session, url);
   data->settings.http = url.compare(0, 3, "ftp") != 0 && url.compare(0, 3, "FTP") != 0;
-  const InternetHandle id = add(std::move(data));
+  return started(add(std::move(data)));
+}
+
+InternetHandle CurlInternetApi::started(InternetHandle id) {
   Handle* opened = find(id);
   opened->transfer = std::make_unique<CurlTransfer>(
       opened->settings, [this, id](std::uint32_t status) { notify(id, status); }, opened->stop);
-  if (!opened->transfer->start()) {
+  if (!noteFailure(opened->transfer->start(), *opened->transfer)) {
     closeHandle(id);
     return kNullInternetHandle;
   }
   return id;
 }
 
+// curl sends REST itself before RETR; a server that refuses it (or holds
+// fewer bytes) fails the start.
+InternetHandle CurlInternetApi::ftpOpenFile(InternetHandle connectionHandle,
+                                            const std::string& path, std::uint64_t restartAt,
+                                            void* context) {
+  Handle* connection = find(connectionHandle);
+  if (connection == nullptr || connection->service != InternetService::Ftp) {
+    return kNullInternetHandle;
+  }
+  auto data = std::make_unique<Handle>(Handle::Kind::Transfer);
+  data->context = context;
+  data->callback = connection->callback;
+  data->parent = connectionHandle;
+  data->settings =
+      settingsFor(*find(connection->parent), serverUrl("ftp", connection->server, path));
+  data->settings.userName = connection->server.userName;
+  data->settings.password = connection->server.password;
+  data->settings.http = false;
+  data->settings.restartAt = restartAt;
+  return started(add(std::move(data)));
+}
+
 InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
-                                                const std::string& object, void* context) {
+                                                const std::string& object, bool secure,
+                                                void* context) {
   Handle* connection = find(connectionHandle);
   if (connection == nullptr || connection->service != InternetService::Http) {
     return kNullInternetHandle;
@@ -165,8 +221,8 @@ InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
   request->context = context;
   request->callback = connection->callback;
   request->parent = connectionHandle;
-  request->settings =
-      settingsFor(*find(connection->parent), serverUrl("http", connection->server, object));
+  request->settings = settingsFor(*find(connection->parent),
+                                  serverUrl(secure ? "https" : "http", connection->server, object));
   request->settings.userName = connection->server.userName;
   request->settings.password = connection->server.password;
   const InternetHandle id = add(std::move(request));
@@ -174,15 +230,16 @@ InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
   return id;
 }
 
-bool CurlInternetApi::httpSendRequest(InternetHandle requestHandle) {
+bool CurlInternetApi::httpSendRequest(InternetHandle requestHandle, const std::string& headers) {
   Handle* request = find(requestHandle);
   if (request == nullptr || request->kind != Handle::Kind::Transfer) return false;
   request->transfer.reset();
+  request->settings.headers = headers;
   request->transfer = std::make_unique<CurlTransfer>(
       request->settings,
       [this, requestHandle](std::uint32_t status) { notify(requestHandle, status); },
       request->stop);
-  return request->transfer->start();
+  return noteFailure(request->transfer->start(), *request->transfer);
 }
 
 std::uint32_t CurlInternetApi::errorDialog(InternetHandle requestHandle, std::uint32_t error) {
@@ -210,7 +267,7 @@ bool CurlInternetApi::httpQueryInfo(InternetHandle requestHandle, HttpQuery quer
   std::string text;
   if (query == HttpQuery::StatusCode) {
     text = std::to_string(headers.statusCode());
-  } else if (!headers.find("Content-Length", text)) {
+  } else if (!headers.find(headerNameOf(query), text)) {
     return false;
   }
   if (text.size() >= bufferBytes) return false;
@@ -223,7 +280,7 @@ bool CurlInternetApi::readFile(InternetHandle data, char* buffer, std::uint32_t 
   Handle* handle = find(data);
   got = 0;
   if (handle == nullptr || !handle->transfer) return false;
-  return handle->transfer->read(buffer, wanted, got);
+  return noteFailure(handle->transfer->read(buffer, wanted, got), *handle->transfer);
 }
 
 // The last notifications of a handle: its connection going (when it had
@@ -256,6 +313,11 @@ void CurlInternetApi::abortTransfer(InternetHandle id) {
     if (found != handles_.end()) stop = found->second->stop;
   }
   if (stop) stop->request();
+}
+
+std::uint32_t CurlInternetApi::lastError(std::string& description) {
+  description = lastFailure.description;
+  return lastFailure.error;
 }
 
 }  // namespace ks

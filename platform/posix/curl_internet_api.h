@@ -1,7 +1,9 @@
 #pragma once
-// InternetApi on libcurl: HTTP and FTP (active mode), one "host:port" proxy
-// for every protocol, redirects followed, and the password question of a 401
-// or 407 answer asked through the Dialogs port.
+// InternetApi on libcurl: HTTP, HTTPS and FTP (active mode), one
+// "host:port" proxy for every protocol, redirects followed, and the password
+// question of a 401 or 407 answer asked through the Dialogs port. https
+// servers are checked against the system's certificate authorities, or
+// those of the PEM file SSL_CERT_FILE names (OpenSSL's convention).
 
 #include <chrono>
 #include <map>
@@ -20,7 +22,7 @@ struct CurlInternetOptions {
   // A transfer fails when no byte arrived for this long (a silent server).
   std::chrono::milliseconds idleTimeout{60000};
   // A PEM file of the certificate authorities https servers are checked
-  // against; empty for the system's.
+  // against; empty for SSL_CERT_FILE, or the system's when that isn't set.
   std::string certificateAuthorities;
 };
 
@@ -38,9 +40,11 @@ class CurlInternetApi final : public InternetApi {
   InternetHandle ftpFindFirstFile(InternetHandle connection, const std::string& path,
                                   std::uint64_t& fileSize) override;
   InternetHandle openUrl(InternetHandle internet, const std::string& url, void* context) override;
-  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object,
+  InternetHandle ftpOpenFile(InternetHandle connection, const std::string& path,
+                             std::uint64_t restartAt, void* context) override;
+  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object, bool secure,
                                  void* context) override;
-  bool httpSendRequest(InternetHandle request) override;
+  bool httpSendRequest(InternetHandle request, const std::string& headers) override;
   std::uint32_t errorDialog(InternetHandle request, std::uint32_t error) override;
   bool httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
                      std::size_t bufferBytes) override;
@@ -49,6 +53,7 @@ class CurlInternetApi final : public InternetApi {
   bool closeHandle(InternetHandle handle) override;
   void setStatusCallback(InternetHandle handle, InternetStatusCallback callback) override;
   void abortTransfer(InternetHandle handle) override;
+  std::uint32_t lastError(std::string& description) override;
 
  private:
   struct Handle;
@@ -56,6 +61,9 @@ class CurlInternetApi final : public InternetApi {
   Handle* find(InternetHandle handle);
   void notify(InternetHandle handle, std::uint32_t status);
   CurlTransferSettings settingsFor(const Handle& session, const std::string& url) const;
+  // Starts the transfer of a handle just added; closes it and answers null
+  // when that fails.
+  InternetHandle started(InternetHandle id);
 
   Dialogs& dialogs_;
   CurlInternetOptions options_;

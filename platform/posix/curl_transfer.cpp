@@ -27,6 +27,18 @@ CurlTransfer& self(void* pointer) {
   return *static_cast<CurlTransfer*>(pointer);
 }
 
+// The header lines of the settings, one list entry each.
+curl_slist* headerList(std::string_view lines) {
+  curl_slist* list = nullptr;
+  while (!lines.empty()) {
+    const std::size_t end = lines.find("\r\n");
+    const std::string line(lines.substr(0, end));
+    if (!line.empty()) list = curl_slist_append(list, line.c_str());
+    lines = end == std::string_view::npos ? std::string_view() : lines.substr(end + 2);
+  }
+  return list;
+}
+
 }  // namespace
 
 void CurlTransferStop::request() {
@@ -59,6 +71,7 @@ CurlTransfer::~CurlTransfer() {
   curl_multi_remove_handle(multi_, easy_);
   curl_easy_cleanup(easy_);
   curl_multi_cleanup(multi_);
+  curl_slist_free_all(requestHeaders_);
 }
 
 void CurlTransfer::configure(const CurlTransferSettings& s) {
@@ -73,8 +86,17 @@ void CurlTransfer::configure(const CurlTransferSettings& s) {
   curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
   curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");  // active mode
   curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(idleTimeout_.count()));
+  curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, errorText_);
+  // https servers are always checked: the chain and the host name.
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, 2L);
   if (!s.certificateAuthorities.empty()) {
     curl_easy_setopt(easy_, CURLOPT_CAINFO, s.certificateAuthorities.c_str());
+  }
+  requestHeaders_ = headerList(s.headers);
+  if (requestHeaders_ != nullptr) curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, requestHeaders_);
+  if (s.restartAt != 0) {
+    curl_easy_setopt(easy_, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(s.restartAt));
   }
   if (s.viaProxy) {
     curl_easy_setopt(easy_, CURLOPT_PROXY, s.proxy.c_str());
@@ -256,10 +278,12 @@ bool CurlTransfer::step() {
   return true;
 }
 
+// An answer whose body broke off on the way is still an answer: the reader
+// gets what arrived before it hears of the failure.
 bool CurlTransfer::start() {
   while (!answered_ && pendingEmpty() && step()) {
   }
-  return !failed();
+  return answered_ || !failed();
 }
 
 bool CurlTransfer::read(char* buffer, std::uint32_t wanted, std::uint32_t& got) {
@@ -269,7 +293,11 @@ bool CurlTransfer::read(char* buffer, std::uint32_t wanted, std::uint32_t& got) 
   if (take > 0) std::memcpy(buffer, pending_.data() + pendingRead_, take);
   pendingRead_ += take;
   got = static_cast<std::uint32_t>(take);
-  return !failed();
+  return take > 0 || !failed();
+}
+
+CurlFailure CurlTransfer::failure() const {
+  return describeCurlFailure(easy_, result_, errorText_);
 }
 
 std::int64_t CurlTransfer::announcedSize() const {

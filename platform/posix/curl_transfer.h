@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/curl_failure.h"
 #include "platform/posix/curl_response_headers.h"
 
 namespace ks {
@@ -33,6 +34,10 @@ struct CurlTransferSettings {
   bool sizeOnly = false;  // ask for the size, fetch no data
   std::chrono::milliseconds idleTimeout{60000};
   std::string certificateAuthorities;  // empty: the system's
+  // Extra request header lines, each ended by "\r\n" (HTTP).
+  std::string headers;
+  // FTP: the data begins at this byte of the file (REST).
+  std::uint64_t restartAt = 0;
 };
 
 // Stops the transfers of one handle from another thread: the one running
@@ -62,15 +67,18 @@ class CurlTransfer {
   CurlTransfer& operator=(const CurlTransfer&) = delete;
 
   // Runs until the final answer's header lines are in (HTTP), the first data
-  // arrived or the transfer ended. False when it failed.
+  // arrived or the transfer ended. False when it failed before an answer.
   bool start();
   // Waits until data is there and hands over at most `wanted` bytes of it;
-  // 0 only at the end. False on failure.
+  // 0 only at the end. False on failure, once every byte that arrived
+  // before it has been handed over.
   bool read(char* buffer, std::uint32_t wanted, std::uint32_t& got);
 
   const ResponseHeaders& headers() const { return headers_; }
   bool answered() const { return answered_; }
   bool connected() const { return connected_; }
+  // Why the transfer failed (start or read returned false).
+  CurlFailure failure() const;
   // The size the server announced (FTP SIZE, HTTP Content-Length); -1 if none.
   std::int64_t announcedSize() const;
 
@@ -99,6 +107,8 @@ class CurlTransfer {
   bool http_;
   CURLM* multi_ = nullptr;
   CURL* easy_ = nullptr;
+  curl_slist* requestHeaders_ = nullptr;
+  char errorText_[CURL_ERROR_SIZE] = {};
   ResponseHeaders headers_;
   std::vector<char> pending_;
   std::size_t pendingRead_ = 0;

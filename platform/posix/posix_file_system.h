@@ -29,6 +29,8 @@ class PosixFileSystem : public FileSystem {
   // Writing below a folder, walked with openat (posix_writing.cpp). A file
   // without any write bit counts as read-only.
   std::int32_t createFile(const std::string& folder, const std::string& below) override;
+  std::int32_t openForAppending(const std::string& folder, const std::string& below,
+                                std::uint64_t& size) override;
   bool renameFile(const std::string& folder, const std::string& from,
                   const std::string& to) override;
   bool deleteFile(const std::string& folder, const std::string& below) override;

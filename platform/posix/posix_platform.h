@@ -5,6 +5,7 @@
 #include "platform/adapter_set.h"
 #include "platform/platform.h"
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/openssl_hashing.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_libraries.h"
 #include "platform/posix/posix_processes.h"
@@ -23,6 +24,7 @@ struct PosixPlatform {
   PosixVersionResources versionResources;
   PosixShell shell;
   PosixProcesses processes;
+  OpensslHashing hashing;
 
   Platform ports() { return portsOf(*this); }
 

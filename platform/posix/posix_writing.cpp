@@ -92,6 +92,22 @@ std::int32_t PosixFileSystem::createFile(const std::string& folder, const std::s
   return openFolderOf(folder, below, at) ? createIn(at) : -1;
 }
 
+// O_NOFOLLOW refuses a link in the name's place; O_NONBLOCK keeps a FIFO
+// from blocking the open before fstat turns it away.
+std::int32_t PosixFileSystem::openForAppending(const std::string& folder, const std::string& below,
+                                               std::uint64_t& size) {
+  FolderOfName at;
+  if (!openFolderOf(folder, below, at) || kindOf(at) != Kind::File) return -1;
+  UniqueFd fd(::openat(at.folder.get(), at.name.c_str(),
+                       O_WRONLY | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return -1;
+  size = static_cast<std::uint64_t>(info.st_size);
+  return fd.release();
+}
+
 bool PosixFileSystem::renameFile(const std::string& folder, const std::string& from,
                                  const std::string& to) {
   FolderOfName source;

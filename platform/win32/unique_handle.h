@@ -30,6 +30,8 @@ class UniqueHandle {
   void reset() {
     if (valid()) Close(std::exchange(handle_, Invalid()));
   }
+  // Hands the handle over without closing it.
+  Handle release() { return std::exchange(handle_, Invalid()); }
 
  private:
   Handle handle_ = Invalid();

@@ -41,6 +41,8 @@ class Win32FileSystem : public FileSystem {
 
   // Writing below a folder (win32_writing.cpp).
   std::int32_t createFile(const std::string& folder, const std::string& below) override;
+  std::int32_t openForAppending(const std::string& folder, const std::string& below,
+                                std::uint64_t& size) override;
   bool renameFile(const std::string& folder, const std::string& from,
                   const std::string& to) override;
   bool deleteFile(const std::string& folder, const std::string& below) override;

@@ -6,6 +6,7 @@
 #include "platform/adapter_set.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_hashing.h"
 #include "platform/win32/win32_libraries.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
@@ -25,6 +26,7 @@ struct Win32Platform {
   Win32VersionResources versionResources;
   Win32Shell shell;
   Win32Processes processes;
+  Win32Hashing hashing;
 
   Platform ports() { return portsOf(*this); }
 

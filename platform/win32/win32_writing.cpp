@@ -117,6 +117,27 @@ std::int32_t Win32FileSystem::createFile(const std::string& folder, const std::s
   return file == INVALID_HANDLE_VALUE ? -1 : keep(file);
 }
 
+// The handle is checked again after opening: a reparse point swapped in
+// meanwhile is opened as itself and refused.
+std::int32_t Win32FileSystem::openForAppending(const std::string& folder, const std::string& below,
+                                               std::uint64_t& size) {
+  BelowWalk walk;
+  if (!walk.open(folder, below) || entryAt(walk.path()) != Entry::File) return -1;
+  UniqueFile file(CreateFileW(walk.path().c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                              nullptr));
+  BY_HANDLE_FILE_INFORMATION information{};
+  LARGE_INTEGER end{};
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
+      (information.dwFileAttributes &
+       (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) ||
+      !SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) {
+    return -1;
+  }
+  size = static_cast<std::uint64_t>(end.QuadPart);
+  return keep(file.release());
+}
+
 bool Win32FileSystem::renameFile(const std::string& folder, const std::string& from,
                                  const std::string& to) {
   BelowWalk source;

@@ -38,8 +38,46 @@ DWORD_PTR contextFor(const WinInetInternetApi::HandleRecord* record) {
   return record->context ? reinterpret_cast<DWORD_PTR>(record) : 0;
 }
 
+// GetLastError of the last WinINet call that failed on this thread, taken
+// at once: the status callbacks that run meanwhile may change it.
+thread_local DWORD lastFailure = 0;
+
+template <typename Result>
+Result noteFailure(Result result) {
+  if (!result) lastFailure = GetLastError();
+  return result;
+}
+
+// WinINet's own text for one of its errors (its message table), without
+// the line end.
+std::string wininetText(DWORD error) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
+      GetModuleHandleW(L"wininet.dll"), error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring wide = length != 0 && text != nullptr ? std::wstring(text, length) : std::wstring();
+  if (text != nullptr) LocalFree(text);
+  while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' ')) {
+    wide.pop_back();
+  }
+  return narrow(wide).value_or(std::string());
+}
+
 std::wstring orNothing(const std::optional<std::wstring>& text) {
   return text.value_or(L"");
+}
+
+DWORD queryLevel(HttpQuery query) {
+  switch (query) {
+    case HttpQuery::ContentLength:
+      return HTTP_QUERY_CONTENT_LENGTH;
+    case HttpQuery::ContentRange:
+      return HTTP_QUERY_CONTENT_RANGE;
+    case HttpQuery::TransferEncoding:
+      return HTTP_QUERY_TRANSFER_ENCODING;
+    default:
+      return HTTP_QUERY_STATUS_CODE;
+  }
 }
 
 bool setTextOption(HINTERNET handle, DWORD option, const std::string& text) {
@@ -93,8 +131,18 @@ bool WinInetInternetApi::crackUrl(const std::string& url, UrlComponents& parts) 
   components.lpszUrlPath = path;
   components.dwUrlPathLength = kUrlPartChars;
   if (!InternetCrackUrlW(wide->c_str(), 0, 0, &components)) return false;
-  if (components.nScheme != INTERNET_SCHEME_HTTP && components.nScheme != INTERNET_SCHEME_FTP) {
-    return false;
+  switch (components.nScheme) {
+    case INTERNET_SCHEME_HTTP:
+      parts.scheme = InternetScheme::Http;
+      break;
+    case INTERNET_SCHEME_HTTPS:
+      parts.scheme = InternetScheme::Https;
+      break;
+    case INTERNET_SCHEME_FTP:
+      parts.scheme = InternetScheme::Ftp;
+      break;
+    default:
+      return false;
   }
   const auto text = [](const wchar_t* part, DWORD length) {
     return narrow(std::wstring_view(part, length)).value_or(std::string());
@@ -164,29 +212,54 @@ InternetHandle WinInetInternetApi::openUrl(InternetHandle internet, const std::s
   const auto wideUrl = widen(url);
   if (!wideUrl) return kNullInternetHandle;
   HandleRecord* record = newRecord(internet, context);
-  const HINTERNET data = InternetOpenUrlW(native(internet), wideUrl->c_str(), nullptr, 0,
-                                          INTERNET_FLAG_DONT_CACHE, contextFor(record));
+  const HINTERNET data =
+      noteFailure(InternetOpenUrlW(native(internet), wideUrl->c_str(), nullptr, 0,
+                                   INTERNET_FLAG_DONT_CACHE, contextFor(record)));
   keep(portHandle(data), record);
   return portHandle(data);
 }
 
+// REST stays in force on the control connection until the RETR that
+// FtpOpenFile sends.
+InternetHandle WinInetInternetApi::ftpOpenFile(InternetHandle connection, const std::string& path,
+                                               std::uint64_t restartAt, void* context) {
+  const auto widePath = widen(path);
+  if (!widePath) return kNullInternetHandle;
+  const std::wstring restart = L"REST " + std::to_wstring(restartAt);
+  if (!noteFailure(FtpCommandW(native(connection), FALSE, FTP_TRANSFER_TYPE_BINARY, restart.c_str(),
+                               0, nullptr))) {
+    return kNullInternetHandle;
+  }
+  HandleRecord* record = newRecord(connection, context);
+  const HINTERNET file = noteFailure(
+      FtpOpenFileW(native(connection), widePath->c_str(), GENERIC_READ,
+                   FTP_TRANSFER_TYPE_BINARY | INTERNET_FLAG_RELOAD, contextFor(record)));
+  keep(portHandle(file), record);
+  return portHandle(file);
+}
+
 // Packages never come from (or go into) the cache: a package changed on the
-// server is fetched again.
+// server is fetched again. A secure request checks the server's
+// certificate; none of the INTERNET_FLAG_IGNORE_CERT_* flags is ever given.
 InternetHandle WinInetInternetApi::httpOpenRequest(InternetHandle connection,
-                                                   const std::string& object, void* context) {
+                                                   const std::string& object, bool secure,
+                                                   void* context) {
   const auto wideObject = widen(object);
   if (!wideObject) return kNullInternetHandle;
   HandleRecord* record = newRecord(connection, context);
-  const HINTERNET request = HttpOpenRequestW(
-      native(connection), nullptr, wideObject->c_str(), nullptr, nullptr, nullptr,
-      INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
-      contextFor(record));
+  const DWORD flags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_RELOAD |
+                      INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
+  const HINTERNET request = HttpOpenRequestW(native(connection), nullptr, wideObject->c_str(),
+                                             nullptr, nullptr, nullptr, flags, contextFor(record));
   keep(portHandle(request), record);
   return portHandle(request);
 }
 
-bool WinInetInternetApi::httpSendRequest(InternetHandle request) {
-  return HttpSendRequestW(native(request), nullptr, 0, nullptr, 0) != 0;
+bool WinInetInternetApi::httpSendRequest(InternetHandle request, const std::string& headers) {
+  const std::wstring wideHeaders = orNothing(widen(headers));
+  return noteFailure(HttpSendRequestW(native(request),
+                                      wideHeaders.empty() ? nullptr : wideHeaders.c_str(),
+                                      static_cast<DWORD>(wideHeaders.size()), nullptr, 0) != 0);
 }
 
 // The frontend asks (a dialog, or the unattended run's answer); the name and
@@ -222,8 +295,7 @@ bool WinInetInternetApi::httpQueryInfo(InternetHandle request, HttpQuery query, 
                                        std::size_t bufferBytes) {
   std::wstring buffer(bufferBytes, L'\0');
   DWORD bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  const DWORD level =
-      query == HttpQuery::ContentLength ? HTTP_QUERY_CONTENT_LENGTH : HTTP_QUERY_STATUS_CODE;
+  const DWORD level = queryLevel(query);
   if (bufferBytes == 0 || !HttpQueryInfoW(native(request), level, buffer.data(), &bytes, nullptr)) {
     return false;
   }
@@ -239,10 +311,11 @@ bool WinInetInternetApi::readFile(InternetHandle data, char* buffer, std::uint32
                                   std::uint32_t& got) {
   got = 0;
   DWORD available = 0;
-  if (!InternetQueryDataAvailable(native(data), &available, 0, 0)) return false;
+  if (!noteFailure(InternetQueryDataAvailable(native(data), &available, 0, 0))) return false;
   if (available == 0 || wanted == 0) return true;
   DWORD read = 0;
-  if (!InternetReadFile(native(data), buffer, std::min<DWORD>(available, wanted), &read)) {
+  if (!noteFailure(
+          InternetReadFile(native(data), buffer, std::min<DWORD>(available, wanted), &read))) {
     return false;
   }
   got = read;
@@ -275,6 +348,11 @@ void WinInetInternetApi::abortTransfer(InternetHandle handle) {
     found->second->aborted = true;
   }
   InternetCloseHandle(native(handle));
+}
+
+std::uint32_t WinInetInternetApi::lastError(std::string& description) {
+  description = wininetText(lastFailure);
+  return lastFailure;
 }
 
 void WinInetInternetApi::setStatusCallback(InternetHandle handle, InternetStatusCallback callback) {

@@ -35,9 +35,11 @@ class WinInetInternetApi final : public InternetApi {
   InternetHandle ftpFindFirstFile(InternetHandle connection, const std::string& path,
                                   std::uint64_t& fileSize) override;
   InternetHandle openUrl(InternetHandle internet, const std::string& url, void* context) override;
-  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object,
+  InternetHandle ftpOpenFile(InternetHandle connection, const std::string& path,
+                             std::uint64_t restartAt, void* context) override;
+  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object, bool secure,
                                  void* context) override;
-  bool httpSendRequest(InternetHandle request) override;
+  bool httpSendRequest(InternetHandle request, const std::string& headers) override;
   std::uint32_t errorDialog(InternetHandle request, std::uint32_t error) override;
   bool httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
                      std::size_t bufferBytes) override;
@@ -48,6 +50,7 @@ class WinInetInternetApi final : public InternetApi {
   // Closes the WinINet handle at once, which breaks off a call waiting on it
   // in another thread; the owner's closeHandle later only forgets it.
   void abortTransfer(InternetHandle handle) override;
+  std::uint32_t lastError(std::string& description) override;
 
   // What the adapter keeps of a handle: the core's context and callback,
   // and the server a password question names.

@@ -25,7 +25,7 @@ bool isDirectlyBelow(const std::string& folder, const std::string& path) {
 std::string FakeFileSystem::join(const std::string& folder, const std::string& below) {
   if (below.empty()) return folder;
   return folder.empty() || folder.back() == kPathSeparator ? folder + below
-                                                          : folder + kPathSeparator + below;
+                                                           : folder + kPathSeparator + below;
 }
 
 void FakeFileSystem::forget(const std::string& path) {
@@ -49,6 +49,17 @@ std::int32_t FakeFileSystem::createFile(const std::string& folder, const std::st
   files[path];
   const std::int32_t handle = nextHandle++;
   openFiles[handle] = OpenFile{path, 0, true};
+  return handle;
+}
+
+std::int32_t FakeFileSystem::openForAppending(const std::string& folder, const std::string& below,
+                                              std::uint64_t& size) {
+  const std::string path = join(folder, below);
+  const auto found = files.find(path);
+  if (found == files.end() || (fileAttributes[path] & kAttributeReadOnly) != 0) return -1;
+  size = found->second.size();
+  const std::int32_t handle = nextHandle++;
+  openFiles[handle] = OpenFile{path, found->second.size(), true};
   return handle;
 }
 

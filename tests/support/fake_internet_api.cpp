@@ -67,15 +67,31 @@ InternetHandle FakeInternetApi::openUrl(InternetHandle internet, const std::stri
   return add("url", context, handles_.at(internet).callback);
 }
 
+InternetHandle FakeInternetApi::ftpOpenFile(InternetHandle connection, const std::string& path,
+                                            std::uint64_t restartAt, void* context) {
+  calls.push_back("ftpOpenFile " + path + " from " + std::to_string(restartAt) +
+                  (context ? " job" : " no-context"));
+  if (!script.ftpRestartWorks) return kNullInternetHandle;
+  return add("file", context, handles_.at(connection).callback);
+}
+
 InternetHandle FakeInternetApi::httpOpenRequest(InternetHandle connection,
-                                                const std::string& object, void* context) {
-  calls.push_back("httpOpenRequest " + object + (context ? " job" : " no-context"));
+                                                const std::string& object, bool secure,
+                                                void* context) {
+  calls.push_back("httpOpenRequest " + object + (secure ? " secure" : "") +
+                  (context ? " job" : " no-context"));
   if (!script.requestWorks) return kNullInternetHandle;
   return add("request", context, handles_.at(connection).callback);
 }
 
-bool FakeInternetApi::httpSendRequest(InternetHandle request) {
-  calls.push_back("httpSendRequest");
+bool FakeInternetApi::httpSendRequest(InternetHandle request, const std::string& headers) {
+  calls.push_back(headers.empty() ? std::string("httpSendRequest")
+                                  : "httpSendRequest " + headers.substr(0, headers.find('\r')));
+  if (!script.sendWorks) {
+    lastError_ = script.sendError;
+    lastErrorText_ = script.sendErrorText;
+    return false;
+  }
   for (std::uint32_t status : {kInternetStatusResolvingName, kInternetStatusNameResolved,
                                kInternetStatusConnectingToServer, kInternetStatusConnectedToServer,
                                kInternetStatusSendingRequest, kInternetStatusRequestSent,
@@ -95,10 +111,14 @@ std::uint32_t FakeInternetApi::errorDialog(InternetHandle, std::uint32_t error) 
 
 bool FakeInternetApi::httpQueryInfo(InternetHandle, HttpQuery query, std::string& value,
                                     std::size_t bufferBytes) {
-  const bool length = query == HttpQuery::ContentLength;
-  calls.push_back(std::string("httpQueryInfo ") + (length ? "content-length" : "status-code") +
-                  " " + std::to_string(bufferBytes));
-  const std::optional<std::string>& answer = length ? script.contentLength : script.statusCode;
+  static const char* names[] = {"content-length", "status-code", "content-range",
+                                "transfer-encoding"};
+  calls.push_back(std::string("httpQueryInfo ") + names[static_cast<int>(query)] + " " +
+                  std::to_string(bufferBytes));
+  const std::optional<std::string> status = script.statusCode;
+  const std::optional<std::string>* answers[] = {&script.contentLength, &status,
+                                                 &script.contentRange, &script.transferEncoding};
+  const std::optional<std::string>& answer = *answers[static_cast<int>(query)];
   if (!answer || answer->size() >= bufferBytes) return false;
   value = *answer;
   return true;
@@ -130,6 +150,11 @@ bool FakeInternetApi::closeHandle(InternetHandle handle) {
 
 void FakeInternetApi::abortTransfer(InternetHandle) {
   ++aborts;
+}
+
+std::uint32_t FakeInternetApi::lastError(std::string& description) {
+  description = lastErrorText_;
+  return lastError_;
 }
 
 void FakeInternetApi::setStatusCallback(InternetHandle handle, InternetStatusCallback callback) {

@@ -32,6 +32,13 @@ class FakeInternetApi : public InternetApi {
     std::deque<std::uint32_t> dialogAnswers;
     std::optional<std::string> contentLength;
     std::string statusCode = "200";
+    std::optional<std::string> contentRange;
+    std::optional<std::string> transferEncoding;
+    // A send that gets no answer, and what lastError then says.
+    bool sendWorks = true;
+    std::uint32_t sendError = 0;
+    std::string sendErrorText;
+    bool ftpRestartWorks = true;
     std::string body;
     // The read that would pass this many bytes fails instead.
     std::optional<std::size_t> failReadAfter;
@@ -50,9 +57,11 @@ class FakeInternetApi : public InternetApi {
   InternetHandle ftpFindFirstFile(InternetHandle connection, const std::string& path,
                                   std::uint64_t& fileSize) override;
   InternetHandle openUrl(InternetHandle internet, const std::string& url, void* context) override;
-  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object,
+  InternetHandle ftpOpenFile(InternetHandle connection, const std::string& path,
+                             std::uint64_t restartAt, void* context) override;
+  InternetHandle httpOpenRequest(InternetHandle connection, const std::string& object, bool secure,
                                  void* context) override;
-  bool httpSendRequest(InternetHandle request) override;
+  bool httpSendRequest(InternetHandle request, const std::string& headers) override;
   std::uint32_t errorDialog(InternetHandle request, std::uint32_t error) override;
   bool httpQueryInfo(InternetHandle request, HttpQuery query, std::string& value,
                      std::size_t bufferBytes) override;
@@ -63,6 +72,7 @@ class FakeInternetApi : public InternetApi {
   // Any thread: every later read fails (the fake serves one transfer).
   void abortTransfer(InternetHandle handle) override;
   std::atomic<int> aborts{0};
+  std::uint32_t lastError(std::string& description) override;
 
   // Handles not closed yet, by name ("internet", "connection", ...).
   std::vector<std::string> openHandles() const;
@@ -78,6 +88,8 @@ class FakeInternetApi : public InternetApi {
   std::map<InternetHandle, Handle> handles_;
   InternetHandle next_ = 1;
   std::size_t delivered_ = 0;
+  std::uint32_t lastError_ = 0;
+  std::string lastErrorText_;
 };
 
 }  // namespace ks::test

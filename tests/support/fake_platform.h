@@ -111,6 +111,8 @@ class FakeFileSystem : public FileSystem {
   bool closeHandle(std::int32_t handle) override { return openFiles.erase(handle) > 0; }
   std::int32_t seekHandle(std::int32_t handle, std::int32_t offset, int origin) override;
   std::int32_t createFile(const std::string& folder, const std::string& below) override;
+  std::int32_t openForAppending(const std::string& folder, const std::string& below,
+                                std::uint64_t& size) override;
   bool setHandleTime(std::int32_t handle, const LocalDateTime& time) override;
   bool setHandleAttributes(std::int32_t handle, std::uint32_t attributes) override;
   bool renameFile(const std::string& folder, const std::string& from,

@@ -48,6 +48,10 @@ class NativeFileSystem : public FileSystem {
   std::int32_t createFile(const std::string& folder, const std::string& below) override {
     return native_->createFile(folder, below);
   }
+  std::int32_t openForAppending(const std::string& folder, const std::string& below,
+                                std::uint64_t& size) override {
+    return native_->openForAppending(folder, below, size);
+  }
   bool renameFile(const std::string& folder, const std::string& from,
                   const std::string& to) override {
     return native_->renameFile(folder, from, to);

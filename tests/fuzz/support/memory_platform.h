@@ -34,6 +34,9 @@ class MemoryFileSystem : public FileSystem {
   bool closeHandle(std::int32_t) override { return false; }
   std::int32_t seekHandle(std::int32_t, std::int32_t, int) override { return -1; }
   std::int32_t createFile(const std::string&, const std::string&) override { return -1; }
+  std::int32_t openForAppending(const std::string&, const std::string&, std::uint64_t&) override {
+    return -1;
+  }
   bool setHandleTime(std::int32_t, const LocalDateTime&) override { return false; }
   bool setHandleAttributes(std::int32_t, std::uint32_t) override { return false; }
   bool renameFile(const std::string&, const std::string&, const std::string&) override {

@@ -23,7 +23,9 @@
 #include "download/download_worker.h"
 #include "download/transfer_cancel.h"
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/openssl_hashing.h"
 #include "platform/posix/posix_file_system.h"
+#include "tests/support/download_ports.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_notify_window.h"
 #include "tests/support/posix/peer_process.h"
@@ -61,11 +63,20 @@ class ScriptedPasswords : public Dialogs {
 struct Outcome {
   int result = -1;
   std::vector<std::string> messages;
-  std::vector<std::string> texts;  // "<id> <text>"
+  std::vector<std::string> texts;     // "<id> <text>"
+  std::vector<std::intptr_t> causes;  // lParam of each WM_DOWNLOAD_END
   bool has(const std::string& text) const {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
   }
 };
+
+// The body of the server's sized routes: byte i is (i * 31 + i / 251) mod
+// 256, so a gap or an overlap shows.
+std::string pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xff);
+  return bytes;
+}
 
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -104,25 +115,28 @@ class DownloadPeers : public ::testing::Test {
     for (std::size_t i = 0; i < urls.size(); ++i) component.urls[i] = urls[i];
     component.localPath = target.string();
     component.downloadLimit = limit;
+    component.sha256 = sha256;
     component.download = 1;
     component.statusCallback = downloadStatusCallback;
+    const Platform ports = test::downloadPorts(internet, files, &hashing);
     Outcome outcome;
     std::vector<std::thread> workers;
-    PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
-      outcome.messages.push_back(std::to_string(message) + " " + std::to_string(wParam));
-      if (message != WM_DOWNLOAD_END) return;
-      // The page's site fallback: the next URL after a failure.
-      if (wParam == 0 && component.urlIndex + 1 < static_cast<int>(urls.size())) {
-        ++component.urlIndex;
-        workers.emplace_back(downloadWorker, std::ref(component), std::cref(state),
-                             std::ref(internet), std::ref(files));
-      } else {
-        outcome.result = static_cast<int>(wParam);
-      }
-    });
+    PageNotifyWindow page(
+        ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+          outcome.messages.push_back(std::to_string(message) + " " + std::to_string(wParam));
+          if (message != WM_DOWNLOAD_END) return;
+          outcome.causes.push_back(lParam);
+          // The page's site fallback: the next URL after a failure.
+          if (wParam == 0 && component.urlIndex + 1 < static_cast<int>(urls.size())) {
+            ++component.urlIndex;
+            workers.emplace_back(downloadWorker, std::ref(component), std::cref(state),
+                                 std::cref(ports));
+          } else {
+            outcome.result = static_cast<int>(wParam);
+          }
+        });
     component.notifyWindow = &page;
-    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(internet),
-                         std::ref(files));
+    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::cref(ports));
     const bool ended = ui.runUntil([&] { return outcome.result >= 0; }, 90s);
     for (std::thread& worker : workers) worker.join();
     EXPECT_TRUE(ended);
@@ -134,7 +148,9 @@ class DownloadPeers : public ::testing::Test {
   CurlInternetOptions options;
   PosixFileSystem disk;
   PosixFileSystem* fileSystem = &disk;
-  std::uint64_t limit = 0;  // the component's download limit
+  std::uint64_t limit = 0;             // the component's download limit
+  std::optional<Sha256Digest> sha256;  // the component's digest
+  OpensslHashing hashing;
   fs::path folder;
   fs::path target;
 };
@@ -305,8 +321,8 @@ TEST_F(HttpDownload, AFailedTransferLeavesTheExistingFileAsItWas) {
   std::ofstream(target) << "the user's report";
   EXPECT_EQ(fetch({url("/dropped.bin")}).result, 0);
   EXPECT_EQ(slurp(target), "the user's report");
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
-      << "no partial file is left";
+  // What arrived is kept apart, for the next attempt at the same URL.
+  EXPECT_EQ(fs::file_size(target.string() + ".part"), 3 * 1024u);
 }
 
 TEST_F(HttpDownload, LinksInTheDownloadFolderAreReplacedNeverFollowed) {
@@ -332,10 +348,10 @@ class TinyDisk : public PosixFileSystem {
 };
 
 TEST_F(HttpDownload, SizesThatCannotBeTheFileAreRefusedBeforeAnythingIsWritten) {
-  EXPECT_EQ(fetch({url("/endless.bin")}).result, 0);  // announces 10 GiB
   Component declared;
   declared.sizeKb = 1;
   limit = plausiblePackageBytes(declared);
+  EXPECT_EQ(fetch({url("/endless.bin")}).result, 0);  // announces 10 GiB
   EXPECT_EQ(fetch({url("/sized/" + std::to_string(limit + 1))}).result, 0);
   EXPECT_EQ(fetch({url("/sized/" + std::to_string(limit))}).result, 1);
   fs::remove(target);
@@ -359,7 +375,9 @@ TEST_F(HttpDownload, AServerThatTricklesIsTooSlow) {
   EXPECT_FALSE(downloadFile(internet, disk, downloadStatusCallback, job));
   EXPECT_EQ(job.outcome, DownloadOutcome::TooSlow);
   EXPECT_EQ(window.texts(kIdcDownloadStatus).back(), "Download failed: the server is too slow.");
-  EXPECT_TRUE(fs::is_empty(folder));
+  // What arrived stays for a later attempt, never under the package's name.
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_EQ(fs::file_size(target.string() + ".part"), job.receivedBytes);
 }
 
 // An https peer beside the http one, with a certificate made for the test
@@ -400,6 +418,157 @@ TEST_F(HttpsRedirects, RedirectsGoToHttpOrHttpsButNeverFromHttpsToHttp) {
   EXPECT_FALSE(fs::exists(target));
 }
 
+// The Range headers the server saw for a path, one per request ("-" for none).
+std::vector<std::string> rangesSeen(int port, const std::string& path) {
+  const test::CommandResult got = test::runCommand(
+      {"/usr/bin/curl", "-s", "http://127.0.0.1:" + std::to_string(port) + "/ranges" + path});
+  std::vector<std::string> lines;
+  std::istringstream in(got.out);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The server cuts the first transfer after half the file: what arrived is
+// kept, and Retry asks for the rest and completes the file without a gap.
+TEST_F(HttpDownload, RetryContinuesACutTransferWithARangeRequest) {
+  const std::string path = "/cut/retry/1000003";
+  EXPECT_EQ(fetch({url(path)}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+  const std::uintmax_t kept = fs::file_size(target.string() + ".part");
+  ASSERT_GT(kept, 0u);
+  const Outcome retried = fetch({url(path)});
+  EXPECT_EQ(retried.result, 1);
+  EXPECT_EQ(rangesSeen(server->port(), path),
+            (std::vector<std::string>{"-", "bytes=" + std::to_string(kept) + "-"}));
+  EXPECT_TRUE(slurp(target) == pattern(1000003)) << "the file has a gap or an overlap";
+  EXPECT_FALSE(fs::exists(target.string() + ".part"));
+  EXPECT_FALSE(fs::exists(target.string() + ".part.source"));
+}
+
+TEST_F(HttpDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
+  const std::string path = "/ignore-range/retry/700001";
+  EXPECT_EQ(fetch({url(path)}).result, 0);
+  ASSERT_TRUE(fs::exists(target.string() + ".part"));
+  EXPECT_EQ(fetch({url(path)}).result, 1);
+  EXPECT_EQ(rangesSeen(server->port(), path).size(), 2u);
+  EXPECT_EQ(rangesSeen(server->port(), path).back().rfind("bytes=", 0), 0u);
+  EXPECT_TRUE(slurp(target) == pattern(700001));
+}
+
+// A chunked answer carries no size: it succeeds when its last chunk comes,
+// and shows what arrived without a share; one cut before it broke off.
+TEST_F(HttpDownload, AChunkedAnswerSucceedsOnlyWhenItEndsCleanly) {
+  const Outcome whole = fetch({url("/chunked/300000")});
+  EXPECT_EQ(whole.result, 1);
+  EXPECT_TRUE(slurp(target) == pattern(300000));
+  EXPECT_TRUE(whole.has("1042 Download successfull"));
+  EXPECT_TRUE(std::any_of(whole.texts.begin(), whole.texts.end(), [](const std::string& t) {
+    return t.rfind("1067 292 KB of unknown received - ", 0) == 0;
+  }));
+  fs::remove(target);
+  EXPECT_EQ(fetch({url("/chunked-cut/300000")}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+}
+
+// An https peer whose certificate a test authority signed for 127.0.0.1
+// only; the authority is made by the fixture and trusted only where a test
+// names it.
+class HttpsDownload : public HttpDownload {
+ protected:
+  void SetUp() override {
+    HttpDownload::SetUp();
+    const std::string dir = certificates.path();
+    authority = dir + "/ca.pem";
+    const std::vector<std::vector<std::string>> steps = {
+        {"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+         "/CN=Kestrova Test Authority", "-keyout", dir + "/ca-key.pem", "-out", authority},
+        {"/usr/bin/openssl", "req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1",
+         "-keyout", dir + "/key.pem", "-out", dir + "/server.csr"},
+        {"/usr/bin/openssl", "x509", "-req", "-in", dir + "/server.csr", "-CA", authority, "-CAkey",
+         dir + "/ca-key.pem", "-CAcreateserial", "-days", "2", "-extfile", dir + "/san.cnf", "-out",
+         dir + "/cert.pem"}};
+    std::ofstream(dir + "/san.cnf") << "subjectAltName=IP:127.0.0.1\n";
+    for (const auto& step : steps) {
+      const test::CommandResult made = test::runCommand(step);
+      ASSERT_EQ(made.exitCode, 0) << made.err;
+    }
+    ASSERT_TRUE(https.start(
+        {kPython, kPeers + "/http_server.py", dir + "/cert.pem", dir + "/key.pem"}, 20s));
+    const char* before = std::getenv("SSL_CERT_FILE");
+    if (before != nullptr) savedCertFile = before;
+  }
+  void TearDown() override {
+    if (savedCertFile) {
+      ::setenv("SSL_CERT_FILE", savedCertFile->c_str(), 1);
+    } else {
+      ::unsetenv("SSL_CERT_FILE");
+    }
+    HttpDownload::TearDown();
+  }
+  std::string secure(const std::string& host, const std::string& path) const {
+    return "https://" + host + ":" + std::to_string(https.port()) + path;
+  }
+  test::TempDir certificates;
+  test::PeerProcess https;
+  std::string authority;
+  std::optional<std::string> savedCertFile;
+};
+
+TEST_F(HttpsDownload, TheTestAuthorityIsTrustedWhereSslCertFileNamesIt) {
+  ::setenv("SSL_CERT_FILE", authority.c_str(), 1);
+  const Outcome outcome = fetch({secure("127.0.0.1", "/pattern/200000")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_TRUE(slurp(target) == pattern(200000));
+}
+
+// Without the authority the server is not trusted: the status line says
+// so, and the next site is tried as after any failure.
+TEST_F(HttpsDownload, AnUntrustedServerFailsItsSiteClearlyAndTheNextIsTried) {
+  ::unsetenv("SSL_CERT_FILE");
+  const Outcome outcome = fetch({secure("127.0.0.1", "/pattern/1000"), url("/exact.bin")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(outcome.causes.front(), kDownloadEndCertificate);
+  EXPECT_TRUE(outcome.has("1042 Certificate not trusted"));
+  EXPECT_EQ(slurp(target), exactBody());
+}
+
+TEST_F(HttpsDownload, ACertificateForAnotherHostIsRefused) {
+  ::setenv("SSL_CERT_FILE", authority.c_str(), 1);
+  const Outcome outcome = fetch({secure("localhost", "/pattern/1000")});
+  EXPECT_EQ(outcome.result, 0);
+  EXPECT_EQ(outcome.causes.back(), kDownloadEndCertificate);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_FALSE(fs::exists(target.string() + ".part"));
+  ASSERT_FALSE(outcome.texts.empty());
+  const std::string status = outcome.texts.back();
+  EXPECT_EQ(status.rfind("1042 ", 0), 0u);
+  EXPECT_NE(status, "1042 Download failed.");
+  EXPECT_NE(status.find("localhost"), std::string::npos) << status;
+}
+
+// The first site serves a changed package, the second the right one: the
+// file comes from the second, and the changed one is never kept.
+TEST_F(HttpDownload, AChangedPackageFailsItsSiteAndTheRightOneIsKept) {
+  Sha256Digest digest{};
+  hashing.newSha256();
+  const auto sha = hashing.newSha256();
+  const std::string right = pattern(150000);
+  sha->update(right.data(), right.size());
+  ASSERT_TRUE(sha->finish(digest));
+  sha256 = digest;
+  const Outcome outcome = fetch({url("/pattern/150001"), url("/pattern/150000")});
+  EXPECT_EQ(outcome.result, 1);
+  EXPECT_EQ(outcome.causes.front(), kDownloadEndHashMismatch);
+  EXPECT_TRUE(outcome.has("1042 Package is damaged or was changed (SHA-256 mismatch)."));
+  EXPECT_TRUE(slurp(target) == right);
+
+  fs::remove(target);
+  const Outcome wrong = fetch({url("/pattern/150001"), url("/exact.bin")});
+  EXPECT_EQ(wrong.result, 0);
+  EXPECT_EQ(wrong.causes, (std::vector<std::intptr_t>{2, 2}));
+  EXPECT_TRUE(fs::is_empty(folder)) << "a changed package is never kept";
+}
+
 TEST_F(HttpDownload, AFailureWithNothingExpectedAndNothingReceivedSaysItFailed) {
   const Outcome outcome = fetch({url("/gone.bin")});  // 404, 0 bytes announced and sent
   EXPECT_EQ(outcome.result, 0);
@@ -431,6 +600,7 @@ class FtpDownload : public DownloadPeers {
   static void TearDownTestSuite() {
     server.reset();
     fs::remove_all(root);
+    fs::remove(root.string() + ".rest-log");
   }
   static std::string url(const std::string& credentials, const std::string& path) {
     return "ftp://" + credentials + "127.0.0.1:" + std::to_string(server->port()) + path;
@@ -461,6 +631,22 @@ TEST_F(FtpDownload, WrongCredentialsFail) {
 TEST_F(FtpDownload, MissingFileFailsBeforeTheTargetIsCreated) {
   EXPECT_EQ(fetch({url("", "/missing.cab")}).result, 0);
   EXPECT_FALSE(fs::exists(target));
+}
+
+// The FTP server sends cut-package.cab only half the first time: the next
+// fetch of the same URL restarts the transfer there (REST) and the file is
+// whole.
+TEST_F(FtpDownload, RetryContinuesACutTransferWithRest) {
+  const std::string whole = pattern(400009);
+  std::ofstream(root / "cut-package.cab", std::ios::binary) << whole;
+  const std::string address = url("", "/cut-package.cab");
+  EXPECT_EQ(fetch({address}).result, 0);
+  const std::uintmax_t kept = fs::file_size(target.string() + ".part");
+  ASSERT_GT(kept, 0u);
+  EXPECT_EQ(fetch({address}).result, 1);
+  EXPECT_TRUE(slurp(target) == whole) << "the file has a gap or an overlap";
+  EXPECT_NE(slurp(root.string() + ".rest-log").find("REST " + std::to_string(kept)),
+            std::string::npos);
 }
 
 class FtpWithoutSizeDownload : public FtpDownload {

@@ -1,7 +1,14 @@
 """HTTP peer of the download tests: special routes on 127.0.0.1, an
 ephemeral port printed on the first line of stdout. Given a certificate and
-its key (PEM files) as arguments, it speaks https."""
+its key (PEM files) as arguments, it speaks https.
+
+Routes that take a size serve a patterned body in which every byte depends on
+its position (pattern() below), so a gap or an overlap in what a client
+stored shows. The Range header of every request to a path is remembered;
+/ranges/<path> answers them, one line each ("-" for a request without)."""
 import base64
+import collections
+import functools
 import http.server
 import socketserver
 import ssl
@@ -11,6 +18,20 @@ import time
 
 KB = 1024
 EXACT = bytes(range(256)) * 12  # 3072 bytes, a multiple of 1024
+
+
+@functools.lru_cache(maxsize=8)
+def pattern(size):
+    """The body of the sized routes: byte i is (i * 31 + i // 251) mod 256."""
+    return bytes(((i * 31 + i // 251) & 0xFF) for i in range(size))
+
+
+def requested_start(range_header):
+    """N of "bytes=N-", or None."""
+    if not range_header or not range_header.startswith("bytes=") or not range_header.endswith("-"):
+        return None
+    start = range_header[len("bytes="):-1]
+    return int(start) if start.isdigit() else None
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -30,8 +51,64 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def send_cut(self, body):
+        """Announces the whole body, sends half of it and drops the connection."""
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body[:len(body) // 2])
+        self.wfile.flush()
+        self.close_connection = True
+        self.connection.shutdown(2)
+
+    def send_rest(self, body, start):
+        """206 with the body from start on."""
+        self.send_response(206)
+        self.send_header("Content-Length", str(len(body) - start))
+        self.send_header("Content-Range", f"bytes {start}-{len(body) - 1}/{len(body)}")
+        self.end_headers()
+        self.wfile.write(body[start:])
+
+    def send_chunked(self, body, complete):
+        """Transfer-Encoding: chunked; without its last chunk when not complete."""
+        self.send_response(200)
+        self.send_header("Transfer-Encoding", "chunked")
+        self.end_headers()
+        end = len(body) if complete else len(body) // 2
+        for at in range(0, end, 10 * KB):
+            piece = body[at:min(at + 10 * KB, end)]
+            self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece))
+        if complete:
+            self.wfile.write(b"0\r\n\r\n")
+        else:
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.shutdown(2)
+
+    def serve_resumable(self, path, honours_range):
+        """/cut/<tag>/<size> and /ignore-range/<tag>/<size>: the first request
+        is cut after half; later ones get the rest (206) when they ask for it,
+        or, from a server that ignores Range, the whole body again (200)."""
+        body = pattern(int(path.split("/")[-1]))
+        start = requested_start(self.headers.get("Range"))
+        with self.server.lock:
+            first = self.server.requests[path] == 0
+            self.server.requests[path] += 1
+        if first:
+            self.send_cut(body)
+        elif honours_range and start is not None and 0 < start < len(body):
+            self.send_rest(body, start)
+        else:
+            self.send_body(200, body)
+
     def do_GET(self):
         path = self.path
+        if path.startswith("/ranges/"):
+            seen = self.server.ranges.get(path[len("/ranges"):], [])
+            self.send_body(200, "\n".join(seen).encode())
+            return
+        with self.server.lock:
+            self.server.ranges.setdefault(path, []).append(self.headers.get("Range") or "-")
         if path == "/exact.bin":
             self.send_body(200, EXACT)
         elif path.startswith("/sized/"):
@@ -120,6 +197,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(0.05)
             except OSError:
                 self.close_connection = True
+        elif path.startswith("/cut/"):
+            self.serve_resumable(path, honours_range=True)
+        elif path.startswith("/ignore-range/"):
+            self.serve_resumable(path, honours_range=False)
+        elif path.startswith("/pattern/"):
+            self.send_body(200, pattern(int(path.split("/")[2])))
+        elif path.startswith("/chunked/"):
+            self.send_chunked(pattern(int(path.split("/")[2])), complete=True)
+        elif path.startswith("/chunked-cut/"):
+            self.send_chunked(pattern(int(path.split("/")[2])), complete=False)
         elif path.startswith("/redirect-to/"):
             # /redirect-to/<url>: a redirect to whatever follows.
             self.send_body(302, b"", extra=[("Location", path[len("/redirect-to/"):])])
@@ -139,6 +226,9 @@ def main():
         context.load_cert_chain(sys.argv[1], sys.argv[2])
         server.socket = context.wrap_socket(server.socket, server_side=True)
     server.silent = threading.Event()
+    server.lock = threading.Lock()
+    server.requests = collections.Counter()
+    server.ranges = {}
     print(server.server_address[1], flush=True)
     server.serve_forever()
 

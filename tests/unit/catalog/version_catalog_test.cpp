@@ -174,6 +174,33 @@ TEST_F(VersionCatalogTest, UnreadableSizeReadsAsZero) {
   EXPECT_EQ(component(1).sizeKb, 0);
 }
 
+// A digest in either case is taken; anything that is not exactly 64
+// hexadecimal digits makes the component unavailable, never unchecked.
+TEST_F(VersionCatalogTest, Sha256ValuesAreDigestsOrMakeTheComponentUnavailable) {
+  const std::string digits = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  std::string lower = digits;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  ASSERT_TRUE(load("[G.upper]\nSHA256=" + digits + "\n[G.lower]\nsha256=\"" + lower +
+                   "\"\n[G.none]\nTitle=x\n[G.empty]\nSHA256=\n[G.long]\nSHA256=" + digits +
+                   "0\n[G.short]\nSHA256=" + digits.substr(1) +
+                   "\n[G.sign]\nSHA256=" + digits.substr(1) + "g\n"));
+  ASSERT_EQ(context.catalog.componentCount, 7);
+  for (int i : {0, 1}) {
+    ASSERT_TRUE(component(i).sha256.has_value()) << i;
+    EXPECT_EQ((*component(i).sha256)[0], 0xba);
+    EXPECT_EQ((*component(i).sha256)[31], 0xad);
+    EXPECT_EQ(component(i).unavailableReason, "");
+  }
+  for (int i : {2, 3}) {
+    EXPECT_FALSE(component(i).sha256.has_value()) << i;
+    EXPECT_EQ(component(i).unavailableReason, "") << i;
+  }
+  for (int i : {4, 5, 6}) {
+    EXPECT_FALSE(component(i).sha256.has_value()) << i;
+    EXPECT_NE(component(i).unavailableReason.find("SHA256"), std::string::npos) << i;
+  }
+}
+
 TEST_F(VersionCatalogTest, UnusableFiles) {
   EXPECT_FALSE(loadVersionCatalog(context, "/nowhere/version2.ini"));
   EXPECT_FALSE(load(""));

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "download/download_status.h"
@@ -196,12 +197,21 @@ TEST_F(DownloadFileTest, ErrorPageIsNeverStoredAndAnExistingFileStays) {
   EXPECT_EQ(window.texts(1042).back(), "Download failed.");
 }
 
-TEST_F(DownloadFileTest, MissingContentLengthFailsBeforeTheFileIsCreated) {
+// Without a Content-Length only a chunked answer marks its own end; any
+// other could have been cut short unnoticed.
+TEST_F(DownloadFileTest, WithoutContentLengthOnlyAChunkedAnswerIsTaken) {
   std::ofstream(target) << "old package";
   api.script.body = "abc";
   EXPECT_FALSE(run());
   EXPECT_EQ(stored(), "old package");
   EXPECT_TRUE(api.openHandles().empty());
+
+  test::FakeInternetApi chunked;
+  chunked.script.body = std::string(3000, 'c');
+  chunked.script.transferEncoding = "chunked";
+  ASSERT_TRUE(downloadFile(chunked, files, downloadStatusCallback, job));
+  EXPECT_EQ(stored(), std::string(3000, 'c'));
+  EXPECT_EQ(window.texts(1067).back().rfind("2 KB of unknown received - ", 0), 0u);
 }
 
 TEST_F(DownloadFileTest, ContentLengthTooLongForItsBufferFails) {
@@ -226,12 +236,72 @@ TEST_F(DownloadFileTest, ABodyLongerThanItsContentLengthIsStoppedThere) {
   EXPECT_FALSE(fs::exists(target));
 }
 
-TEST_F(DownloadFileTest, ReadFailureLeavesNoPartialFile) {
-  serveHttp(std::string(4000, 'p'));
-  api.script.failReadAfter = 2500;
-  EXPECT_FALSE(run());
-  EXPECT_TRUE(fs::is_empty(folder));
-  EXPECT_TRUE(api.openHandles().empty());
+// Every byte depends on its position, so a gap or an overlap shows.
+std::string patterned(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xff);
+  return bytes;
+}
+
+class ResumedDownload : public DownloadFileTest {
+ protected:
+  // The first attempt breaks off after two blocks: 2048 bytes are kept.
+  void SetUp() override {
+    DownloadFileTest::SetUp();
+    serveHttp(whole);
+    api.script.failReadAfter = 2500;
+    ASSERT_FALSE(run());
+    ASSERT_FALSE(fs::exists(target));
+    ASSERT_EQ(fs::file_size(target + ".part"), 2048u);
+    EXPECT_TRUE(api.openHandles().empty());
+  }
+  // The next attempt's server, answering with status and body.
+  bool again(const std::string& status, const std::string& body,
+             const std::optional<std::string>& range = std::nullopt) {
+    next.script.statusCode = status;
+    next.script.body = body;
+    next.script.contentLength = std::to_string(body.size());
+    next.script.contentRange = range;
+    return downloadFile(next, files, downloadStatusCallback, job);
+  }
+  bool askedForTheRest() const {
+    return std::count(next.calls.begin(), next.calls.end(), "httpSendRequest Range: bytes=2048-");
+  }
+  const std::string whole = patterned(4000);
+  test::FakeInternetApi next;
+};
+
+TEST_F(ResumedDownload, TheNextAttemptAsksForTheRestAndAppendsIt) {
+  ASSERT_TRUE(again("206", whole.substr(2048), "bytes 2048-3999/4000"));
+  EXPECT_TRUE(askedForTheRest());
+  EXPECT_EQ(stored(), whole);
+  EXPECT_EQ(window.texts(1067).back().rfind("3 KB of 3 KB received (100%)", 0), 0u);
+  EXPECT_FALSE(fs::exists(target + ".part"));
+  EXPECT_FALSE(fs::exists(target + ".part.source"));
+}
+
+TEST_F(ResumedDownload, AServerThatIgnoresTheRangeSendsTheWholeFileAgain) {
+  ASSERT_TRUE(again("200", whole));
+  EXPECT_TRUE(askedForTheRest());
+  EXPECT_EQ(stored(), whole);
+}
+
+TEST_F(ResumedDownload, APieceFromAnotherPlaceIsRefusedAndThePartialFileGoes) {
+  EXPECT_FALSE(again("206", whole.substr(1024), "bytes 1024-3999/4000"));
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_FALSE(fs::exists(target + ".part"));
+  test::FakeInternetApi fresh;
+  fresh.script.body = whole;
+  fresh.script.contentLength = std::to_string(whole.size());
+  ASSERT_TRUE(downloadFile(fresh, files, downloadStatusCallback, job));
+  EXPECT_EQ(std::count(fresh.calls.begin(), fresh.calls.end(), "httpSendRequest"), 1);
+}
+
+TEST_F(ResumedDownload, AnotherUrlNeverContinuesThePartialFile) {
+  url = "http://mirror.test/pkg/file.cab";
+  ASSERT_TRUE(again("200", whole));
+  EXPECT_FALSE(askedForTheRest());
+  EXPECT_EQ(stored(), whole);
 }
 
 // A disk that is full: no write goes through.

@@ -21,6 +21,7 @@
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
+#include "tests/support/download_ports.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/native_file_system.h"
@@ -91,7 +92,7 @@ TEST_F(StartDownloadWorker, ReturnsAtOnceAndThePageHearsTheTransferOnItsOwnThrea
   api.script.contentLength = "2500";
   component.statusCallback = downloadStatusCallback;
 
-  ASSERT_TRUE(startDownloadWorker(component, state, api, files));
+  ASSERT_TRUE(startDownloadWorker(component, state, test::downloadPorts(api, files)));
   // The worker waits for this thread before the page hears anything.
   EXPECT_TRUE(messages.empty());
   EXPECT_TRUE(view.textLog.empty());
@@ -116,11 +117,11 @@ TEST_F(StartDownloadWorker, NextSiteStartsFromTheEndHandlerWithOneTransferAtATim
     mostAtOnce = std::max(mostAtOnce, running);
     if (message == WM_DOWNLOAD_END && component.urlIndex == 0) {
       component.urlIndex = 1;
-      restarted = startDownloadWorker(component, state, api, files);
+      restarted = startDownloadWorker(component, state, test::downloadPorts(api, files));
     }
   };
 
-  ASSERT_TRUE(startDownloadWorker(component, state, api, files));
+  ASSERT_TRUE(startDownloadWorker(component, state, test::downloadPorts(api, files)));
   ASSERT_TRUE(pageHears(4));
   EXPECT_TRUE(restarted);
   EXPECT_EQ(messages, (Events{"1034 0 url0", "1037 0 url0", "1034 0 url1", "1037 0 url1"}));
@@ -129,7 +130,7 @@ TEST_F(StartDownloadWorker, NextSiteStartsFromTheEndHandlerWithOneTransferAtATim
 
 TEST_F(StartDownloadWorker, NothingToFetchStillReportsTheEndThroughThePage) {
   component.download = 0;
-  ASSERT_TRUE(startDownloadWorker(component, state, api, files));
+  ASSERT_TRUE(startDownloadWorker(component, state, test::downloadPorts(api, files)));
   ASSERT_TRUE(pageHears(1));
   EXPECT_EQ(messages, Events{"1037 1 url0"});
   EXPECT_TRUE(api.calls.empty());
@@ -174,7 +175,7 @@ TEST_F(StartDownloadWorker, TheTransferOutlivesItsPageAndItsComponent) {
   const std::string target = released->localPath;
   ASSERT_TRUE(workersDownTo(0));
 
-  ASSERT_TRUE(startDownloadWorker(*released, state, gated, files));
+  ASSERT_TRUE(startDownloadWorker(*released, state, test::downloadPorts(gated, files)));
   EXPECT_EQ(runningDownloadWorkers(), 1);
   ASSERT_TRUE(ui.runUntil([&] { return gated.atGate.load(); }, std::chrono::seconds(20)));
   const std::weak_ptr<PageNotifyWindow> page = window;
@@ -204,7 +205,7 @@ TEST_F(StartDownloadWorker, TheRunEndsAtOnceOnlyWhileATransferIsLeft) {
   gated.gate = open.get_future().share();
   gated.script.body = "abc";
   gated.script.contentLength = "3";
-  ASSERT_TRUE(startDownloadWorker(component, state, gated, files));
+  ASSERT_TRUE(startDownloadWorker(component, state, test::downloadPorts(gated, files)));
   ASSERT_TRUE(ui.runUntil([&] { return gated.atGate.load(); }, std::chrono::seconds(20)));
   EXPECT_EXIT(exitCodeLeavingDownloads(3), ::testing::ExitedWithCode(3), "");
   open.set_value();

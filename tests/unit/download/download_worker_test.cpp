@@ -15,6 +15,7 @@
 #include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
+#include "tests/support/download_ports.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
@@ -44,51 +45,51 @@ class DownloadWorkerTest : public ::testing::Test {
 
 TEST_F(DownloadWorkerTest, GonePageHearsNothing) {
   window.open = false;
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_TRUE(window.events.empty());
   EXPECT_TRUE(api.calls.empty());
 }
 
 TEST_F(DownloadWorkerTest, NothingToFetchEndsSuccessfullyWithoutBegin) {
   component.download = 0;
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_EQ(window.events, Events{"message 1037 1"});
   EXPECT_TRUE(api.calls.empty());
 }
 
 TEST_F(DownloadWorkerTest, FailedTransferSendsBeginThenEndWithZero) {
-  downloadWorker(component, state, api, files);  // no Content-Length scripted
+  downloadWorker(component, state, test::downloadPorts(api, files));  // no Content-Length scripted
   EXPECT_EQ(window.events, (Events{"message 1034 0", "message 1037 0"}));
 }
 
 TEST_F(DownloadWorkerTest, UsesTheUrlOfTheCurrentSite) {
   component.urlIndex = 1;
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_EQ(api.calls.front(), "crackUrl http://second.test/a.cab");
 }
 
 TEST_F(DownloadWorkerTest, UrlIndexOutsideTheTableFails) {
   component.urlIndex = kMaxUrls;
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_EQ(window.events.back(), "message 1037 0");
 }
 
 TEST_F(DownloadWorkerTest, ProxyIsUsedOnlyWhenSwitchedOn) {
   state.proxyServer = "proxy.test:3128";
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_EQ(api.calls[2], "open Kestrova Setup preconfig");
   state.useProxy = 1;
   test::FakeInternetApi second;
-  downloadWorker(component, state, second, files);
+  downloadWorker(component, state, test::downloadPorts(second, files));
   EXPECT_EQ(second.calls[2], "open Kestrova Setup proxy proxy.test:3128");
 }
 
 TEST_F(DownloadWorkerTest, StatusCallbackOfTheComponentShowsTexts) {
-  downloadWorker(component, state, api, files);
+  downloadWorker(component, state, test::downloadPorts(api, files));
   EXPECT_TRUE(window.texts(kIdcDownloadStatus).empty());
   component.statusCallback = downloadStatusCallback;
   test::FakeInternetApi second;
-  downloadWorker(component, state, second, files);
+  downloadWorker(component, state, test::downloadPorts(second, files));
   EXPECT_FALSE(window.texts(kIdcDownloadStatus).empty());
 }
 
@@ -106,9 +107,9 @@ TEST(DownloadWorkerThreads, WorkersInSequenceDeliverBeginAndEndInOrder) {
   int running = 0;
   int mostAtOnce = 0;
   std::vector<std::thread> workers;
+  const Platform ports = test::downloadPorts(api, files);
   auto startWorker = [&] {
-    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::ref(api),
-                         std::ref(files));
+    workers.emplace_back(downloadWorker, std::ref(component), std::cref(state), std::cref(ports));
   };
   PageNotifyWindow page(ui, view, [&](unsigned message, std::uintptr_t wParam, std::intptr_t) {
     messages.push_back(std::to_string(message) + " " + std::to_string(wParam) + " url" +

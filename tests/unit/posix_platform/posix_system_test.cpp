@@ -5,6 +5,7 @@
 
 #include "platform/posix/posix_platform.h"
 #include "platform/system_info.h"
+#include "tests/support/sha256_known_answers.h"
 #include "tests/unit/posix_platform/temp_home.h"
 
 namespace ks {
@@ -43,6 +44,12 @@ TEST(PosixPlatform, WiresEveryAdapterButTheDialogs) {
   EXPECT_EQ(ports.libraries, &platform.libraries);
   EXPECT_EQ(ports.versionResources, &platform.versionResources);
   EXPECT_EQ(ports.dialogs, nullptr);
+  EXPECT_EQ(ports.hashing, &platform.hashing);
+}
+
+TEST(OpensslHashing, PublishedSha256Vectors) {
+  OpensslHashing hashing;
+  test::expectSha256KnownAnswers(hashing);
 }
 
 }  // namespace
