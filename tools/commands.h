@@ -16,6 +16,8 @@ int runCatalogCommand(const Arguments& args, const AdapterSet& adapters);
 int runVersionCheckCommand(const Arguments& args, const AdapterSet& adapters);
 int runVersionBelowCommand(const Arguments& args, const AdapterSet& adapters);
 int runFetchCommand(const Arguments& args, const AdapterSet& adapters);
+int runHashCommand(const Arguments& args, const AdapterSet& adapters);
+int runRepoCommand(const Arguments& args, const AdapterSet& adapters);
 int runCabCommand(const Arguments& args, const AdapterSet& adapters);
 
 // The whole program: the subcommand named by argv[1] (or the help).

@@ -26,8 +26,19 @@ const Command kCommands[] = {
      "version-below INSTALLED REQUIRED\n"
      "      Prints true when INSTALLED orders before REQUIRED (the component is required)."},
     {"fetch", ks::tool::runFetchCommand,
-     "fetch [--proxy HOST:PORT] URL FILE\n"
-     "      Downloads URL into FILE through the setup's engine and prints every status text."},
+     "fetch [--proxy HOST:PORT] [--sha256=HEX] URL FILE\n"
+     "      Downloads URL into FILE through the setup's engine and prints every status text.\n"
+     "      With --sha256 FILE is kept only when it has that digest. A fetch that broke off\n"
+     "      leaves FILE.part; fetching the same URL to FILE again continues it."},
+    {"hash", ks::tool::runHashCommand,
+     "hash FILE...\n"
+     "      Prints one SHA256=<digest> line per file, in order, for its component section."},
+    {"repo", ks::tool::runRepoCommand,
+     "repo check URL-or-folder [--json]\n"
+     "      Fetches every component's package from every site through the setup's engine\n"
+     "      and tells whether it is reachable, of the declared size and digest. The URL\n"
+     "      names version2.ini or the repository (then /kestrova/version2.ini is read).\n"
+     "      Exit status 1 when anything is wrong."},
     {"cab", ks::tool::runCabCommand,
      "cab list CABFILE | cab extract CABFILE DESTDIR |\n"
      "      cab create [--mszip|--quantum[=BITS]|--store] [--max-size BYTES] [--reserve H,F,D]\n"
