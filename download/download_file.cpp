@@ -28,9 +28,10 @@ constexpr long kPartialContent = 206;
 // expectedSize is signed.
 constexpr std::uint64_t kLargestFile = std::numeric_limits<std::int64_t>::max();
 // The status line for a server whose certificate leads to no trusted
-// authority; other refusals show the client library's own words.
+// authority; other refusals show the client library's own words, or the
+// error number when it has none.
 constexpr const char* kCertificateNotTrusted = "Certificate not trusted";
-constexpr const char* kCertificateRefused = "Certificate refused";
+constexpr const char* kCertificateRefused = "Certificate refused (error ";
 
 bool isCertificateError(std::uint32_t error) {
   switch (error) {
@@ -236,8 +237,8 @@ void Transfer::noteFailedSend() {
   if (!isCertificateError(error)) return;
   certificate_ = true;
   job_.failureText = error == kErrorInternetInvalidCa ? kCertificateNotTrusted
-                     : description.empty()            ? kCertificateRefused
-                                                      : description;
+                     : description.empty() ? kCertificateRefused + std::to_string(error) + ")"
+                                           : description;
 }
 
 // Only a 2xx answer carries the file: an error page (404, or a 401 whose

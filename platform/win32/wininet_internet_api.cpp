@@ -220,15 +220,18 @@ InternetHandle WinInetInternetApi::openUrl(InternetHandle internet, const std::s
 }
 
 // REST stays in force on the control connection until the RETR that
-// FtpOpenFile sends.
+// FtpOpenFile sends. Servers refuse it in ASCII mode, which the listing of
+// FtpFindFirstFile leaves behind, so binary mode is set first.
 InternetHandle WinInetInternetApi::ftpOpenFile(InternetHandle connection, const std::string& path,
                                                std::uint64_t restartAt, void* context) {
   const auto widePath = widen(path);
   if (!widePath) return kNullInternetHandle;
   const std::wstring restart = L"REST " + std::to_wstring(restartAt);
-  if (!noteFailure(FtpCommandW(native(connection), FALSE, FTP_TRANSFER_TYPE_BINARY, restart.c_str(),
-                               0, nullptr))) {
-    return kNullInternetHandle;
+  for (const wchar_t* command : {L"TYPE I", restart.c_str()}) {
+    if (!noteFailure(FtpCommandW(native(connection), FALSE, FTP_TRANSFER_TYPE_BINARY, command, 0,
+                                 nullptr))) {
+      return kNullInternetHandle;
+    }
   }
   HandleRecord* record = newRecord(connection, context);
   const HINTERNET file = noteFailure(

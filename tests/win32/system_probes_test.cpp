@@ -1,6 +1,7 @@
 // The version checks of the core on the Windows adapters: version resources
 // through VERSION.dll, DllGetVersion of shlwapi.dll, WSAStartup of a Winsock
-// library; and a program's first icon as an icon file.
+// library; a program's first icon as an icon file; SHA-256 from BCrypt and
+// from CryptoAPI.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include "app/setup_context.h"
 #include "catalog/version_check.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/support/sha256_known_answers.h"
 
 namespace ks {
 namespace {
@@ -65,6 +67,15 @@ TEST(Win32Icons, TheFirstIconOfALibraryIsAnIconFileOfOneImage) {
   EXPECT_TRUE(icon[22] == 40 || icon[23] == 'P') << int(icon[22]);
   EXPECT_FALSE(resources.readFirstIcon(fixture("version64.exe"), icon));  // has no icon
   EXPECT_FALSE(resources.readFirstIcon(fixture("missing.exe"), icon));
+}
+
+TEST(Win32Hashing, BothProvidersGiveThePublishedDigests) {
+  Win32Hashing best;
+  EXPECT_TRUE(best.usesBCrypt());
+  test::expectSha256KnownAnswers(best);
+  Win32Hashing older(Win32Hashing::Provider::CryptoApi);
+  EXPECT_FALSE(older.usesBCrypt());
+  test::expectSha256KnownAnswers(older);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@ argument it knows neither SIZE nor MLST, as some servers don't.
 
 A file whose name begins with "cut-" is sent only half the first time it is
 fetched (the transfer then ends as if the server had cut it); every REST the
-server hears is written, one a line, to the file FOLDER.rest-log beside the
+server accepts is written, one a line, to the file FOLDER.rest-log beside the
 folder."""
 import os
 import sys
@@ -66,9 +66,11 @@ def main():
         use_sendfile = False  # every byte goes through CuttingFS's files
 
         def ftp_REST(self, line):
-            with open(root.rstrip("/") + ".rest-log", "a") as log:
-                log.write("REST " + line + "\n")
-            return super().ftp_REST(line)
+            result = super().ftp_REST(line)
+            if self._restart_position:
+                with open(root.rstrip("/") + ".rest-log", "a") as log:
+                    log.write("REST %d\n" % self._restart_position)
+            return result
 
     handler = Handler
     if sys.argv[2:] == ["--no-size"]:
