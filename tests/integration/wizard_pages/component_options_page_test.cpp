@@ -74,6 +74,26 @@ TEST_F(ComponentOptionsTest, TheWorkedExampleInInternetMode) {
   expectDialogsDone();
 }
 
+// A malformed SHA256 value: the component can't be ticked, not even when
+// required, and its details say why.
+TEST_F(ComponentOptionsTest, AComponentWithAMalformedDigestIsUnavailable) {
+  std::string text = workedExample(live());
+  text.replace(text.find("Size=812"), 8, "Size=812\nSHA256=not-a-digest");
+  publishVersionInfo(text);
+  toComponentOptions(kIdcOptionInternet);
+  EXPECT_EQ(item("Kestrova client").stateImage, kStateUnticked);
+  EXPECT_EQ(field(kIdcDownloadSize), "0 KB");
+  EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack));
+  const std::string reason = context.catalog.components[0]->unavailableReason;
+  ASSERT_NE(reason, "");
+  dialogs.expect("Kestrova client", reason, MessageAnswer::Ok);
+  tick("Kestrova client");
+  EXPECT_EQ(item("Kestrova client").stateImage, kStateUnticked);
+  select("Kestrova client");
+  EXPECT_EQ(field(kIdcDescription), reason);
+  expectDialogsDone();
+}
+
 TEST_F(ComponentOptionsTest, SelectingShowsTheDetailsAndAGroupEmptiesThem) {
   publishVersionInfo(workedExample(live()));
   toComponentOptions(kIdcOptionInternet);

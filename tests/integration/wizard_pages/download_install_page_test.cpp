@@ -43,6 +43,20 @@ std::string threeComponents(const std::vector<std::string>& hosts, bool secondMi
   return text;
 }
 
+// One required component whose package has a digest; site n serves the copy
+// under pub/site<n>/.
+std::string checkedComponent(const std::vector<std::string>& hosts, const std::string& digest) {
+  std::string text = "[Sites]\n";
+  std::string urls;
+  for (std::size_t i = 0; i < hosts.size(); ++i) {
+    const std::string n = std::to_string(i + 1);
+    text += "Site0" + n + "=site " + n + "\n";
+    urls += "URL0" + n + "=http://" + hosts[i] + "/pub/site" + n + "/app.txt\n";
+  }
+  return text + "[G.app]\nTitle=Checked\nRequired=1\nSize=1\nInstall=1\nSHA256=" + digest + "\n" +
+         urls;
+}
+
 class DownloadInstallTest : public PagesTest {
  protected:
   DownloadInstallTest() {
@@ -90,9 +104,53 @@ class DownloadInstallTest : public PagesTest {
     std::string value;
     return fakes.registry.readValue(root, key, name, value) ? value : "<missing>";
   }
+  std::string statusLine() { return page(kDownloadInstallTemplate).at(kIdcDownloadStatus).text; }
 };
 
 constexpr const char* kQuitQuestion = "Are you sure you want to quit setup?";
+
+TEST_F(DownloadInstallTest, AChangedPackageOnTheFirstSiteIsNeverInstalledTheSecondSitesIs) {
+  publishPackage("site1/app.txt", "changed on the way");
+  publishPackage("site2/app.txt", "the published package");
+  publishVersionInfo(checkedComponent({live(), live()}, sha256Of("the published package")));
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone}));
+  EXPECT_EQ(installed("app.txt"), "the published package");
+  EXPECT_EQ(std::distance(fs::directory_iterator(context.state.downloadDir), {}), 1)
+      << "only the right package is kept";
+  expectDialogsDone();  // no retry question
+}
+
+// Trying again can't mend packages that are wrong everywhere: no question,
+// the component fails and nothing of it is installed or kept.
+TEST_F(DownloadInstallTest, WhenEverySiteHasAChangedPackageNothingOfItIsInstalled) {
+  publishPackage("site1/app.txt", "changed on the way");
+  publishPackage("site2/app.txt", "changed as well");
+  publishVersionInfo(checkedComponent({live(), live()}, sha256Of("the published package")));
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowFailed}));
+  EXPECT_EQ(statusLine(), "Package is damaged or was changed (SHA-256 mismatch).");
+  EXPECT_TRUE(fs::is_empty(context.state.installDir));
+  EXPECT_TRUE(fs::is_empty(context.state.downloadDir));
+  expectDialogsDone();
+}
+
+// A package in the local archive is checked like a download: a damaged one
+// is replaced by the right one from the sites, never installed.
+TEST_F(DownloadInstallTest, ADamagedLocalPackageIsFetchedAgainFromTheSites) {
+  const std::string archive = temp.path() + "/archive";
+  fs::create_directories(archive);
+  context.state.localArchiveDir = archive;
+  publishPackage("site1/app.txt", "the published package");
+  std::ofstream(archive + "/version2.ini")
+      << checkedComponent({live()}, sha256Of("the published package"));
+  std::ofstream(archive + "/app.txt") << "damaged on the disk";
+  runToTheEnd(kIdcOptionLocal);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone}));
+  EXPECT_EQ(installed("app.txt"), "the published package");
+  std::ifstream kept(archive + "/app.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "the published package");
+}
 
 TEST_F(DownloadInstallTest, ThreeComponentsTheSecondFailingEverywhereThenCancelled) {
   publishVersionInfo(threeComponents({live(), dead()}, true));

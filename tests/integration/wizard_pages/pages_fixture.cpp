@@ -7,6 +7,7 @@
 
 #include "catalog/component_options_page.h"
 #include "download/download_worker.h"
+#include "catalog/sha256_text.h"
 #include "tests/support/source_dir.h"
 #include "wizard/setup_options_page.h"
 #include "wizard/setup_wizard.h"
@@ -27,6 +28,7 @@ PagesTest::PagesTest() {
   internet.emplace(dialogs, options);
   context.platform = fakes.ports();
   context.platform.fileSystem = &files;
+  context.platform.hashing = &hashing;
   context.platform.dialogs = &dialogs;
   context.platform.internet = &*internet;
   context.platform.ui = &ui;
@@ -47,7 +49,17 @@ void PagesTest::publishVersionInfo(const std::string& text) {
 }
 
 void PagesTest::publishPackage(const std::string& name, const std::string& content) {
-  std::ofstream(repository.path() + "/pub/" + name, std::ios::binary) << content;
+  const fs::path path = repository.path() + "/pub/" + name;
+  fs::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string PagesTest::sha256Of(const std::string& content) {
+  const auto sha256 = hashing.newSha256();
+  sha256->update(content.data(), content.size());
+  Sha256Digest digest{};
+  EXPECT_TRUE(sha256->finish(digest));
+  return sha256Text(digest);
 }
 
 std::string PagesTest::live() const {

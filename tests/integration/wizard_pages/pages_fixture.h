@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/openssl_hashing.h"
 #include "platform/posix/posix_file_system.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/posix/peer_process.h"
@@ -27,9 +28,12 @@ class PagesTest : public ::testing::Test {
   ~PagesTest() override;
 
   // The repository on the server: version2.ini under kestrova/, packages
-  // under pub/ (each a small text file unless written otherwise).
+  // under pub/ (each a small text file unless written otherwise; a name may
+  // hold folders).
   void publishVersionInfo(const std::string& text);
   void publishPackage(const std::string& name, const std::string& content);
+  // The SHA256 value of a package's content.
+  std::string sha256Of(const std::string& content);
   std::string live() const;
   std::string dead() const;
 
@@ -58,6 +62,7 @@ class PagesTest : public ::testing::Test {
   int deadPort = 0;
   FakePlatform fakes;
   PosixFileSystem files;
+  OpensslHashing hashing;
   ScriptedDialogs dialogs;
   std::optional<CurlInternetApi> internet;
   HeadlessDispatcher ui;

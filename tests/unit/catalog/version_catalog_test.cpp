@@ -201,6 +201,15 @@ TEST_F(VersionCatalogTest, Sha256ValuesAreDigestsOrMakeTheComponentUnavailable) 
   }
 }
 
+TEST(VersionServers, HttpsServersAreReachedOverHttpsAndPlainHostsOverHttp) {
+  const VersionServers servers = versionServersFrom("https://vi.example:8443,mirror.example:81");
+  EXPECT_EQ(versionInfoUrl(servers.primary), "https://vi.example:8443/kestrova/version2.ini");
+  EXPECT_EQ(versionInfoUrl(servers.fallback), "http://mirror.example:81/kestrova/version2.ini");
+  for (const char* bad : {"https://a b,c", "ftp://a,b", "https://,b", "a"}) {
+    EXPECT_EQ(versionServersFrom(bad).primary, builtInVersionServers().primary) << bad;
+  }
+}
+
 TEST_F(VersionCatalogTest, UnusableFiles) {
   EXPECT_FALSE(loadVersionCatalog(context, "/nowhere/version2.ini"));
   EXPECT_FALSE(load(""));
