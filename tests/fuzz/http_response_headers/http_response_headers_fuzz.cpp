@@ -1,6 +1,7 @@
 // Header lines of an HTTP answer, split at line feeds as the client hands
 // them over; then what the engine and the client read from them: the
-// Content-Length and where a redirect may lead.
+// Content-Length, the Content-Range of a continued file and where a
+// redirect may lead.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "download/content_length.h"
+#include "download/content_range.h"
 #include "platform/posix/curl_redirects.h"
 #include "platform/posix/curl_response_headers.h"
 
@@ -27,6 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ks::parseContentLength(value, length) &&
         value.find_first_not_of("0123456789") != std::string::npos)
       __builtin_trap();
+  }
+  if (headers.find("Content-Range", value)) {
+    ks::ContentRange range;
+    if (ks::parseContentRange(value, range) &&
+        (range.first > range.last || (range.totalKnown && range.last >= range.total)))
+      __builtin_trap();  // a piece that can't lie in the file
   }
   if (headers.statusCode() < 0 || headers.statusCode() > 999) __builtin_trap();
   if (headers.isRedirect() && headers.find("Location", value)) {
