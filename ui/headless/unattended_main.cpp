@@ -29,8 +29,11 @@ int printHelp() {
                "  (no options)\n"
                "    Opens the setup wizard.\n"
             << unattendedUsage() << "Environment: " << kServersVariable
-            << "=host[:port],host[:port] names the primary and the fallback\n"
-               "    version-info server (http://HOST/kestrova/version2.ini).\n";
+            << "=server,server names the primary and the fallback\n"
+               "    version-info server, each host[:port] (http://HOST/kestrova/version2.ini)\n"
+               "    or https://host[:port]. On Linux SSL_CERT_FILE names a file of the\n"
+               "    certificate authorities https servers are checked against (default: the\n"
+               "    system's); on Windows they are the system's.\n";
   return 0;
 }
 
