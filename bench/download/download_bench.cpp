@@ -1,11 +1,15 @@
 // bench_download: a 256 MiB HTTP download over loopback through the engine
 // (worker thread, libcurl client, status texts on the page) against the
-// curl command fetching the same URL, and the engine's peak memory for a
-// 16 MiB and a 256 MiB file, each measured in a process of its own.
+// curl command fetching the same URL; the engine's peak memory for a 16 MiB
+// and a 256 MiB file, and for 256 MiB with the package's SHA-256 checked,
+// each measured in a process of its own; and one 5 GiB download, whose
+// size, file and last progress line must be right beyond 32 bits.
 //
 //   bench_download [benchmark options]   run everything, summary at the end
 //   bench_download --serve               (helper) the loopback HTTP server
-//   bench_download --fetch URL FILE      (helper) one engine download; prints
+//   bench_download --fetch URL FILE [SHA256]
+//                                        (helper) one engine download, the
+//                                        digest checked when given; prints
 //                                        its peak resident set in KiB
 
 #include <benchmark/benchmark.h>
@@ -16,13 +20,17 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
+#include "catalog/sha256_text.h"
 #include "child_process.h"
 #include "engine_fetch.h"
 #include "loopback_server.h"
+#include "platform/posix/openssl_hashing.h"
 
 namespace ks::bench {
 
@@ -33,7 +41,8 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t kMiB = 1024 * 1024;
 constexpr std::uint64_t kLargeBytes = 256 * kMiB;
 constexpr std::uint64_t kSmallBytes = 16 * kMiB;
-constexpr double kThroughputGoal = 0.8;  // engine / curl
+constexpr std::uint64_t kHugeBytes = 5 * 1024 * kMiB;  // beyond every 32-bit count
+constexpr double kThroughputGoal = 0.8;                // engine / curl
 
 constexpr const char* kEngineWithTexts = "engine, status texts on (as the page)";
 constexpr const char* kEngineWithoutTexts = "engine, no status texts";
@@ -73,6 +82,11 @@ struct Session {
   fs::path folder;
   std::map<std::string, Measured> throughput;
   std::map<std::uint64_t, Measured> engineMemory;
+  Measured hashedMemory;  // 256 MiB, SHA-256 checked
+  // The 5 GiB download: its time, whether the file is whole, the line.
+  Measured huge;
+  bool hugeWhole = false;
+  std::string hugeProgress;
 };
 
 Session& session() {
@@ -118,7 +132,8 @@ void measureDownloads(benchmark::State& state, const char* name, Fetch fetch) {
 void engineDownload(benchmark::State& state, bool withTexts) {
   measureDownloads(state, withTexts ? kEngineWithTexts : kEngineWithoutTexts,
                    [&](const fs::path& target, Measured&) {
-                     return fetchThroughEngine(urlFor(kLargeBytes), target.string(), withTexts);
+                     return fetchThroughEngine(urlFor(kLargeBytes), target.string(),
+                                               FetchOptions{.withTexts = withTexts});
                    });
 }
 
@@ -146,20 +161,55 @@ BENCHMARK_CAPTURE(engineDownload, no_texts_256MiB, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The digest of the server's body of that many bytes.
+std::string bodyDigest(std::uint64_t bytes) {
+  OpensslHashing hashing;
+  const auto sha256 = hashing.newSha256();
+  const std::vector<char>& block = bodyPattern();
+  for (std::uint64_t left = bytes; left > 0;) {
+    const std::size_t now = left < block.size() ? static_cast<std::size_t>(left) : block.size();
+    sha256->update(block.data(), now);
+    left -= now;
+  }
+  Sha256Digest digest{};
+  sha256->finish(digest);
+  return sha256Text(digest);
+}
+
 // The engine's peak memory for one download, in a fresh process, so that
-// nothing else the benchmark did counts.
-void measureEngineMemory(std::uint64_t bytes) {
+// nothing else the benchmark did counts; with the package's digest checked
+// when hashed.
+std::optional<Measured> engineMemory(std::uint64_t bytes, bool hashed) {
   const fs::path target = session().folder / ("memory-" + std::to_string(bytes) + ".bin");
-  ChildProcess child({ownExecutable(), "--fetch", urlFor(bytes), target.string()}, true);
+  std::vector<std::string> command = {ownExecutable(), "--fetch", urlFor(bytes), target.string()};
+  if (hashed) command.push_back(bodyDigest(bytes));
+  ChildProcess child(command, true);
   const std::string peak = child.readLine();
   const ChildResult result = child.wait();
-  if (!result.exited || result.exitCode != 0 || !holds(target, bytes) || peak.empty()) {
+  const bool whole = holds(target, bytes);
+  fs::remove(target);
+  if (!result.exited || result.exitCode != 0 || !whole || peak.empty()) {
     std::fprintf(stderr, "engine download of %llu bytes failed\n",
                  static_cast<unsigned long long>(bytes));
-    return;
+    return std::nullopt;
   }
-  session().engineMemory[bytes] = Measured{bytes, 0, std::stol(peak)};
-  fs::remove(target);
+  return Measured{bytes, 0, std::stol(peak)};
+}
+
+void measureEngineMemory(std::uint64_t bytes) {
+  if (const auto measured = engineMemory(bytes, false)) session().engineMemory[bytes] = *measured;
+}
+
+// Once: 5 GiB through the engine with the texts on, as the page runs it.
+void measureHugeDownload() {
+  const fs::path target = session().folder / "huge.bin";
+  const auto begin = std::chrono::steady_clock::now();
+  const bool ok =
+      fetchThroughEngine(urlFor(kHugeBytes), target.string(), {}, &session().hugeProgress);
+  session().huge = Measured{kHugeBytes, secondsSince(begin), 0};
+  session().hugeWhole = ok && holds(target, kHugeBytes);
+  std::error_code ignored;
+  fs::remove(target, ignored);
 }
 
 void printSummary() {
@@ -201,6 +251,17 @@ void printSummary() {
     std::printf("%-40s %14ld   (file 16x larger)\n", "difference 256 MiB - 16 MiB",
                 large->second.peakKib - small->second.peakKib);
   }
+  std::printf("%-40s", "download of 256 MiB, SHA-256 checked");
+  if (s.hashedMemory.peakKib == 0) {
+    std::printf(" %14s\n", "failed");
+  } else {
+    std::printf(" %14ld\n", s.hashedMemory.peakKib);
+  }
+  std::printf("\n%-40s %s in %.1f s (%.1f MiB/s)\n", "download of 5 GiB",
+              s.hugeWhole ? "whole" : "FAILED", s.huge.seconds, s.huge.mibPerSecond());
+  const std::string expected = "5.00 GB of 5.00 GB received (100%) - ";
+  std::printf("%-40s %s\n%-40s %s\n", "  last progress line", s.hugeProgress.c_str(), "",
+              s.hugeProgress.rfind(expected, 0) == 0 ? "(as expected)" : "(NOT as expected)");
 }
 
 int runBenchmarks(int argc, char** argv) {
@@ -224,6 +285,8 @@ int runBenchmarks(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   measureEngineMemory(kSmallBytes);
   measureEngineMemory(kLargeBytes);
+  if (const auto hashed = engineMemory(kLargeBytes, true)) session().hashedMemory = *hashed;
+  measureHugeDownload();
   printSummary();
   benchmark::Shutdown();
   return 0;
@@ -237,8 +300,14 @@ int main(int argc, char** argv) {
   const std::string_view mode = argc >= 2 ? argv[1] : "";
   if (mode == "--serve") return ks::bench::runLoopbackServer();
   if (mode == "--fetch") {
-    if (argc != 4) return 2;
-    const bool ok = ks::bench::fetchThroughEngine(argv[2], argv[3]);
+    if (argc != 4 && argc != 5) return 2;
+    ks::bench::FetchOptions options;
+    ks::Sha256Digest digest{};
+    if (argc == 5) {
+      if (!ks::parseSha256Text(argv[4], digest)) return 2;
+      options.sha256 = digest;
+    }
+    const bool ok = ks::bench::fetchThroughEngine(argv[2], argv[3], options);
     std::printf("%ld\n", ks::bench::ownPeakResidentKib());
     return ok ? 0 : 1;
   }

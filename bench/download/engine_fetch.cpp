@@ -4,10 +4,12 @@
 
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
+#include "download/download_job.h"
 #include "download/download_notify_window.h"
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "platform/posix/curl_internet_api.h"
+#include "platform/posix/openssl_hashing.h"
 #include "platform/posix/posix_file_system.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/headless_page_view.h"
@@ -20,12 +22,14 @@ namespace {
 constexpr int kNoTemplate = 0;
 }  // namespace
 
-bool fetchThroughEngine(const std::string& url, const std::string& path, bool withTexts) {
+bool fetchThroughEngine(const std::string& url, const std::string& path,
+                        const FetchOptions& options, std::string* lastProgress) {
   HeadlessDispatcher ui;
   HeadlessPageView view(kNoTemplate);
   ScriptedDialogs dialogs;
   CurlInternetApi internet(dialogs);
   PosixFileSystem files;
+  OpensslHashing hashing;
   SetupState state;
   Component component;
   int result = -1;
@@ -34,16 +38,19 @@ bool fetchThroughEngine(const std::string& url, const std::string& path, bool wi
   });
   component.notifyWindow = &page;
   component.download = 1;
-  component.statusCallback = withTexts ? downloadStatusCallback : nullptr;
+  component.statusCallback = options.withTexts ? downloadStatusCallback : nullptr;
+  component.sha256 = options.sha256;
   component.urls[0] = url;
   component.localPath = path;
   Platform ports;
   ports.fileSystem = &files;
   ports.internet = &internet;
+  ports.hashing = &hashing;
   if (!startDownloadWorker(component, state, ports)) return false;
   // The worker always ends: a silent server is given up by the client.
   while (!ui.runUntil([&] { return result >= 0; }, std::chrono::minutes(1))) {
   }
+  if (lastProgress != nullptr) *lastProgress = view.at(kIdcDownloadProgress).text;
   return result == 1;
 }
 

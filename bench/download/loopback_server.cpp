@@ -20,7 +20,9 @@ namespace {
 // Large enough that a send hands the kernel a useful amount at once.
 constexpr std::size_t kPatternBytes = 256 * 1024;
 
-const std::vector<char>& pattern() {
+}  // namespace
+
+const std::vector<char>& bodyPattern() {
   static const std::vector<char> bytes = [] {
     std::vector<char> generated(kPatternBytes);
     for (std::size_t i = 0; i < generated.size(); ++i) {
@@ -30,6 +32,8 @@ const std::vector<char>& pattern() {
   }();
   return bytes;
 }
+
+namespace {
 
 bool sendAll(int socket, const char* data, std::size_t size) {
   while (size > 0) {
@@ -69,7 +73,7 @@ bool answer(int socket, const std::string& head) {
       "Content-Length: " +
       std::to_string(left) + "\r\n\r\n";
   if (!sendAll(socket, reply.data(), reply.size())) return false;
-  const std::vector<char>& bytes = pattern();
+  const std::vector<char>& bytes = bodyPattern();
   while (left > 0) {
     const std::size_t now = left < bytes.size() ? static_cast<std::size_t>(left) : bytes.size();
     if (!sendAll(socket, bytes.data(), now)) return false;

@@ -4,7 +4,13 @@
 // so no large file has to exist anywhere. Keep-alive, one thread per
 // connection.
 
+#include <vector>
+
 namespace ks::bench {
+
+// The body of GET /bytes/<count>: this block over and over, the last time
+// cut at the count.
+const std::vector<char>& bodyPattern();
 
 // Listens on an ephemeral port, prints it on the first line of stdout and
 // serves until the process is terminated (or its parent goes). Returns only
