@@ -133,7 +133,9 @@ bool RepoCheck::fetch(Component& job, StatusView& view) {
 bool RepoCheck::loadVersionInfo(const std::string& where) {
   std::string path = where;
   if (where.find("://") != std::string::npos) {
-    source_ = where.ends_with(".ini") ? where : where + kVersionInfoPath;
+    std::string repository = where;
+    while (repository.ends_with('/')) repository.pop_back();
+    source_ = where.ends_with(".ini") ? where : repository + kVersionInfoPath;
     Component job;
     job.urls[0] = source_;
     job.localPath = work_.file(kVersionInfoFileName);
