@@ -4,13 +4,32 @@
 // reaching the view on this thread.
 
 #include <cstdint>
+#include <memory>
 
 #include "app/setup_state.h"
 #include "catalog/catalog_records.h"
+#include "platform/adapter_set.h"
 #include "platform/page_view.h"
 #include "platform/platform.h"
+#include "tools/unattended_questions.h"
 
 namespace ks::tool {
+
+// The adapters' ports with their Internet client, whose questions nobody
+// answers (a password is declined).
+class FetchPorts {
+ public:
+  explicit FetchPorts(const AdapterSet& adapters)
+      : internet_(adapters.makeInternet(dialogs_)), ports_(adapters.ports) {
+    ports_.internet = internet_.get();
+  }
+  const Platform& ports() const { return ports_; }
+
+ private:
+  UnattendedQuestions dialogs_;
+  std::unique_ptr<InternetApi> internet_;
+  Platform ports_;
+};
 
 struct FetchResult {
   bool ok = false;

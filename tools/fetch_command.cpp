@@ -9,7 +9,6 @@
 #include "catalog/sha256_text.h"
 #include "tools/commands.h"
 #include "tools/engine_fetch.h"
-#include "tools/unattended_questions.h"
 #include "ui/headless/silent_page_view.h"
 
 namespace ks::tool {
@@ -60,12 +59,9 @@ int runFetchCommand(const Arguments& args, const AdapterSet& adapters) {
     std::fputs(kFetchUsage, stderr);
     return 2;
   }
-  UnattendedQuestions dialogs;
-  const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
-  Platform ports = adapters.ports;
-  ports.internet = internet.get();
+  const FetchPorts client(adapters);
   PrintingView view;
-  const FetchResult fetched = fetchThroughEngine(component, state, ports, view);
+  const FetchResult fetched = fetchThroughEngine(component, state, client.ports(), view);
   std::printf("result %d\n", fetched.ok ? 1 : 0);
   return fetched.ok ? 0 : 1;
 }

@@ -20,7 +20,6 @@
 #include "tools/commands.h"
 #include "tools/engine_fetch.h"
 #include "tools/json_writer.h"
-#include "tools/unattended_questions.h"
 #include "ui/headless/silent_page_view.h"
 
 namespace ks::tool {
@@ -305,11 +304,8 @@ int runRepoCommand(const Arguments& args, const AdapterSet& adapters) {
     std::fputs(kRepoUsage, stderr);
     return 2;
   }
-  UnattendedQuestions dialogs;
-  const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
-  Platform ports = adapters.ports;
-  ports.internet = internet.get();
-  RepoCheck check(ports);
+  const FetchPorts client(adapters);
+  RepoCheck check(client.ports());
   if (check.loadVersionInfo(operands[1])) check.checkEveryPackage();
   return check.report(json);
 }

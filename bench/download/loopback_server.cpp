@@ -106,7 +106,7 @@ int runLoopbackServer() {
     std::perror("loopback server");
     return 1;
   }
-  pattern();
+  bodyPattern();
   std::printf("%d\n", ntohs(address.sin_port));
   std::fflush(stdout);
   for (;;) {

@@ -188,24 +188,30 @@ InternetHandle CurlInternetApi::started(InternetHandle id) {
   return id;
 }
 
+std::unique_ptr<CurlInternetApi::Handle> CurlInternetApi::transferOn(
+    InternetHandle connectionHandle, InternetService service, const char* scheme,
+    const std::string& path, void* context) {
+  Handle* connection = find(connectionHandle);
+  if (connection == nullptr || connection->service != service) return nullptr;
+  auto transfer = std::make_unique<Handle>(Handle::Kind::Transfer);
+  transfer->context = context;
+  transfer->callback = connection->callback;
+  transfer->parent = connectionHandle;
+  transfer->settings =
+      settingsFor(*find(connection->parent), serverUrl(scheme, connection->server, path));
+  transfer->settings.userName = connection->server.userName;
+  transfer->settings.password = connection->server.password;
+  transfer->settings.http = service == InternetService::Http;
+  return transfer;
+}
+
 // curl sends REST itself before RETR; a server that refuses it (or holds
 // fewer bytes) fails the start.
 InternetHandle CurlInternetApi::ftpOpenFile(InternetHandle connectionHandle,
                                             const std::string& path, std::uint64_t restartAt,
                                             void* context) {
-  Handle* connection = find(connectionHandle);
-  if (connection == nullptr || connection->service != InternetService::Ftp) {
-    return kNullInternetHandle;
-  }
-  auto data = std::make_unique<Handle>(Handle::Kind::Transfer);
-  data->context = context;
-  data->callback = connection->callback;
-  data->parent = connectionHandle;
-  data->settings =
-      settingsFor(*find(connection->parent), serverUrl("ftp", connection->server, path));
-  data->settings.userName = connection->server.userName;
-  data->settings.password = connection->server.password;
-  data->settings.http = false;
+  auto data = transferOn(connectionHandle, InternetService::Ftp, "ftp", path, context);
+  if (!data) return kNullInternetHandle;
   data->settings.restartAt = restartAt;
   return started(add(std::move(data)));
 }
@@ -213,18 +219,9 @@ InternetHandle CurlInternetApi::ftpOpenFile(InternetHandle connectionHandle,
 InternetHandle CurlInternetApi::httpOpenRequest(InternetHandle connectionHandle,
                                                 const std::string& object, bool secure,
                                                 void* context) {
-  Handle* connection = find(connectionHandle);
-  if (connection == nullptr || connection->service != InternetService::Http) {
-    return kNullInternetHandle;
-  }
-  auto request = std::make_unique<Handle>(Handle::Kind::Transfer);
-  request->context = context;
-  request->callback = connection->callback;
-  request->parent = connectionHandle;
-  request->settings = settingsFor(*find(connection->parent),
-                                  serverUrl(secure ? "https" : "http", connection->server, object));
-  request->settings.userName = connection->server.userName;
-  request->settings.password = connection->server.password;
+  auto request = transferOn(connectionHandle, InternetService::Http, secure ? "https" : "http",
+                            object, context);
+  if (!request) return kNullInternetHandle;
   const InternetHandle id = add(std::move(request));
   notify(id, kInternetStatusHandleCreated);
   return id;

@@ -64,6 +64,10 @@ class CurlInternetApi final : public InternetApi {
   // Starts the transfer of a handle just added; closes it and answers null
   // when that fails.
   InternetHandle started(InternetHandle id);
+  // A request or file handle on a connection of the service, for path on
+  // its server; null when the connection is none of that service.
+  std::unique_ptr<Handle> transferOn(InternetHandle connection, InternetService service,
+                                     const char* scheme, const std::string& path, void* context);
 
   Dialogs& dialogs_;
   CurlInternetOptions options_;

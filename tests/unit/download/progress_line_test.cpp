@@ -7,7 +7,7 @@
 namespace ks {
 namespace {
 
-DownloadJob jobWith(std::uint32_t received, std::int32_t expected, std::time_t start) {
+DownloadJob jobWith(std::uint64_t received, std::int64_t expected, std::time_t start) {
   DownloadJob job;
   job.receivedBytes = received;
   job.expectedSize = expected;
@@ -44,6 +44,26 @@ TEST(ProgressLine, UnknownSizeUsesTheSecondForm) {
 TEST(ProgressLine, SizeNotYetKnownShowsNoShare) {
   const DownloadJob job = jobWith(0, 0, 1000);
   EXPECT_EQ(formatProgressLine(job, 1000), "0 KB of 0 KB received (0%) - 0.00 KB/s");
+}
+
+// Sizes beyond 32 bits: kilobytes up to 4 GiB, then gigabytes and megabytes
+// per second; nothing wraps around.
+TEST(ProgressLine, LargeFilesAreCountedWithoutOverflowAndInGigabytesFrom4GiB) {
+  constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+  const DownloadJob below = jobWith(3 * kGiB, 4 * kGiB - 1, 1000);
+  EXPECT_EQ(formatProgressLine(below, 1003),
+            "3145728 KB of 4194303 KB received (75%) - 1048576.00 KB/s");
+  const DownloadJob large = jobWith(5 * kGiB / 2, 5 * kGiB, 1000);
+  EXPECT_EQ(formatProgressLine(large, 1010), "2.50 GB of 5.00 GB received (50%) - 256.00 MB/s");
+  const DownloadJob unknown = jobWith(9 * kGiB, kUnknownSize, 1000);
+  EXPECT_EQ(formatProgressLine(unknown, 1009), "9.00 GB of unknown received - 1024.00 MB/s");
+}
+
+// A continued transfer's speed counts only what this transfer brought.
+TEST(ProgressLine, AContinuedTransfersSpeedLeavesOutWhatWasThereBefore) {
+  DownloadJob job = jobWith(3 * 1024 * 1024, 4 * 1024 * 1024, 1000);
+  job.resumedFrom = 2 * 1024 * 1024;
+  EXPECT_EQ(formatProgressLine(job, 1004), "3072 KB of 4096 KB received (75%) - 256.00 KB/s");
 }
 
 TEST(ProgressLine, ResponseStartSetsTheStartTimeAndShowsNoSpeed) {
