@@ -441,6 +441,9 @@ TEST_F(HttpDownload, RetryContinuesACutTransferWithARangeRequest) {
   EXPECT_EQ(rangesSeen(server->port(), path),
             (std::vector<std::string>{"-", "bytes=" + std::to_string(kept) + "-"}));
   EXPECT_TRUE(slurp(target) == pattern(1000003)) << "the file has a gap or an overlap";
+  EXPECT_TRUE(std::any_of(retried.texts.begin(), retried.texts.end(), [](const std::string& t) {
+    return t.rfind("1067 976 KB of 976 KB received (100%) - ", 0) == 0;
+  }));
   EXPECT_FALSE(fs::exists(target.string() + ".part"));
   EXPECT_FALSE(fs::exists(target.string() + ".part.source"));
 }

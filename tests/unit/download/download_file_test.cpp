@@ -271,21 +271,6 @@ class ResumedDownload : public DownloadFileTest {
   test::FakeInternetApi next;
 };
 
-TEST_F(ResumedDownload, TheNextAttemptAsksForTheRestAndAppendsIt) {
-  ASSERT_TRUE(again("206", whole.substr(2048), "bytes 2048-3999/4000"));
-  EXPECT_TRUE(askedForTheRest());
-  EXPECT_EQ(stored(), whole);
-  EXPECT_EQ(window.texts(1067).back().rfind("3 KB of 3 KB received (100%)", 0), 0u);
-  EXPECT_FALSE(fs::exists(target + ".part"));
-  EXPECT_FALSE(fs::exists(target + ".part.source"));
-}
-
-TEST_F(ResumedDownload, AServerThatIgnoresTheRangeSendsTheWholeFileAgain) {
-  ASSERT_TRUE(again("200", whole));
-  EXPECT_TRUE(askedForTheRest());
-  EXPECT_EQ(stored(), whole);
-}
-
 TEST_F(ResumedDownload, APieceFromAnotherPlaceIsRefusedAndThePartialFileGoes) {
   EXPECT_FALSE(again("206", whole.substr(1024), "bytes 1024-3999/4000"));
   EXPECT_FALSE(fs::exists(target));
