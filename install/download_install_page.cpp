@@ -121,16 +121,18 @@ void DownloadInstallPage::startCurrent() {
 // A package found in the local archive folder is checked before it is
 // installed, like a download. One without the catalog's digest is removed
 // and fetched from the sites instead, as after a failed download; without
-// sites the component fails.
+// sites the component fails. One that can't be read (or checked) fails the
+// component and stays.
 bool DownloadInstallPage::localPackageIsIntact(Component& component) {
   if (!component.sha256) return true;
   Platform& platform = context().platform;
   Sha256Digest digest{};
-  if (platform.hashing != nullptr &&
-      sha256OfFile(*platform.fileSystem, *platform.hashing, component.localPath, digest) &&
-      digest == *component.sha256) {
-    return true;
+  if (platform.hashing == nullptr ||
+      !sha256OfFile(*platform.fileSystem, *platform.hashing, component.localPath, digest)) {
+    failComponent(kInstallFailedText);
+    return false;
   }
+  if (digest == *component.sha256) return true;
   const SplitPath package = splitAtLastSeparator(component.localPath);
   platform.fileSystem->deleteFile(package.folder, package.name);
   localDamaged_ = true;
@@ -203,7 +205,7 @@ void DownloadInstallPage::onFailed(std::intptr_t cause) {
   const auto damaged = [&](bool all) {
     const auto first = damagedSites_.begin();
     const auto last = first + component.urlCount;
-    return all ? std::all_of(first, last, [](bool d) { return d; })
+    return all ? component.urlCount > 0 && std::all_of(first, last, [](bool d) { return d; })
                : std::any_of(first, last, [](bool d) { return d; });
   };
   if (!damaged(true) && askRetryDownload(context(), cause)) {
