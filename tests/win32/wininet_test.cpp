@@ -5,9 +5,13 @@
 // sends.
 
 #include <gtest/gtest.h>
-#include <wincrypt.h>
+
+// <windows.h> comes before the headers that build on it.
+// clang-format off
 #include <windows.h>
+#include <wincrypt.h>
 #include <wininet.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdlib>
