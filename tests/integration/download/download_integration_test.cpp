@@ -269,8 +269,9 @@ TEST_F(HttpDownload, SilentServerIsGivenUp) {
 }
 
 // The user quits the setup while a server has stopped sending: the transfer
-// ends at once (not after the silence time-out) and removes its file.
-TEST_F(HttpDownload, AStoppedTransferEndsAtOnceAndRemovesItsFile) {
+// ends at once (not after the silence time-out); the package never gets its
+// name, and what arrived stays in NAME.part for a later run to continue.
+TEST_F(HttpDownload, AStoppedTransferEndsAtOnceAndKeepsWhatArrivedForLater) {
   options.idleTimeout = std::chrono::minutes(10);
   HeadlessDispatcher ui;
   test::FakeDownloadView view;
@@ -291,7 +292,8 @@ TEST_F(HttpDownload, AStoppedTransferEndsAtOnceAndRemovesItsFile) {
       });
   component.notifyWindow = page.get();
   auto transfer = std::make_shared<TransferCancel>();
-  ASSERT_TRUE(startDownloadWorker(component, state, internet, files, transfer));
+  ASSERT_TRUE(
+      startDownloadWorker(component, state, test::downloadPorts(internet, files), transfer));
   // The second piece is shown: the transfer reads it and waits for the rest.
   ASSERT_TRUE(ui.runUntil(
       [&] { return view.texts[kIdcDownloadProgress].rfind("2 KB of 10 KB", 0) == 0; }, 30s));
@@ -299,6 +301,10 @@ TEST_F(HttpDownload, AStoppedTransferEndsAtOnceAndRemovesItsFile) {
   ASSERT_TRUE(ui.runUntil([&] { return result >= 0; }, 30s));
   EXPECT_EQ(result, 0);
   EXPECT_FALSE(fs::exists(target));
+  std::ifstream part(target.string() + ".part", std::ios::binary);
+  const std::string kept(std::istreambuf_iterator<char>(part), {});
+  EXPECT_GE(kept.size(), 2 * 1024u);
+  EXPECT_EQ(kept, std::string(kept.size(), 's'));
 }
 
 TEST_F(HttpDownload, SchemeInCapitalsFails) {

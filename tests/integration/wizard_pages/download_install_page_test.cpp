@@ -203,8 +203,9 @@ TEST_F(DownloadInstallTest, TheQueueWaitsBehindTheQuitQuestion) {
   expectDialogsDone();
 }
 
-// Yes while a server stalls: the transfer stops at once and its file goes;
-// what was installed before is registered, so a later uninstall removes it.
+// Yes while a server stalls: the transfer stops at once; what arrived stays
+// as NAME.part for a later run to continue, never under the package's name.
+// What was installed before is registered, so a later uninstall removes it.
 TEST_F(DownloadInstallTest, YesStopsTheTransferAndLeavesTheInstalledPartRemovable) {
   PeerProcess stalling;
   ASSERT_TRUE(stalling.start(
@@ -219,14 +220,19 @@ TEST_F(DownloadInstallTest, YesStopsTheTransferAndLeavesTheInstalledPartRemovabl
   internet.emplace(dialogs, patient);
   toDownloadAndInstall();
   const std::string part = context.state.downloadDir + "/stall.bin.part";
-  ASSERT_TRUE(waitFor([&] { return fs::exists(part) && rowImages()[0] == kRowDone; }));
+  ASSERT_TRUE(waitFor([&] {
+    return rowImages()[0] == kRowDone &&
+           page(kDownloadInstallTemplate).at(kIdcDownloadProgress).text.rfind("2 KB of 10 KB", 0) ==
+               0;
+  }));
   dialogs.expect("Setup", kQuitQuestion, MessageAnswer::Yes);
   frame->cancel();
   ASSERT_TRUE(frame->closed());
   // The run's end waits a moment for the stopped transfer, which ends the
   // process at once if it is still running.
   EXPECT_EQ(exitCodeLeavingDownloads(wizardExitCode(context)), 3);
-  EXPECT_FALSE(fs::exists(part));
+  EXPECT_GE(fs::file_size(part), 2 * 1024u);
+  EXPECT_FALSE(fs::exists(context.state.downloadDir + "/stall.bin"));
   EXPECT_FALSE(fs::exists(context.state.installDir + "/three.txt"));
   EXPECT_EQ(registered(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue),
             context.state.installDir);
