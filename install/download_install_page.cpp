@@ -9,6 +9,7 @@
 #include "download/download_worker.h"
 #include "download/file_digest.h"
 #include "download/retry_question.h"
+#include "download/target_file.h"
 #include "download/transfer_cancel.h"
 #include "install/install_component.h"
 #include "platform/file_system.h"
@@ -115,7 +116,22 @@ void DownloadInstallPage::startCurrent() {
   }
   if (!component.unavailableReason.empty()) return failComponent(component.unavailableReason);
   if (!component.download && !localPackageIsIntact(component)) return;
+  component.urlIndex = firstSite(component);
   startWorker(component);
+}
+
+// A series of attempts starts with the site whose transfer broke off and
+// left NAME.part (in this run or an earlier one), so that it is continued
+// before another site's transfer replaces it; otherwise with the primary.
+int DownloadInstallPage::firstSite(const Component& component) {
+  FileSystem& files = *context().platform.fileSystem;
+  for (int u = 0; u < component.urlCount; ++u) {
+    if (resumableBytes(files, component.localPath, component.urls[static_cast<std::size_t>(u)]) >
+        0) {
+      return u;
+    }
+  }
+  return state().primarySite;
 }
 
 // A package found in the local archive folder is checked before it is
@@ -185,9 +201,10 @@ void DownloadInstallPage::onDownloaded() {
   goOn(installed ? kRowDone : kRowFailed);
 }
 
-// The sites are tried in the order primary, then the others from the first;
-// when every one has failed once the user decides, unless every site had
-// the package damaged: trying again can't mend that.
+// The sites are tried in the order primary (or the one that left NAME.part),
+// then the others from the first; when every one has failed once the user
+// decides, unless every site had the package damaged: trying again can't
+// mend that.
 void DownloadInstallPage::onFailed(std::intptr_t cause) {
   Component& component = current();
   if (component.urlIndex >= 0 && component.urlIndex < kMaxUrls) {
@@ -209,7 +226,7 @@ void DownloadInstallPage::onFailed(std::intptr_t cause) {
                : std::any_of(first, last, [](bool d) { return d; });
   };
   if (!damaged(true) && askRetryDownload(context(), cause)) {
-    component.urlIndex = state().primarySite;
+    component.urlIndex = firstSite(component);
     for (int u = 0; u < component.urlCount; ++u)
       component.urlFailed[static_cast<std::size_t>(u)] = 0;
     damagedSites_ = {};

@@ -46,6 +46,7 @@ class DownloadInstallPage final : public HeaderPage {
   void buildQueue();
   void startCurrent();
   bool localPackageIsIntact(Component& component);
+  int firstSite(const Component& component);
   void startWorker(Component& component);
   void onDownloaded();
   // cause: the lParam of WM_DOWNLOAD_END (kDownloadEndTooSlow, ...).

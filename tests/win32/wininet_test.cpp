@@ -27,6 +27,7 @@
 #include "platform/win32/win32_hashing.h"
 #include "platform/win32/wininet_internet_api.h"
 #include "tests/support/fake_notify_window.h"
+#include "tests/support/patterned_body.h"
 #include "tests/win32/win32_test_support.h"
 
 namespace ks {
@@ -111,13 +112,6 @@ class WinInetDownload : public ::testing::Test {
   std::string url;
   std::string target;
 };
-
-// Byte i of the peer's sized routes, so a gap or an overlap shows.
-std::string pattern(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xff);
-  return bytes;
-}
 
 std::string exactBody() {
   std::string body;
@@ -215,7 +209,7 @@ TEST_F(WinInetDownload, ACutTransferIsContinuedWithARangeRequest) {
   const std::size_t before = kept().size();
   ASSERT_GT(before, 0u);
   ASSERT_TRUE(fetch(http(path)));
-  EXPECT_TRUE(stored() == pattern(300007)) << "the file has a gap or an overlap";
+  EXPECT_TRUE(stored() == test::patternedBody(300007)) << "the file has a gap or an overlap";
   EXPECT_EQ(rangesSeen(path), "-\nbytes=" + std::to_string(before) + "-");
   EXPECT_FALSE(files.pathExists(target + ".part"));
 }
@@ -224,7 +218,7 @@ TEST_F(WinInetDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
   const std::string path = "/ignore-range/wininet/200003";
   EXPECT_FALSE(fetch(http(path)));
   ASSERT_TRUE(fetch(http(path)));
-  EXPECT_TRUE(stored() == pattern(200003));
+  EXPECT_TRUE(stored() == test::patternedBody(200003));
 }
 
 // (WinINet under wine ends a chunked answer cut before its last chunk as
@@ -232,13 +226,13 @@ TEST_F(WinInetDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
 // package's digest catches that.)
 TEST_F(WinInetDownload, AChunkedAnswerIsTakenWhenItEndsCleanly) {
   ASSERT_TRUE(fetch(http("/chunked/300000")));
-  EXPECT_TRUE(stored() == pattern(300000));
+  EXPECT_TRUE(stored() == test::patternedBody(300000));
   EXPECT_EQ(window.texts(1067).back().rfind("292 KB of unknown received - ", 0), 0u);
 }
 
 // REST through FtpCommand, then FtpOpenFile.
 TEST_F(WinInetDownload, ACutFtpTransferIsContinuedWithRest) {
-  const std::string whole = pattern(400009);
+  const std::string whole = test::patternedBody(400009);
   std::ofstream(std::filesystem::path(peer("KS_FTP_ROOT")) / "cut-wininet.cab", std::ios::binary)
       << whole;
   const std::string address = "ftp://127.0.0.1:" + peer("KS_FTP_PORT") + "/cut-wininet.cab";
@@ -253,7 +247,7 @@ TEST_F(WinInetDownload, ACutFtpTransferIsContinuedWithRest) {
 }
 
 TEST_F(WinInetDownload, APackageWithoutTheExpectedDigestIsNeverKept) {
-  const std::string right = pattern(5000);
+  const std::string right = test::patternedBody(5000);
   const auto sha256 = hashing.newSha256();
   sha256->update(right.data(), right.size());
   Sha256Digest digest{};
@@ -351,7 +345,7 @@ TEST_F(WinInetDownload, HttpsChecksTheServersCertificate) {
   const TrustedTestAuthority authority;
   ASSERT_TRUE(authority.trusted());
   ASSERT_TRUE(fetch(https("127.0.0.1", "/pattern/1000"))) << window.texts(1042).back();
-  EXPECT_TRUE(stored() == pattern(1000));
+  EXPECT_TRUE(stored() == test::patternedBody(1000));
   std::filesystem::remove(*widen(target));
 
   EXPECT_FALSE(fetch(https("localhost", "/pattern/1000")));

@@ -28,6 +28,7 @@
 #include "tests/support/download_ports.h"
 #include "tests/support/fake_download_view.h"
 #include "tests/support/fake_notify_window.h"
+#include "tests/support/patterned_body.h"
 #include "tests/support/posix/peer_process.h"
 #include "tests/support/posix/run_command.h"
 #include "ui/headless/headless_dispatcher.h"
@@ -69,14 +70,6 @@ struct Outcome {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
   }
 };
-
-// The body of the server's sized routes: byte i is (i * 31 + i / 251) mod
-// 256, so a gap or an overlap shows.
-std::string pattern(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xff);
-  return bytes;
-}
 
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -446,7 +439,7 @@ TEST_F(HttpDownload, RetryContinuesACutTransferWithARangeRequest) {
   EXPECT_EQ(retried.result, 1);
   EXPECT_EQ(rangesSeen(server->port(), path),
             (std::vector<std::string>{"-", "bytes=" + std::to_string(kept) + "-"}));
-  EXPECT_TRUE(slurp(target) == pattern(1000003)) << "the file has a gap or an overlap";
+  EXPECT_TRUE(slurp(target) == test::patternedBody(1000003)) << "the file has a gap or an overlap";
   EXPECT_TRUE(std::any_of(retried.texts.begin(), retried.texts.end(), [](const std::string& t) {
     return t.rfind("1067 976 KB of 976 KB received (100%) - ", 0) == 0;
   }));
@@ -461,7 +454,7 @@ TEST_F(HttpDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
   EXPECT_EQ(fetch({url(path)}).result, 1);
   EXPECT_EQ(rangesSeen(server->port(), path).size(), 2u);
   EXPECT_EQ(rangesSeen(server->port(), path).back().rfind("bytes=", 0), 0u);
-  EXPECT_TRUE(slurp(target) == pattern(700001));
+  EXPECT_TRUE(slurp(target) == test::patternedBody(700001));
 }
 
 // A chunked answer carries no size: it succeeds when its last chunk comes,
@@ -469,7 +462,7 @@ TEST_F(HttpDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
 TEST_F(HttpDownload, AChunkedAnswerSucceedsOnlyWhenItEndsCleanly) {
   const Outcome whole = fetch({url("/chunked/300000")});
   EXPECT_EQ(whole.result, 1);
-  EXPECT_TRUE(slurp(target) == pattern(300000));
+  EXPECT_TRUE(slurp(target) == test::patternedBody(300000));
   EXPECT_TRUE(whole.has("1042 Download successfull"));
   EXPECT_TRUE(std::any_of(whole.texts.begin(), whole.texts.end(), [](const std::string& t) {
     return t.rfind("1067 292 KB of unknown received - ", 0) == 0;
@@ -527,7 +520,7 @@ TEST_F(HttpsDownload, TheTestAuthorityIsTrustedWhereSslCertFileNamesIt) {
   ::setenv("SSL_CERT_FILE", authority.c_str(), 1);
   const Outcome outcome = fetch({secure("127.0.0.1", "/pattern/200000")});
   EXPECT_EQ(outcome.result, 1);
-  EXPECT_TRUE(slurp(target) == pattern(200000));
+  EXPECT_TRUE(slurp(target) == test::patternedBody(200000));
 }
 
 // Without the authority the server is not trusted: the status line says
@@ -561,7 +554,7 @@ TEST_F(HttpDownload, AChangedPackageFailsItsSiteAndTheRightOneIsKept) {
   Sha256Digest digest{};
   hashing.newSha256();
   const auto sha = hashing.newSha256();
-  const std::string right = pattern(150000);
+  const std::string right = test::patternedBody(150000);
   sha->update(right.data(), right.size());
   ASSERT_TRUE(sha->finish(digest));
   sha256 = digest;
@@ -646,7 +639,7 @@ TEST_F(FtpDownload, MissingFileFailsBeforeTheTargetIsCreated) {
 // fetch of the same URL restarts the transfer there (REST) and the file is
 // whole.
 TEST_F(FtpDownload, RetryContinuesACutTransferWithRest) {
-  const std::string whole = pattern(400009);
+  const std::string whole = test::patternedBody(400009);
   std::ofstream(root / "cut-package.cab", std::ios::binary) << whole;
   const std::string address = url("", "/cut-package.cab");
   EXPECT_EQ(fetch({address}).result, 0);

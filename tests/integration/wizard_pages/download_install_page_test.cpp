@@ -10,11 +10,13 @@
 #include "app/start_up.h"
 #include "app/uninstall.h"
 #include "catalog/component_options_page.h"
+#include "download/download_file.h"
 #include "download/download_job.h"
 #include "download/download_worker.h"
 #include "install/completion_page.h"
 #include "install/integration.h"
 #include "tests/integration/wizard_pages/pages_fixture.h"
+#include "tests/support/patterned_body.h"
 #include "tests/support/source_dir.h"
 #include "wizard/download_location_page.h"
 #include "wizard/folder_pages.h"
@@ -137,6 +139,37 @@ TEST_F(DownloadInstallTest, WhenEverySiteHasAChangedPackageNothingOfItIsInstalle
 
 // A package in the local archive is checked like a download: a damaged one
 // is replaced by the right one from the sites, never installed.
+// An earlier run's transfer from the second site broke off: this run asks
+// that site for the rest first, before the primary site's transfer could
+// replace what is there, and the package is whole.
+TEST_F(DownloadInstallTest, ALaterRunContinuesThePartFromTheSiteThatLeftIt) {
+  PeerProcess cutting;
+  ASSERT_TRUE(cutting.start(
+      {"/usr/bin/python3", sourceDir() + "/tests/integration/download/http_server.py"},
+      std::chrono::seconds(20)));
+  const std::string peer = "http://127.0.0.1:" + std::to_string(cutting.port());
+  const std::string cutUrl = peer + "/cut/later/40000";
+  const std::string package = context.state.downloadDir + "/40000";
+  DownloadJob earlier;
+  earlier.url = &cutUrl;
+  earlier.targetPath = &package;
+  ASSERT_FALSE(downloadFile(*internet, files, nullptr, earlier));
+  ASSERT_EQ(fs::file_size(package + ".part"), 20000u);
+
+  const std::string whole = patternedBody(40000);
+  publishPackage("40000", whole);
+  publishVersionInfo(
+      "[Sites]\nSite01=main\nSite02=mirror\n[G.big]\nTitle=Big\nRequired=1\n"
+      "Size=40\nInstall=1\nSHA256=" +
+      sha256Of(whole) + "\nURL01=http://" + live() + "/pub/40000\nURL02=" + cutUrl + "\n");
+  runToTheEnd(kIdcOptionInternet);
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone}));
+  EXPECT_TRUE(installed("40000") == whole) << "the package has a gap or an overlap";
+  const CommandResult ranges =
+      runCommand({"/usr/bin/curl", "-s", peer + "/ranges/cut/later/40000"});
+  EXPECT_EQ(ranges.out, "-\nbytes=20000-");
+}
+
 TEST_F(DownloadInstallTest, ADamagedLocalPackageIsFetchedAgainFromTheSites) {
   const std::string archive = temp.path() + "/archive";
   fs::create_directories(archive);

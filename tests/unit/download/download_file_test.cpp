@@ -15,6 +15,7 @@
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
 #include "tests/support/native_file_system.h"
+#include "tests/support/patterned_body.h"
 #include "tests/support/temp_dir.h"
 
 namespace ks {
@@ -236,13 +237,6 @@ TEST_F(DownloadFileTest, ABodyLongerThanItsContentLengthIsStoppedThere) {
   EXPECT_FALSE(fs::exists(target));
 }
 
-// Every byte depends on its position, so a gap or an overlap shows.
-std::string patterned(std::size_t size) {
-  std::string bytes(size, '\0');
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xff);
-  return bytes;
-}
-
 class ResumedDownload : public DownloadFileTest {
  protected:
   // The first attempt breaks off after two blocks: 2048 bytes are kept.
@@ -267,7 +261,7 @@ class ResumedDownload : public DownloadFileTest {
   bool askedForTheRest() const {
     return std::count(next.calls.begin(), next.calls.end(), "httpSendRequest Range: bytes=2048-");
   }
-  const std::string whole = patterned(4000);
+  const std::string whole = test::patternedBody(4000);
   test::FakeInternetApi next;
 };
 
