@@ -1,5 +1,6 @@
 #include "download/download_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,7 @@ constexpr std::size_t kContentLengthBytes = 32;
 constexpr std::size_t kStatusCodeBytes = 32;
 constexpr std::size_t kContentRangeBytes = 128;
 constexpr std::size_t kTransferEncodingBytes = 128;
+constexpr std::size_t kValidatorBytes = 256;
 constexpr std::uint32_t kReadBlockBytes = 1024;
 constexpr long kPartialContent = 206;
 // expectedSize is signed.
@@ -50,9 +52,20 @@ bool isCertificateError(std::uint32_t error) {
   }
 }
 
-// "Range: bytes=N-": the rest of the file after its first N bytes.
-std::string rangeHeader(std::uint64_t from) {
-  return from == 0 ? std::string() : "Range: bytes=" + std::to_string(from) + "-\r\n";
+// "Range: bytes=N-": the rest of the file after its first N bytes; with
+// "If-Range" only while the file is still the one the validator names (a
+// server that has another sends all of it).
+std::string rangeHeaders(std::uint64_t from, const std::string& validator) {
+  if (from == 0) return {};
+  std::string headers = "Range: bytes=" + std::to_string(from) + "-\r\n";
+  if (!validator.empty()) headers += "If-Range: " + validator + "\r\n";
+  return headers;
+}
+
+// A header value that can be sent back as it is.
+bool isPlainHeaderText(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
 
 // The handles of one transfer. Members are destroyed in reverse order, so on
@@ -76,6 +89,7 @@ class Transfer {
   bool takeContinuation();
   long statusCode();
   bool isChunked();
+  std::string validator();
   bool takeExpectedSize(std::uint64_t size, std::uint64_t alreadyThere);
   bool refuse();
   bool receive();
@@ -97,10 +111,13 @@ class Transfer {
   FileSystem& files_;
   DownloadStatusCallback callback_;
   DownloadJob& job_;
-  // The bytes an earlier attempt at this URL left, and whether the answer
-  // continues after them.
+  // The bytes an earlier attempt at this URL left, what its answer said of
+  // the file, and whether this answer continues after them.
   std::uint64_t resumable_ = 0;
+  PartialOrigin earlier_;
   bool continuing_ = false;
+  // What this answer says of the file, for a later continuation.
+  PartialOrigin origin_;
   // How a failure came about.
   bool tooSlow_ = false;
   bool brokeOff_ = false;  // the data stopped coming: what arrived is worth keeping
@@ -155,7 +172,9 @@ bool Transfer::transfer() {
   if (!api_.crackUrl(*job_.url, parts)) return false;
   if (api_.attemptConnect() != 0) return false;
   if (!openSession()) return false;
-  resumable_ = resumableBytes(files_, *job_.targetPath, *job_.url);
+  const Resumable resumable = resumableOf(files_, *job_.targetPath, *job_.url);
+  resumable_ = resumable.bytes;
+  earlier_ = resumable.origin;
   if (isFtpUrl(*job_.url)) {
     if (!openFtp(parts)) return false;
   } else if (isHttpUrl(*job_.url) || isHttpsUrl(*job_.url)) {
@@ -190,7 +209,9 @@ bool Transfer::openFtp(const UrlComponents& parts) {
   }
   find.close();
   const bool sizeKnown = fileSize != kUnknownFileSize;
-  const bool canContinue = resumable_ > 0 && (!sizeKnown || resumable_ < fileSize);
+  const bool sameFile =
+      !sizeKnown || earlier_.total < 0 || fileSize == static_cast<std::uint64_t>(earlier_.total);
+  const bool canContinue = resumable_ > 0 && sameFile && (!sizeKnown || resumable_ < fileSize);
   if (!sizeKnown) {
     job_.expectedSize = kUnknownSize;
   } else if (!takeExpectedSize(fileSize, canContinue ? resumable_ : 0)) {
@@ -225,7 +246,7 @@ bool Transfer::openHttp(const UrlComponents& parts, bool secure) {
 // A send that got no answer is looked into only for a refused certificate,
 // which the status line names; the queries that follow fail it anyway.
 void Transfer::sendWithCredentials() {
-  const std::string headers = rangeHeader(resumable_);
+  const std::string headers = rangeHeaders(resumable_, earlier_.validator);
   do {
     if (!api_.httpSendRequest(data_.get(), headers)) noteFailedSend();
   } while (api_.errorDialog(data_.get(), kErrorSuccess) == kErrorInternetForceRetry);
@@ -252,6 +273,7 @@ bool Transfer::takeHttpAnswer() {
   const long status = statusCode();
   if (status == kPartialContent) return takeContinuation();
   if (status < 200 || status > 299) return refuse();
+  origin_.validator = validator();
   std::uint64_t size = 0;
   if (hasLength) return (parseContentLength(length, size) || refuse()) && takeExpectedSize(size, 0);
   if (!isChunked()) return refuse();
@@ -259,7 +281,9 @@ bool Transfer::takeHttpAnswer() {
   return true;
 }
 
-// A 206 answer continues the file only where this transfer asked it to.
+// A 206 answer continues the file only where this transfer asked it to,
+// and only a file of the size the first answer announced: another one
+// would be spliced onto what is there.
 bool Transfer::takeContinuation() {
   std::string text;
   ContentRange range;
@@ -268,14 +292,31 @@ bool Transfer::takeContinuation() {
       !parseContentRange(text, range) || range.first != resumable_) {
     return refuse();
   }
+  const std::uint64_t total = range.totalKnown ? range.total : range.last + 1;
+  if (earlier_.total >= 0 && total != static_cast<std::uint64_t>(earlier_.total)) return refuse();
   continuing_ = true;
-  return takeExpectedSize(range.totalKnown ? range.total : range.last + 1, resumable_);
+  return takeExpectedSize(total, resumable_);
 }
 
 long Transfer::statusCode() {
   std::string text;
   if (!api_.httpQueryInfo(data_.get(), HttpQuery::StatusCode, text, kStatusCodeBytes)) return 0;
   return std::strtol(text.c_str(), nullptr, 10);
+}
+
+// A strong ETag, else the Last-Modified date; "" when the answer has
+// neither in a form that can be sent back.
+std::string Transfer::validator() {
+  std::string text;
+  if (api_.httpQueryInfo(data_.get(), HttpQuery::ETag, text, kValidatorBytes) &&
+      isPlainHeaderText(text) && !text.starts_with("W/")) {
+    return text;
+  }
+  if (api_.httpQueryInfo(data_.get(), HttpQuery::LastModified, text, kValidatorBytes) &&
+      isPlainHeaderText(text)) {
+    return text;
+  }
+  return {};
 }
 
 bool Transfer::isChunked() {
@@ -337,8 +378,9 @@ bool Transfer::hasExpectedDigest() {
 // bytes than announced, the user quitting the setup) broke off: what arrived
 // stays for a later attempt.
 bool Transfer::receive() {
+  origin_.total = job_.expectedSize;
   const bool opened = continuing_ ? file_.append(*job_.targetPath, resumable_)
-                                  : file_.create(*job_.targetPath, *job_.url);
+                                  : file_.create(*job_.targetPath, *job_.url, origin_);
   if (!opened) return false;
   job_.resumedFrom = continuing_ ? resumable_ : 0;
   job_.receivedBytes = job_.resumedFrom;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <utility>
 
+#include "download/content_length.h"
 #include "download/download_url.h"
 
 namespace ks {
@@ -12,8 +14,11 @@ namespace {
 
 constexpr const char* kPartialEnding = ".part";
 constexpr const char* kSourceEnding = ".source";
-// A source record is one URL; anything longer is not one of ours.
+// A source record is a URL and two short lines; anything longer is not one
+// of ours.
 constexpr std::uint64_t kLargestSourceBytes = 8 * 1024;
+// Sizes are held signed.
+constexpr std::uint64_t kLargestTotal = std::numeric_limits<std::int64_t>::max();
 // The download arrives in 1024-byte reads; the file is written in larger
 // pieces so the system is asked once per this many bytes, not per read.
 constexpr std::size_t kWriteBufferBytes = 256 * 1024;
@@ -27,9 +32,30 @@ std::string inFolder(const std::string& folder, const std::string& name) {
   return folder.empty() ? name : joinPath(folder, name);
 }
 
-// What a source record holds for url: never its user name or password.
-std::string sourceRecordOf(const std::string& url) {
-  return urlForDisplay(url);
+// A source record: the URL without its user name or password, the total
+// ("-1" for unknown) and the validator, one line each.
+std::string sourceRecordOf(const std::string& url, const PartialOrigin& origin) {
+  return urlForDisplay(url) + '\n' + std::to_string(origin.total) + '\n' + origin.validator;
+}
+
+// The origin a record of url holds; false when the record is of another URL
+// or not one of ours.
+bool readSourceRecord(const std::string& record, const std::string& url, PartialOrigin& origin) {
+  const std::string prefix = urlForDisplay(url) + '\n';
+  if (!record.starts_with(prefix)) return false;
+  const std::size_t end = record.find('\n', prefix.size());
+  if (end == std::string::npos) return false;
+  const std::string total = record.substr(prefix.size(), end - prefix.size());
+  std::uint64_t size = 0;
+  if (total == "-1") {
+    origin.total = -1;
+  } else if (parseContentLength(total, size) && size <= kLargestTotal) {
+    origin.total = static_cast<std::int64_t>(size);
+  } else {
+    return false;
+  }
+  origin.validator = record.substr(end + 1);
+  return origin.validator.find('\n') == std::string::npos;
 }
 
 }  // namespace
@@ -46,19 +72,24 @@ SplitPath targetParts(const std::string& path) {
   return parts;
 }
 
-std::uint64_t resumableBytes(FileSystem& files, const std::string& path, const std::string& url) {
+Resumable resumableOf(FileSystem& files, const std::string& path, const std::string& url) {
   const SplitPath parts = targetParts(path);
   std::string source;
+  Resumable resumable;
   if (!files.readFile(inFolder(parts.folder, sourceNameOf(parts.name)), source,
                       kLargestSourceBytes) ||
-      source != sourceRecordOf(url)) {
-    return 0;
+      !readSourceRecord(source, url, resumable.origin)) {
+    return {};
   }
-  std::uint64_t size = 0;
-  const std::int32_t handle = files.openForAppending(parts.folder, partialNameOf(parts.name), size);
-  if (handle < 0) return 0;
+  const std::int32_t handle =
+      files.openForAppending(parts.folder, partialNameOf(parts.name), resumable.bytes);
+  if (handle < 0) return {};
   files.closeHandle(handle);
-  return size;
+  return resumable;
+}
+
+std::uint64_t resumableBytes(FileSystem& files, const std::string& path, const std::string& url) {
+  return resumableOf(files, path, url).bytes;
 }
 
 TargetFile::~TargetFile() {
@@ -80,9 +111,10 @@ void TargetFile::start(const std::string& path) {
 }
 
 // The source is recorded first: a NAME.part is never there without it.
-bool TargetFile::create(const std::string& path, const std::string& url) {
+bool TargetFile::create(const std::string& path, const std::string& url,
+                        const PartialOrigin& origin) {
   start(path);
-  const std::string record = sourceRecordOf(url);
+  const std::string record = sourceRecordOf(url, origin);
   const std::int32_t source = files_.createFile(folder_, sourceNameOf(name_));
   if (source < 0) return false;
   const bool recorded =

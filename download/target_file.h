@@ -3,9 +3,10 @@
 // of NAME, created only once the server has answered, block by block through
 // the file system port, and renamed over NAME only when the transfer is
 // complete and checked (commit). Beside it, NAME.part.source names the URL
-// it comes from (without a user name or password), so that a transfer that
-// broke off can be continued by the next attempt at the same URL, and never
-// by one at another URL.
+// it comes from (without a user name or password) and what the server said
+// of the whole file, so that a transfer that broke off can be continued by
+// the next attempt at the same URL while the server still has that file,
+// and never by one at another URL.
 //
 // A transfer that broke off keeps both (keep); one that ends any other way
 // removes both, so NAME stays as it was and no partial file ever carries its
@@ -29,8 +30,19 @@ std::string partialNameOf(const std::string& name);
 // (the current folder) for a bare name.
 SplitPath targetParts(const std::string& path);
 
-// The bytes an earlier transfer of url into path left in NAME.part to be
-// continued; 0 when there is none, or it came from another URL.
+// What the answer that started NAME.part said of the whole file.
+struct PartialOrigin {
+  std::int64_t total = -1;  // its size; -1 when not announced
+  std::string validator;    // its strong ETag, else its Last-Modified; "" for neither
+};
+
+// What an earlier transfer of url into path left in NAME.part to be
+// continued: no bytes when there is none, or it came from another URL.
+struct Resumable {
+  std::uint64_t bytes = 0;
+  PartialOrigin origin;
+};
+Resumable resumableOf(FileSystem& files, const std::string& path, const std::string& url);
 std::uint64_t resumableBytes(FileSystem& files, const std::string& path, const std::string& url);
 
 class TargetFile {
@@ -41,9 +53,9 @@ class TargetFile {
   TargetFile(const TargetFile&) = delete;
   TargetFile& operator=(const TargetFile&) = delete;
 
-  // Starts NAME.part for path anew, from url (a stale one is replaced);
-  // false when it can't be created.
-  bool create(const std::string& path, const std::string& url);
+  // Starts NAME.part for path anew, from url and an answer that said origin
+  // of the file (a stale one is replaced); false when it can't be created.
+  bool create(const std::string& path, const std::string& url, const PartialOrigin& origin = {});
   // Continues NAME.part for path after its first `bytes` bytes; false (and
   // the partial file removed) when it doesn't hold exactly that many.
   bool append(const std::string& path, std::uint64_t bytes);

@@ -89,7 +89,14 @@ enum class InternetService { Ftp, Http };
 inline constexpr std::uint64_t kUnknownFileSize = UINT64_MAX;
 
 // What HttpQueryInfo is asked for.
-enum class HttpQuery { ContentLength, StatusCode, ContentRange, TransferEncoding };
+enum class HttpQuery {
+  ContentLength,
+  StatusCode,
+  ContentRange,
+  TransferEncoding,
+  ETag,
+  LastModified
+};
 
 class InternetApi {
  public:

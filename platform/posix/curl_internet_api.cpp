@@ -39,6 +39,10 @@ const char* headerNameOf(HttpQuery query) {
       return "Content-Range";
     case HttpQuery::TransferEncoding:
       return "Transfer-Encoding";
+    case HttpQuery::ETag:
+      return "ETag";
+    case HttpQuery::LastModified:
+      return "Last-Modified";
     default:
       return "Content-Length";
   }

@@ -75,6 +75,10 @@ DWORD queryLevel(HttpQuery query) {
       return HTTP_QUERY_CONTENT_RANGE;
     case HttpQuery::TransferEncoding:
       return HTTP_QUERY_TRANSFER_ENCODING;
+    case HttpQuery::ETag:
+      return HTTP_QUERY_ETAG;
+    case HttpQuery::LastModified:
+      return HTTP_QUERY_LAST_MODIFIED;
     default:
       return HTTP_QUERY_STATUS_CODE;
   }

@@ -111,13 +111,14 @@ std::uint32_t FakeInternetApi::errorDialog(InternetHandle, std::uint32_t error) 
 
 bool FakeInternetApi::httpQueryInfo(InternetHandle, HttpQuery query, std::string& value,
                                     std::size_t bufferBytes) {
-  static const char* names[] = {"content-length", "status-code", "content-range",
-                                "transfer-encoding"};
+  static const char* names[] = {"content-length",    "status-code", "content-range",
+                                "transfer-encoding", "etag",        "last-modified"};
   calls.push_back(std::string("httpQueryInfo ") + names[static_cast<int>(query)] + " " +
                   std::to_string(bufferBytes));
   const std::optional<std::string> status = script.statusCode;
   const std::optional<std::string>* answers[] = {&script.contentLength, &status,
-                                                 &script.contentRange, &script.transferEncoding};
+                                                 &script.contentRange,  &script.transferEncoding,
+                                                 &script.etag,          &script.lastModified};
   const std::optional<std::string>& answer = *answers[static_cast<int>(query)];
   if (!answer || answer->size() >= bufferBytes) return false;
   value = *answer;

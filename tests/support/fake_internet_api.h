@@ -34,6 +34,8 @@ class FakeInternetApi : public InternetApi {
     std::string statusCode = "200";
     std::optional<std::string> contentRange;
     std::optional<std::string> transferEncoding;
+    std::optional<std::string> etag;
+    std::optional<std::string> lastModified;
     // A send that gets no answer, and what lastError then says.
     bool sendWorks = true;
     std::uint32_t sendError = 0;

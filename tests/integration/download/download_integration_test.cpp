@@ -457,6 +457,27 @@ TEST_F(HttpDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
   EXPECT_TRUE(slurp(target) == test::patternedBody(700001));
 }
 
+// Between the cut and the next attempt the server's file was replaced: a
+// continuation must never splice the new file onto the old one's start.
+// With an ETag, If-Range lets the server send the new file whole; without
+// one, a different size shows it, and the next attempt starts afresh.
+TEST_F(HttpDownload, AFileReplacedSinceTheCutIsNeverSplicedOntoIt) {
+  std::string replaced = test::patternedBody(300000);
+  for (char& c : replaced) c = static_cast<char>(c + 1);
+  EXPECT_EQ(fetch({url("/replaced/etag/300000")}).result, 0);
+  EXPECT_EQ(fetch({url("/replaced/etag/300000")}).result, 1);
+  EXPECT_EQ(rangesSeen(server->port(), "/replaced/etag/300000").back(), "bytes=150000-");
+  EXPECT_TRUE(slurp(target) == replaced) << "the new file was spliced onto the old one";
+
+  fs::remove(target);
+  EXPECT_EQ(fetch({url("/resized/size/300000")}).result, 0);
+  EXPECT_EQ(fetch({url("/resized/size/300000")}).result, 0);
+  EXPECT_FALSE(fs::exists(target));
+  EXPECT_FALSE(fs::exists(target.string() + ".part"));
+  EXPECT_EQ(fetch({url("/resized/size/300000")}).result, 1);
+  EXPECT_TRUE(slurp(target) == test::patternedBody(305000));
+}
+
 // A chunked answer carries no size: it succeeds when its last chunk comes,
 // and shows what arrived without a share; one cut before it broke off.
 TEST_F(HttpDownload, AChunkedAnswerSucceedsOnlyWhenItEndsCleanly) {

@@ -101,6 +101,52 @@ class Handler(http.server.BaseHTTPRequestHandler):
         else:
             self.send_body(200, body)
 
+    def serve_replaced(self, path):
+        """/replaced/<tag>/<size>: the first request is cut after half and
+        names its file with an ETag; the file is then replaced by one of the
+        same size (every byte one higher, another ETag). A Range request gets
+        the rest of the new file (206) unless its If-Range names the old one:
+        then all of the new file (200)."""
+        size = int(path.split("/")[-1])
+        with self.server.lock:
+            first = self.server.requests[path] == 0
+            self.server.requests[path] += 1
+        if first:
+            self.send_response(200)
+            self.send_header("ETag", '"old"')
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            self.wfile.write(pattern(size)[:size // 2])
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.shutdown(2)
+            return
+        body = bytes((b + 1) & 0xFF for b in pattern(size))
+        start = requested_start(self.headers.get("Range"))
+        if_range = self.headers.get("If-Range")
+        if start is not None and if_range in (None, '"new"'):
+            self.send_rest(body, start)
+        else:
+            self.send_body(200, body, extra=[("ETag", '"new"')])
+
+    def serve_resized(self, path):
+        """/resized/<tag>/<size>: the first request is cut after half (no
+        validators); later ones serve a file 5000 bytes longer and honour
+        Range, as a server does whose file was replaced by a larger one."""
+        size = int(path.split("/")[-1])
+        with self.server.lock:
+            first = self.server.requests[path] == 0
+            self.server.requests[path] += 1
+        if first:
+            self.send_cut(pattern(size))
+            return
+        body = pattern(size + 5000)
+        start = requested_start(self.headers.get("Range"))
+        if start is not None and 0 < start < len(body):
+            self.send_rest(body, start)
+        else:
+            self.send_body(200, body)
+
     def do_GET(self):
         path = self.path
         if path.startswith("/ranges/"):
@@ -199,6 +245,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.close_connection = True
         elif path.startswith("/cut/"):
             self.serve_resumable(path, honours_range=True)
+        elif path.startswith("/replaced/"):
+            self.serve_replaced(path)
+        elif path.startswith("/resized/"):
+            self.serve_resized(path)
         elif path.startswith("/ignore-range/"):
             self.serve_resumable(path, honours_range=False)
         elif path.startswith("/pattern/"):

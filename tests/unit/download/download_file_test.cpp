@@ -67,6 +67,7 @@ TEST_F(DownloadFileTest, HttpTransferCallsTheClientInOrder) {
                               "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
                               "setStatusCallback request", "httpSendRequest", "errorDialog 0",
                               "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
+                              "httpQueryInfo etag 256", "httpQueryInfo last-modified 256",
                               "readFile 1024", "readFile 1024", "close request", "close connection",
                               "close internet"}));
   EXPECT_EQ(stored(), "abc");
