@@ -172,8 +172,12 @@ bool Transfer::transfer() {
   if (!api_.crackUrl(*job_.url, parts)) return false;
   if (api_.attemptConnect() != 0) return false;
   if (!openSession()) return false;
+  // A NAME.part as long as the whole file (the run ended before it got its
+  // name) has no rest to ask for: it is fetched again.
   const Resumable resumable = resumableOf(files_, *job_.targetPath, *job_.url);
-  resumable_ = resumable.bytes;
+  const bool whole = resumable.origin.total >= 0 &&
+                     resumable.bytes >= static_cast<std::uint64_t>(resumable.origin.total);
+  resumable_ = whole ? 0 : resumable.bytes;
   earlier_ = resumable.origin;
   if (isFtpUrl(*job_.url)) {
     if (!openFtp(parts)) return false;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "download/download_status.h"
+#include "download/target_file.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/fake_notify_window.h"
 #include "tests/support/native_file_system.h"
@@ -62,14 +63,14 @@ class DownloadFileTest : public ::testing::Test {
 TEST_F(DownloadFileTest, HttpTransferCallsTheClientInOrder) {
   serveHttp("abc");
   EXPECT_TRUE(run());
-  EXPECT_EQ(api.calls, (Calls{"crackUrl http://example.test/pkg/file.cab", "attemptConnect",
-                              "open Kestrova Setup preconfig", "connect http example.test:80 job",
-                              "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
-                              "setStatusCallback request", "httpSendRequest", "errorDialog 0",
-                              "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
-                              "httpQueryInfo etag 256", "httpQueryInfo last-modified 256",
-                              "readFile 1024", "readFile 1024", "close request", "close connection",
-                              "close internet"}));
+  EXPECT_EQ(api.calls,
+            (Calls{"crackUrl http://example.test/pkg/file.cab", "attemptConnect",
+                   "open Kestrova Setup preconfig", "connect http example.test:80 job",
+                   "setStatusCallback connection", "httpOpenRequest /pkg/file.cab job",
+                   "setStatusCallback request", "httpSendRequest", "errorDialog 0",
+                   "httpQueryInfo content-length 32", "httpQueryInfo status-code 32",
+                   "httpQueryInfo etag 256", "httpQueryInfo last-modified 256", "readFile 1024",
+                   "readFile 1024", "close request", "close connection", "close internet"}));
   EXPECT_EQ(stored(), "abc");
   EXPECT_TRUE(api.openHandles().empty());
 }
@@ -281,6 +282,23 @@ TEST_F(ResumedDownload, AnotherUrlNeverContinuesThePartialFile) {
   url = "http://mirror.test/pkg/file.cab";
   ASSERT_TRUE(again("200", whole));
   EXPECT_FALSE(askedForTheRest());
+  EXPECT_EQ(stored(), whole);
+}
+
+// A run that ended after the last byte but before the package got its name
+// left a whole NAME.part: there is no rest to ask for (a server answers
+// such a Range with 416), so it is fetched again.
+TEST_F(DownloadFileTest, AWholePartialFileIsFetchedAgainNotContinued) {
+  const std::string whole = test::patternedBody(4000);
+  {
+    TargetFile left(files);
+    ASSERT_TRUE(left.create(target, url, PartialOrigin{4000, "\"v1\""}));
+    ASSERT_TRUE(left.write(whole.data(), whole.size()));
+    left.keep();
+  }
+  serveHttp(whole);
+  ASSERT_TRUE(run());
+  EXPECT_EQ(count("httpSendRequest"), 1) << "asked for a rest beyond the end";
   EXPECT_EQ(stored(), whole);
 }
 
