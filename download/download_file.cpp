@@ -1,6 +1,5 @@
 #include "download/download_file.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
@@ -60,12 +59,6 @@ std::string rangeHeaders(std::uint64_t from, const std::string& validator) {
   std::string headers = "Range: bytes=" + std::to_string(from) + "-\r\n";
   if (!validator.empty()) headers += "If-Range: " + validator + "\r\n";
   return headers;
-}
-
-// A header value that can be sent back as it is.
-bool isPlainHeaderText(const std::string& text) {
-  return !text.empty() &&
-         std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
 
 // The handles of one transfer. Members are destroyed in reverse order, so on
@@ -313,11 +306,11 @@ long Transfer::statusCode() {
 std::string Transfer::validator() {
   std::string text;
   if (api_.httpQueryInfo(data_.get(), HttpQuery::ETag, text, kValidatorBytes) &&
-      isPlainHeaderText(text) && !text.starts_with("W/")) {
+      isValidatorText(text) && !text.starts_with("W/")) {
     return text;
   }
   if (api_.httpQueryInfo(data_.get(), HttpQuery::LastModified, text, kValidatorBytes) &&
-      isPlainHeaderText(text)) {
+      isValidatorText(text)) {
     return text;
   }
   return {};

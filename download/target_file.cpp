@@ -55,7 +55,7 @@ bool readSourceRecord(const std::string& record, const std::string& url, Partial
     return false;
   }
   origin.validator = record.substr(end + 1);
-  return origin.validator.find('\n') == std::string::npos;
+  return origin.validator.empty() || isValidatorText(origin.validator);
 }
 
 }  // namespace
@@ -70,6 +70,11 @@ SplitPath targetParts(const std::string& path) {
     parts.folder = std::string(1, kPathSeparator);
   }
   return parts;
+}
+
+bool isValidatorText(const std::string& text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c <= 0x7e; });
 }
 
 Resumable resumableOf(FileSystem& files, const std::string& path, const std::string& url) {

@@ -36,6 +36,10 @@ struct PartialOrigin {
   std::string validator;    // its strong ETag, else its Last-Modified; "" for neither
 };
 
+// Whether text can be a validator: one that can be sent back as it is in a
+// header line (printable ASCII, not empty).
+bool isValidatorText(const std::string& text);
+
 // What an earlier transfer of url into path left in NAME.part to be
 // continued: no bytes when there is none, or it came from another URL.
 struct Resumable {
