@@ -214,6 +214,19 @@ TEST_F(WinInetDownload, ACutTransferIsContinuedWithARangeRequest) {
   EXPECT_FALSE(files.pathExists(target + ".part"));
 }
 
+// The file was replaced after the cut: WinINet hands over the first
+// answer's ETag, and the If-Range sent with it makes the peer send the new
+// file whole instead of splicing its rest onto the old start.
+TEST_F(WinInetDownload, AFileReplacedSinceTheCutIsFetchedWhole) {
+  const std::string path = "/replaced/wininet/300000";
+  EXPECT_FALSE(fetch(http(path)));
+  ASSERT_TRUE(fetch(http(path)));
+  std::string replaced = test::patternedBody(300000);
+  for (char& c : replaced) c = static_cast<char>(c + 1);
+  EXPECT_TRUE(stored() == replaced) << "the new file was spliced onto the old one";
+  EXPECT_EQ(rangesSeen(path), "-\nbytes=150000-");
+}
+
 TEST_F(WinInetDownload, AServerThatIgnoresTheRangeStillGivesTheRightFile) {
   const std::string path = "/ignore-range/wininet/200003";
   EXPECT_FALSE(fetch(http(path)));
