@@ -76,6 +76,7 @@ class Transfer {
   bool openSession();
   bool openFtp(const UrlComponents& parts);
   bool openHttp(const UrlComponents& parts, bool secure);
+  void showWhatIsThere();
   void sendWithCredentials();
   void noteFailedSend();
   bool takeHttpAnswer();
@@ -157,6 +158,7 @@ void Transfer::settleFile() {
     file_.keep();
   } else if (refused_ && resumable_ > 0) {
     file_.discard(*job_.targetPath);
+    job_.resumedFrom = job_.receivedBytes = 0;
   }
 }
 
@@ -235,8 +237,17 @@ bool Transfer::openHttp(const UrlComponents& parts, bool secure) {
   }
   waitOn(data_.get());
   watch(data_.get());
+  showWhatIsThere();
   sendWithCredentials();
   return takeHttpAnswer();
+}
+
+// The progress lines of the answer's first notifications already count what
+// an earlier attempt left, of the size it was told; the answer decides.
+void Transfer::showWhatIsThere() {
+  if (resumable_ == 0) return;
+  job_.resumedFrom = job_.receivedBytes = resumable_;
+  job_.expectedSize = earlier_.total;
 }
 
 // Sends again as long as the user answers a 401 or 407 with credentials.

@@ -443,6 +443,12 @@ TEST_F(HttpDownload, RetryContinuesACutTransferWithARangeRequest) {
   EXPECT_TRUE(std::any_of(retried.texts.begin(), retried.texts.end(), [](const std::string& t) {
     return t.rfind("1067 976 KB of 976 KB received (100%) - ", 0) == 0;
   }));
+  // From its first line on, the progress counts what was there already.
+  const auto first = std::find_if(retried.texts.begin(), retried.texts.end(),
+                                  [](const std::string& t) { return t.rfind("1067 ", 0) == 0; });
+  ASSERT_NE(first, retried.texts.end());
+  EXPECT_EQ(first->rfind("1067 " + std::to_string(kept / 1024) + " KB of 976 KB received", 0), 0u)
+      << *first;
   EXPECT_FALSE(fs::exists(target.string() + ".part"));
   EXPECT_FALSE(fs::exists(target.string() + ".part.source"));
 }
