@@ -135,7 +135,7 @@ TEST_F(RepoCheck, EverythingAsDeclaredExitsZero) {
 }
 
 TEST_F(RepoCheck, EveryWrongPackageIsNamedAndTheExitStatusIsOne) {
-  publish(app("b") + "[Core.Lost]\nTitle=Lost\nInstall=1\nURL01=http://" + host() +
+  publish(app("b") + "[Core.Lost]\nTitle=Lost\nInstall=1\nURL01=http://mirror:hunter2@" + host() +
           "/pub/lost.cab\n[Core.Odd]\nTitle=Odd\nInstall=1\nSHA256=xyz\nURL01=http://" + host() +
           "/pub/a/app.cab\n");
   const auto result = runCommand(
@@ -154,6 +154,11 @@ TEST_F(RepoCheck, EveryWrongPackageIsNamedAndTheExitStatusIsOne) {
   EXPECT_NE(check("Odd", 1).find("\"sha256\": \"malformed\""), std::string::npos) << out;
   EXPECT_NE(out.find("\"unavailable\": [\"Odd\"]"), std::string::npos) << out;
   EXPECT_NE(out.find("\"ok\": false}"), std::string::npos) << out;
+  const auto table = runCommand({KSETUP_TOOL, "repo", "check", "http://" + host() + "/"});
+  EXPECT_NE(table.out.find("http://" + host() + "/pub/lost.cab"), std::string::npos) << table.out;
+  for (const std::string& shown : {out, table.out, table.err}) {
+    EXPECT_EQ(shown.find("hunter2"), std::string::npos) << "a password is shown";
+  }
 }
 
 }  // namespace
