@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "catalog/component_options_page.h"
-#include "download/download_worker.h"
 #include "catalog/sha256_text.h"
+#include "download/download_worker.h"
 #include "tests/support/source_dir.h"
 #include "wizard/setup_options_page.h"
 #include "wizard/setup_wizard.h"
