@@ -26,6 +26,7 @@ constexpr std::size_t kTransferEncodingBytes = 128;
 constexpr std::size_t kValidatorBytes = 256;
 constexpr std::uint32_t kReadBlockBytes = 1024;
 constexpr long kPartialContent = 206;
+constexpr long kRangeNotSatisfiable = 416;
 // expectedSize is signed.
 constexpr std::uint64_t kLargestFile = std::numeric_limits<std::int64_t>::max();
 // The status line for a server whose certificate leads to no trusted
@@ -280,7 +281,10 @@ bool Transfer::takeHttpAnswer() {
       api_.httpQueryInfo(data_.get(), HttpQuery::ContentLength, length, kContentLengthBytes);
   const long status = statusCode();
   if (status == kPartialContent) return takeContinuation();
-  if (status < 200 || status > 299) return refuse();
+  // An error answer (a busy server, a missing file) says nothing of what an
+  // earlier attempt left, which stays; only a range beyond the file does.
+  if (status == kRangeNotSatisfiable) return refuse();
+  if (status < 200 || status > 299) return false;
   origin_.validator = validator();
   std::uint64_t size = 0;
   if (hasLength) return (parseContentLength(length, size) || refuse()) && takeExpectedSize(size, 0);

@@ -278,6 +278,21 @@ TEST_F(ResumedDownload, APieceFromAnotherPlaceIsRefusedAndThePartialFileGoes) {
   EXPECT_EQ(std::count(fresh.calls.begin(), fresh.calls.end(), "httpSendRequest"), 1);
 }
 
+// A server that is busy for a moment leaves what the first attempt kept for
+// the attempt after, which gets the rest.
+TEST_F(ResumedDownload, AnErrorAnswerKeepsThePartialFileForTheNextAttempt) {
+  EXPECT_FALSE(again("503", "<html>Busy</html>"));
+  EXPECT_FALSE(fs::exists(target));
+  ASSERT_EQ(fs::file_size(target + ".part"), 2048u);
+  test::FakeInternetApi later;
+  later.script.statusCode = "206";
+  later.script.body = whole.substr(2048);
+  later.script.contentLength = std::to_string(whole.size() - 2048);
+  later.script.contentRange = "bytes 2048-3999/4000";
+  ASSERT_TRUE(downloadFile(later, files, downloadStatusCallback, job));
+  EXPECT_EQ(stored(), whole);
+}
+
 TEST_F(ResumedDownload, AnotherUrlNeverContinuesThePartialFile) {
   url = "http://mirror.test/pkg/file.cab";
   ASSERT_TRUE(again("200", whole));
