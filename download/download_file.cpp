@@ -153,9 +153,10 @@ DownloadOutcome Transfer::failure() const {
 }
 
 // What broke off stays for the next attempt at this URL; a partial file the
-// server refused to continue goes, so the next attempt starts afresh.
+// server refused to continue goes, so the next attempt starts afresh, and so
+// does what a transfer the user stopped had received.
 void Transfer::settleFile() {
-  if (brokeOff_ && job_.receivedBytes > 0) {
+  if (brokeOff_ && job_.receivedBytes > 0 && !stopped()) {
     file_.keep();
   } else if (refused_ && resumable_ > 0) {
     file_.discard(*job_.targetPath);
