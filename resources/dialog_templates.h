@@ -3,6 +3,7 @@
 // its id, kind, text and initial state. Frontends build their windows from
 // these; controllers address the controls by the same ids.
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct DialogTemplate {
   bool sideBand;
   std::vector<ControlTemplate> controls;
 };
+
+// The templates of the wizard's pages, in page order.
+inline constexpr std::array<int, 8> kWizardPageTemplates = {102, 153, 1084, 104,
+                                                            147, 105, 106,  107};
 
 // The template of a dialog id, or null when there is none.
 const DialogTemplate* findDialogTemplate(int id);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -81,8 +82,11 @@ bool fillsRow(const ControlTemplate& control) {
   }
 }
 
-// Paints a bitmap stretched over its area: a bitmap band once the page asks
-// for it, a picture control from the start.
+// Paints a bitmap over its area: a bitmap band once the page asks for it, a
+// picture control from the start. The picture keeps its proportions: it is
+// scaled to cover the whole area and the part that overflows is cut, on the
+// left of a header band (its artwork stands at the right) and at the bottom
+// of a side band.
 class BandWidget final : public QWidget {
  public:
   explicit BandWidget(QWidget* parent) : QWidget(parent) {}
@@ -93,10 +97,16 @@ class BandWidget final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    if (pixmap_.isNull()) return;
+    if (pixmap_.isNull() || width() <= 0 || height() <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), pixmap_);
+    const QSizeF picture = pixmap_.deviceIndependentSize();
+    const double scale = std::max(width() / picture.width(), height() / picture.height());
+    const QSizeF drawn = picture * scale;
+    const bool header = width() >= height();
+    const QPointF at(header ? width() - drawn.width() : (width() - drawn.width()) / 2,
+                     header ? (height() - drawn.height()) / 2 : 0);
+    painter.drawPixmap(QRectF(at, drawn), pixmap_, QRectF(QPointF(0, 0), pixmap_.size()));
   }
 
  private:
@@ -125,6 +135,17 @@ class StateTree final : public QTreeWidget {
       }
     }
     QTreeWidget::mousePressEvent(event);
+  }
+  // Space on the current item works its tick box, as in a Windows tree with
+  // check boxes.
+  void keyPressEvent(QKeyEvent* event) override {
+    QTreeWidgetItem* item = currentItem();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && item &&
+        !item->icon(0).isNull()) {
+      onStateClick_(item);
+      return;
+    }
+    QTreeWidget::keyPressEvent(event);
   }
 
  private:
@@ -721,6 +742,10 @@ void QtPageView::setIconImage(int controlId, const std::vector<std::uint8_t>& ic
   const QImage image = QImage::fromData(iconFile.data(), static_cast<int>(iconFile.size()), "ICO");
   label->setPixmap(QPixmap::fromImage(image).scaled(kIconSize, kIconSize, Qt::KeepAspectRatio,
                                                     Qt::SmoothTransformation));
+}
+
+void QtPageView::setToolTip(int controlId, const std::string& text) {
+  if (Control* c = find(controlId)) c->widget->setToolTip(toQt(text));
 }
 
 void QtPageView::setWaitCursor(bool busy) {

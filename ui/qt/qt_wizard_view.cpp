@@ -8,8 +8,12 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "wizard/wizard_frame.h"
 
@@ -33,6 +37,24 @@ class WizardWindow final : public QDialog {
 
 namespace {
 
+// The largest of the wizard's pages as their templates lay them out, so
+// the window has one size for all of them.
+QSize largestTemplatePage() {
+  std::vector<std::unique_ptr<QtPageView>> pages;
+  int width = 0;
+  for (int id : kWizardPageTemplates) {
+    if (const DialogTemplate* found = findDialogTemplate(id)) {
+      pages.push_back(std::make_unique<QtPageView>(*found, QtPageView::Role::WizardPage));
+      width = std::max(width, pages.back()->minimumWidth());
+    }
+  }
+  int height = 0;
+  for (const auto& page : pages) {
+    height = std::max({height, page->heightForPageWidth(width), page->dluY(193)});
+  }
+  return {width, height};
+}
+
 QPushButton* addButton(QBoxLayout& row, const QString& text, const QString& name) {
   auto* button = new QPushButton(text);
   button->setObjectName(name);
@@ -52,13 +74,22 @@ QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
   auto* layout = new QVBoxLayout(window_.get());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->setSizeConstraint(QLayout::SetMinimumSize);
+  // A screen too small for a page scrolls it; the buttons stay in view.
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
   stack_ = new QStackedWidget;
-  layout->addWidget(stack_, 1);
+  scroll_->setWidget(stack_);
+  layout->addWidget(scroll_, 1);
+  buttonBar_ = new QWidget;
+  auto* bar = new QVBoxLayout(buttonBar_);
+  bar->setContentsMargins(0, 0, 0, 0);
+  bar->setSpacing(0);
   auto* rule = new QFrame;
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
-  layout->addWidget(rule);
+  bar->addWidget(rule);
+  layout->addWidget(buttonBar_);
 
   auto* row = new QHBoxLayout;
   const int margin = window_->fontMetrics().averageCharWidth() * 2;
@@ -69,7 +100,7 @@ QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
   finish_ = addButton(*row, QStringLiteral("Finish"), QStringLiteral("finish"));
   row->addSpacing(margin);
   cancel_ = addButton(*row, QStringLiteral("Cancel"), QStringLiteral("cancel"));
-  layout->addLayout(row);
+  bar->addLayout(row);
   for (QPushButton* button : {back_, next_, finish_, cancel_}) button->setAutoDefault(false);
   setButtons(0);
 
@@ -85,6 +116,8 @@ QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
   QObject::connect(cancel_, &QPushButton::clicked, window_.get(), [this] {
     if (frame_) frame_->cancel();
   });
+  largestPage_ = largestTemplatePage();
+  fitPages();
 }
 
 QtWizardView::~QtWizardView() = default;
@@ -126,16 +159,36 @@ PageView& QtWizardView::createPage(int templateId) {
   return *page;
 }
 
-// Like a property sheet, the stack is as large as its largest page, so the
-// window never cuts a page off.
+// Like a property sheet, the stack is as large as its largest page, so no
+// page is cut off and the window does not change its size from page to
+// page. A page a controller filled beyond its template's size widens it.
 void QtWizardView::fitPages() {
-  int width = 0;
+  int width = largestPage_.width();
   for (const auto& [id, page] : pages_) width = std::max(width, page->minimumWidth());
-  int height = 0;
+  int height = largestPage_.height();
   for (const auto& [id, page] : pages_) height = std::max(height, page->heightForPageWidth(width));
-  for (const auto& [id, page] : pages_) height = std::max(height, page->dluY(193));
+  // The user's own size stays as long as the pages need no more room.
+  if (sized_ && stack_->minimumSize() == QSize(width, height)) return;
   stack_->setMinimumSize(width, height);
-  window_->adjustSize();
+  fitWindow();
+}
+
+// The window shows the whole page where the screen has room for it and is
+// never larger than the screen's free area (less the window manager's frame);
+// it grows when a page needs more, and never shrinks on its own.
+void QtWizardView::fitWindow() {
+  const QSize bar = buttonBar_->sizeHint();
+  QSize wanted(std::max(stack_->minimumWidth(), bar.width()),
+               stack_->minimumHeight() + bar.height());
+  if (sized_) wanted = wanted.expandedTo(window_->size());
+  sized_ = true;
+  if (QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {
+    const int frame = window_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
+    const int titleBar = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize room = screen->availableGeometry().size() - QSize(frame, frame + titleBar);
+    wanted = wanted.boundedTo(room);
+  }
+  window_->resize(wanted);
 }
 
 // The page is painted once it is on view; it remembers its bitmap.
