@@ -11,8 +11,10 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "wizard/wizard_frame.h"
@@ -23,12 +25,21 @@ namespace ks {
 class WizardWindow final : public QDialog {
  public:
   std::function<void()> cancelled;
+  // Once, when the window manager has framed the window for the first time.
+  std::function<void()> framed;
 
   void reject() override {
     if (cancelled) cancelled();
   }
 
  protected:
+  void showEvent(QShowEvent* event) override {
+    QDialog::showEvent(event);
+    if (!framed) return;
+    QTimer::singleShot(0, this, [this] {
+      if (auto once = std::exchange(framed, nullptr)) once();
+    });
+  }
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     if (cancelled) cancelled();
@@ -43,10 +54,16 @@ QSize largestTemplatePage() {
   std::vector<std::unique_ptr<QtPageView>> pages;
   int width = 0;
   for (int id : kWizardPageTemplates) {
-    if (const DialogTemplate* found = findDialogTemplate(id)) {
-      pages.push_back(std::make_unique<QtPageView>(*found, QtPageView::Role::WizardPage));
-      width = std::max(width, pages.back()->minimumWidth());
+    const DialogTemplate* found = findDialogTemplate(id);
+    if (!found) continue;
+    auto page = std::make_unique<QtPageView>(*found, QtPageView::Role::WizardPage);
+    // A control hidden in the template may be shown by its page (a progress
+    // bar while it works): it counts.
+    for (const ControlTemplate& control : found->controls) {
+      if (control.hidden) page->show(control.id, true);
     }
+    width = std::max(width, page->minimumWidth());
+    pages.push_back(std::move(page));
   }
   int height = 0;
   for (const auto& page : pages) {
@@ -71,6 +88,7 @@ QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
   window_->cancelled = [this] {
     if (frame_) frame_->cancel();
   };
+  window_->framed = [this] { placeOnScreen(); };
   auto* layout = new QVBoxLayout(window_.get());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -180,15 +198,31 @@ void QtWizardView::fitWindow() {
   const QSize bar = buttonBar_->sizeHint();
   QSize wanted(std::max(stack_->minimumWidth(), bar.width()),
                stack_->minimumHeight() + bar.height());
-  if (sized_) wanted = wanted.expandedTo(window_->size());
-  sized_ = true;
   if (QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {
     const int frame = window_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
     const int titleBar = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
     const QSize room = screen->availableGeometry().size() - QSize(frame, frame + titleBar);
+    // A page that must scroll up and down gets the room of its scroll bar,
+    // so it need not scroll sideways too.
+    const int scrollBar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (wanted.height() > room.height()) wanted.rwidth() += scrollBar;
+    if (wanted.width() > room.width()) wanted.rheight() += scrollBar;
     wanted = wanted.boundedTo(room);
+    if (sized_) wanted = wanted.expandedTo(window_->size()).boundedTo(room);
   }
+  sized_ = true;
   window_->resize(wanted);
+}
+
+// With the window manager's frame known, the window is made to fit inside
+// the screen's free area and centred again, as the first page centred it.
+void QtWizardView::placeOnScreen() {
+  QScreen* screen = window_->screen();
+  if (!screen) return;
+  const QSize decoration = window_->frameGeometry().size() - window_->size();
+  window_->resize(window_->size().boundedTo(screen->availableGeometry().size() - decoration));
+  const WindowRect at = centeredRect(ownerRect(), frameRect());
+  moveFrame(at.left, at.top);
 }
 
 // The page is painted once it is on view; it remembers its bitmap.

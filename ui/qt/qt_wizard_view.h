@@ -57,6 +57,7 @@ class QtWizardView final : public WizardView {
  private:
   void fitPages();
   void fitWindow();
+  void placeOnScreen();
 
   std::unique_ptr<WizardWindow> window_;
   QScrollArea* scroll_ = nullptr;
