@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +36,7 @@
 #include "tests/gui/modal_answers.h"
 #include "tests/support/fake_internet_api.h"
 #include "tests/support/posix/peer_process.h"
+#include "ui/qt/qt_artwork.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_setup_run.h"
 #include "ui/qt/qt_ui_dispatcher.h"
@@ -375,6 +377,8 @@ class WizardGuiTest final : public QObject {
     QCOMPARE(s().control<QLineEdit>(1003)->text(), stored);
   }
 
+  // Filled in with the keyboard: the mnemonics of the box and of the label
+  // before the field, Enter for OK.
   void proxyDialogStoresTheTickedProxy() {
     ProxyRun proxy(s().context.state);
     answers_->expectWindow(QStringLiteral("Proxy Settings"), [](QWidget& window) {
@@ -384,23 +388,31 @@ class WizardGuiTest final : public QObject {
       QVERIFY(!server->isEnabled());
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-110"));
-      click(use);
-      QVERIFY(server->isEnabled());
-      typeInto(server, QStringLiteral("proxy.example:3128"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+      QTRY_VERIFY(server->isEnabled());  // a mnemonic clicks after a moment
+      QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+      QCOMPARE(QApplication::focusWidget(), server);
+      QTest::keyClicks(server, QStringLiteral("proxy.example:3128"));
+      QTest::keyClick(server, Qt::Key_Return);
     });
     QCOMPARE(s().dialogs.runModalDialog(kIddProxySettings, proxy), 1);
     QCOMPARE(s().context.state.useProxy, 1);
     QCOMPARE(s().context.state.proxyServer, std::string("proxy.example:3128"));
   }
 
+  // With the keyboard: Alt+A opens the proxy settings, Escape closes them,
+  // Enter answers Retry.
   void retryDialogOpensProxySettingsAndAnswersRetry() {
     ProxyRun proxy(s().context.state);
     RetryRun retry([&] { s().dialogs.runModalDialog(kIddProxySettings, proxy); });
     answers_->expectWindow(QStringLiteral("Kestrova Active Setup"), [](QWidget& window) {
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-164"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1073")));
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);  // &Advanced
     });
     // Escape cancels the proxy dialog; the retry dialog stays open until
     // Retry is clicked.
@@ -411,7 +423,7 @@ class WizardGuiTest final : public QObject {
           [] {
             for (QWidget* open : QApplication::topLevelWidgets()) {
               if (open->objectName() == QStringLiteral("dialog-164") && open->isVisible()) {
-                click(open->findChild<QPushButton*>(QStringLiteral("control-1")));
+                QTest::keyClick(open, Qt::Key_Return);  // &Retry, the default button
               }
             }
           },
@@ -578,15 +590,43 @@ class WizardGuiTest final : public QObject {
     }
   }
 
+  // The band artwork keeps its proportions whatever the shape of its band,
+  // and leaves no part of the band bare; a header keeps the right end of its
+  // picture, a side band the top.
+  void artworkKeepsItsProportionsAndCoversItsBand() {
+    const QSizeF header(496, 56);
+    const QSizeF side(164, 312);
+    for (const QSizeF area :
+         {QSizeF(900, 60), QSizeF(500, 120), QSizeF(160, 600), QSizeF(300, 300)}) {
+      for (const QSizeF picture : {header, side}) {
+        const QRectF drawn = coverRect(picture, area);
+        QVERIFY(qAbs(drawn.width() / drawn.height() - picture.width() / picture.height()) < 1e-9);
+        QVERIFY(drawn.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(QRectF(QPointF(0, 0), area)));
+      }
+    }
+    QCOMPARE(coverRect(header, QSizeF(900, 60)).right(), 900.0);
+    QCOMPARE(coverRect(side, QSizeF(160, 600)).top(), 0.0);
+  }
+
+  // Answered with the keyboard alone: the name field has the focus, Tab
+  // leads to the password, Enter is OK.
   void passwordQuestionFromADownloadThread() {
     answers_->expectWindow(QStringLiteral("Enter Network Password"), [](QWidget& window) {
+      // A failed check leaves no dialog open for the waiting thread.
+      const auto closeLeftOpen = qScopeGuard([&] {
+        if (window.isVisible()) qobject_cast<QDialog*>(&window)->reject();
+      });
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-password"));
-      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordUserName)),
-               QStringLiteral("anna"));
-      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordPassword)),
-               QStringLiteral("secret"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+      const auto field = [&](int id) {
+        return window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(id));
+      };
+      QCOMPARE(window.focusWidget(), field(kIdcPasswordUserName));
+      QTest::keyClicks(window.focusWidget(), QStringLiteral("anna"));
+      QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+      QCOMPARE(window.focusWidget(), field(kIdcPasswordPassword));
+      QTest::keyClicks(window.focusWidget(), QStringLiteral("secret"));
+      QTest::keyClick(window.focusWidget(), Qt::Key_Return);
     });
     std::string user;
     std::string password;

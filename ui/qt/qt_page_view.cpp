@@ -67,6 +67,21 @@ bool isLabel(ControlKind kind) {
   return kind == K::Static || kind == K::Title;
 }
 
+constexpr const char* kTemplateTextProperty = "ks.templateText";
+
+// A label with a mnemonic ("&Proxy:") just before an edit in its row takes
+// the keyboard to that edit, as a dialog's label does on Windows.
+void giveMnemonic(QBoxLayout& row, QWidget& edit) {
+  QLayoutItem* last = row.count() > 0 ? row.itemAt(row.count() - 1) : nullptr;
+  auto* label = last ? qobject_cast<QLabel*>(last->widget()) : nullptr;
+  if (!label) return;
+  const QString text = label->property(kTemplateTextProperty).toString();
+  const qsizetype mark = text.indexOf(QLatin1Char('&'));
+  if (mark < 0 || mark + 1 >= text.size() || text[mark + 1] == QLatin1Char('&')) return;
+  label->setText(text);
+  label->setBuddy(&edit);
+}
+
 // In a row, edits, lists and the statics that show a value (no template
 // text) take the room the labels and buttons leave.
 bool fillsRow(const ControlTemplate& control) {
@@ -82,11 +97,8 @@ bool fillsRow(const ControlTemplate& control) {
   }
 }
 
-// Paints a bitmap over its area: a bitmap band once the page asks for it, a
-// picture control from the start. The picture keeps its proportions: it is
-// scaled to cover the whole area and the part that overflows is cut, on the
-// left of a header band (its artwork stands at the right) and at the bottom
-// of a side band.
+// Paints a bitmap over its area in proportion (coverRect): a bitmap band
+// once the page asks for it, a picture control from the start.
 class BandWidget final : public QWidget {
  public:
   explicit BandWidget(QWidget* parent) : QWidget(parent) {}
@@ -100,13 +112,8 @@ class BandWidget final : public QWidget {
     if (pixmap_.isNull() || width() <= 0 || height() <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF picture = pixmap_.deviceIndependentSize();
-    const double scale = std::max(width() / picture.width(), height() / picture.height());
-    const QSizeF drawn = picture * scale;
-    const bool header = width() >= height();
-    const QPointF at(header ? width() - drawn.width() : (width() - drawn.width()) / 2,
-                     header ? (height() - drawn.height()) / 2 : 0);
-    painter.drawPixmap(QRectF(at, drawn), pixmap_, QRectF(QPointF(0, 0), pixmap_.size()));
+    painter.drawPixmap(coverRect(pixmap_.deviceIndependentSize(), size()), pixmap_,
+                       QRectF(QPointF(0, 0), pixmap_.size()));
   }
 
  private:
@@ -201,6 +208,7 @@ QWidget* QtPageView::makeControl(const ControlTemplate& control) {
       auto* label = new QLabel(staticText(std::string(control.text)), this);
       label->setTextFormat(Qt::PlainText);
       label->setWordWrap(true);
+      label->setProperty(kTemplateTextProperty, toQt(std::string(control.text)));
       widget = label;
       break;
     }
@@ -426,6 +434,7 @@ void QtPageView::build(const DialogTemplate& dialog) {
     }
     if (control.row != 0 && currentRow && currentRowNumber == control.row &&
         currentRowContainer == container) {
+      if (control.kind == K::Edit) giveMnemonic(*currentRow, *widget);
       currentRow->addWidget(widget, fillsRow(control) ? 1 : 0);
       continue;
     }
