@@ -588,6 +588,14 @@ class WizardGuiTest final : public QObject {
         QVERIFY2(view.window().rect().contains(at), qPrintable(button->objectName()));
       }
     }
+    // The user may make it smaller; the buttons stay in view.
+    const QSize smaller = size * 3 / 4;
+    view.window().resize(smaller);
+    QCoreApplication::processEvents();
+    QCOMPARE(view.window().size(), smaller);
+    const QRect cancel(view.cancelButton().mapTo(&view.window(), QPoint(0, 0)),
+                       view.cancelButton().size());
+    QVERIFY(view.window().rect().contains(cancel));
   }
 
   // The band artwork keeps its proportions whatever the shape of its band,
