@@ -82,16 +82,6 @@ TEST_F(DownloadStatusTest, ABlockMovesTheBarAndTheOverallLine) {
   EXPECT_EQ(window.events[1], "bar 1032 75");
 }
 
-// The version-info file shows its bar and nothing else.
-TEST_F(DownloadStatusTest, TheBarCallbackWritesNoText) {
-  job.expectedSize = 4096;
-  for (std::uint32_t status : {kInternetStatusHandleCreated, kInternetStatusResponseReceived}) {
-    job.receivedBytes = status == kInternetStatusHandleCreated ? 0 : 1024;
-    downloadBarCallback(7, &job, status, nullptr, 0);
-  }
-  EXPECT_EQ(window.events, (std::vector<std::string>{"bar 1032 0", "bar 1032 25"}));
-}
-
 TEST_F(DownloadStatusTest, ResponseAfterTheFirstBlockKeepsTheStartTime) {
   job.expectedSize = 4096;
   job.receivedBytes = 1024;
