@@ -554,14 +554,18 @@ class WizardGuiTest final : public QObject {
   }
 
   // Every page in one window of one size that fits the screen, with Back,
-  // Next and Cancel inside it; a line the controller fills in later (status,
-  // progress, versions) or a progress bar it shows does not make it grow.
+  // Next and Cancel inside it; what the controllers do to a page (bold title
+  // and options, a line filled in later, a progress bar shown) does not make
+  // it grow.
   void everyPageFitsTheScreen() {
     QtWizardView view;
     const QSize first = view.window().size();
     for (int id : kWizardPageTemplates) {
       PageView& page = view.createPage(id);
+      const bool sideBand = findDialogTemplate(id)->sideBand;
+      page.setFont(1043, sideBand ? PageView::Font{"Arial", 22, 700} : PageView::Font{"", 18, 700});
       for (const ControlTemplate& control : findDialogTemplate(id)->controls) {
+        if (control.kind == ControlKind::RadioButton) page.setFont(control.id, {"", 0, 700});
         if (control.kind == ControlKind::Static && control.text.empty()) {
           page.setText(control.id, "Package 2 of 3 \xE2\x80\x94 14.2 MB of 20.0 MB");
         }

@@ -48,6 +48,10 @@ class WizardWindow final : public QDialog {
 
 namespace {
 
+constexpr int kBold = 700;
+const PageView::Font kLargestTitleFont{"", 22, kBold};
+const PageView::Font kBoldFont{"", 0, kBold};
+
 // The largest of the wizard's pages as their templates lay them out, so
 // the window has one size for all of them.
 QSize largestTemplatePage() {
@@ -58,9 +62,12 @@ QSize largestTemplatePage() {
     if (!found) continue;
     auto page = std::make_unique<QtPageView>(*found, QtPageView::Role::WizardPage);
     // A control hidden in the template may be shown by its page (a progress
-    // bar while it works): it counts.
+    // bar while it works): it counts, and so do the larger bold fonts the
+    // pages give their titles and options.
     for (const ControlTemplate& control : found->controls) {
       if (control.hidden) page->show(control.id, true);
+      if (control.kind == ControlKind::Title) page->setFont(control.id, kLargestTitleFont);
+      if (control.kind == ControlKind::RadioButton) page->setFont(control.id, kBoldFont);
     }
     width = std::max(width, page->minimumWidth());
     pages.push_back(std::move(page));
@@ -69,7 +76,10 @@ QSize largestTemplatePage() {
   for (const auto& page : pages) {
     height = std::max({height, page->heightForPageWidth(width), page->dluY(193)});
   }
-  return {width, height};
+  // A line to spare for what the pages' texts add to their templates (a
+  // description of two lines, a longer status).
+  const int spare = pages.empty() ? 0 : pages.front()->fontMetrics().height();
+  return {width, height + spare};
 }
 
 QPushButton* addButton(QBoxLayout& row, const QString& text, const QString& name) {
@@ -185,15 +195,15 @@ void QtWizardView::fitPages() {
   for (const auto& [id, page] : pages_) width = std::max(width, page->minimumWidth());
   int height = largestPage_.height();
   for (const auto& [id, page] : pages_) height = std::max(height, page->heightForPageWidth(width));
-  // The user's own size stays as long as the pages need no more room.
   if (sized_ && stack_->minimumSize() == QSize(width, height)) return;
   stack_->setMinimumSize(width, height);
-  fitWindow();
+  // Once on the screen the window keeps its size (and the user's): a page
+  // that needs more room than its template promised scrolls instead.
+  if (!window_->isVisible()) fitWindow();
 }
 
 // The window shows the whole page where the screen has room for it and is
-// never larger than the screen's free area (less the window manager's frame);
-// it grows when a page needs more, and never shrinks on its own.
+// never larger than the screen's free area (less the window manager's frame).
 void QtWizardView::fitWindow() {
   const QSize bar = buttonBar_->sizeHint();
   QSize wanted(std::max(stack_->minimumWidth(), bar.width()),
