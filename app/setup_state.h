@@ -37,6 +37,8 @@ struct SetupState {
 // Registry names shared by start-up, the pages, integration and uninstall.
 inline constexpr const char* kProductKey = "Software\\Kestrova";
 inline constexpr const char* kInstallDirectoryValue = "Install Directory";
+// Where the application's icon was put for the desktop's shortcuts (Linux).
+inline constexpr const char* kIconFileValue = "Icon File";
 inline constexpr const char* kUninstallKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrova";
 

@@ -40,6 +40,15 @@ void deleteDesktopShortcut(SetupContext& context) {
   }
 }
 
+// The icon the shortcuts showed, as recorded beside "Install Directory".
+void deleteApplicationIcon(SetupContext& context) {
+  std::string iconPath;
+  if (context.platform.registry->readValue(RegistryRoot::CurrentUser, kProductKey, kIconFileValue,
+                                           iconPath)) {
+    context.platform.shell->removeIcon(iconPath);
+  }
+}
+
 void deleteProgramGroup(SetupContext& context, SpecialFolder where) {
   std::string programs;
   if (!context.platform.shell->specialFolder(where, programs)) return;
@@ -113,6 +122,7 @@ UninstallResult uninstallApplication(SetupContext& context, PackageContents pack
   deleteDesktopShortcut(context);
   deleteProgramGroup(context, SpecialFolder::Programs);
   deleteProgramGroup(context, SpecialFolder::CommonPrograms);
+  deleteApplicationIcon(context);
 
   Registry& registry = *context.platform.registry;
   if (context.platform.systemInfo->isWindowsNT()) deleteProductSubkeys(registry);

@@ -28,12 +28,20 @@ std::string packageName(const Component& component) {
   return component.localPath.find(kPathSeparator) == std::string::npos ? std::string() : split.name;
 }
 
+// Installed programs may be started; nothing else installed may.
+void setProgramModes(SetupContext& context, const std::vector<std::string>& names) {
+  for (const std::string& name : names) {
+    context.platform.fileSystem->setProgramMode(context.state.installDir, name);
+  }
+}
+
 bool copyPackage(SetupContext& context, const Component& component) {
   const std::string name = packageName(component);
   FileSystem& files = *context.platform.fileSystem;
   if (name.empty() || !pathFits(files, joinPath(context.state.installDir, name))) return false;
   removeStaleTemporaryFiles(files, context.state.installDir, "");
   if (!files.copyFile(component.localPath, context.state.installDir, name)) return false;
+  setProgramModes(context, {name});
   recordInstallation(context, {name});
   return true;
 }
@@ -45,6 +53,7 @@ bool extractPackage(SetupContext& context, Component& component, std::string* pr
   ExtractionReport report;
   const bool extracted = extractCabinet(*context.platform.fileSystem, component.localPath,
                                         context.state.installDir, &report);
+  setProgramModes(context, report.writtenFiles);
   if (extracted || !report.writtenFiles.empty()) recordInstallation(context, report.writtenFiles);
   if (extracted) return true;
   if (report.bytesNeeded != 0 && problem != nullptr) {

@@ -120,6 +120,11 @@ class FileSystem {
   // file onto itself fails.
   virtual bool copyFile(const std::string& from, const std::string& folder,
                         const std::string& below) = 0;
+  // Gives a file below folder that is a program by its content (an ELF
+  // image, or a script that starts with "#!") the execute permission where
+  // it may be read; any other file has none. True where the system has no
+  // such permission (Windows).
+  virtual bool setProgramMode(const std::string& folder, const std::string& below) = 0;
 
   // --- Paths as the file system sees them (app/path_compare.h compares them) ---
 

@@ -38,6 +38,7 @@ class PosixFileSystem : public FileSystem {
   bool removeFolder(const std::string& folder, const std::string& below) override;
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
+  bool setProgramMode(const std::string& folder, const std::string& below) override;
 
   // Paths (posix_file_system_paths.cpp): links resolved by the kernel, case
   // kept, lengths in bytes.

@@ -1,8 +1,12 @@
 #include "platform/posix/posix_shell.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
+#include "platform/posix/png_file.h"
 #include "platform/posix/registry_folders.h"
 #include "platform/posix/xdg_folders.h"
 
@@ -11,6 +15,21 @@ namespace ks {
 namespace {
 
 constexpr std::int32_t kShortcutFailed = static_cast<std::int32_t>(0x80004005u);
+constexpr mode_t kLauncherMode = 0755;
+constexpr mode_t kIconMode = 0644;
+// What opens a document with the application the user chose for it.
+constexpr const char* kOpenDocument = "xdg-open";
+
+struct SplitLink {
+  std::string folder;  // "" when the path has no folder
+  std::string name;
+};
+
+SplitLink splitLink(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {};
+  return {path.substr(0, slash), path.substr(slash + 1)};
+}
 
 // Escapes for a desktop entry's string values: backslash and line breaks.
 std::string escapeString(const std::string& text) {
@@ -48,23 +67,6 @@ std::string quoteExecArgument(const std::string& argument) {
   return out + "\"";
 }
 
-std::string percentEncodePath(const std::string& path) {
-  static const char* kHex = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : path) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
-    if (plain) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
 bool isDocument(const std::string& target) {
   const std::size_t dot = target.rfind('.');
   if (dot == std::string::npos || target.find('/', dot) != std::string::npos) return false;
@@ -96,14 +98,19 @@ std::string desktopFolder() {
   return configured.empty() ? home + "/Desktop" : configured;
 }
 
-std::string desktopEntryText(const std::string& target, const std::string& description) {
-  std::string text = "[Desktop Entry]\n";
-  if (isDocument(target)) {
-    text += "Type=Link\nURL=file://" + escapeString(percentEncodePath(target)) + "\n";
-  } else {
-    text += "Type=Application\nExec=" + escapeString(quoteExecArgument(target)) + "\n";
-  }
-  text += "Name=" + escapeString(description) + "\n";
+std::string iconThemeFolder() {
+  return dataHomeFolder() + "/icons/hicolor";
+}
+
+std::string desktopEntryText(const Shell::Shortcut& shortcut) {
+  const std::string& name = shortcut.menuName.empty() ? shortcut.description : shortcut.menuName;
+  std::string text = "[Desktop Entry]\nType=Application\n";
+  text += "Name=" + escapeString(name) + "\n";
+  if (!shortcut.comment.empty()) text += "Comment=" + escapeString(shortcut.comment) + "\n";
+  const std::string start = isDocument(shortcut.target) ? std::string(kOpenDocument) + " " : "";
+  text += "Exec=" + escapeString(start + quoteExecArgument(shortcut.target)) + "\n";
+  if (!shortcut.iconPath.empty()) text += "Icon=" + escapeString(shortcut.iconPath) + "\n";
+  if (!shortcut.categories.empty()) text += "Categories=" + shortcut.categories + "\n";
   return text;
 }
 
@@ -125,13 +132,44 @@ bool PosixShell::specialFolder(SpecialFolder folder, std::string& path) {
   return !path.empty();
 }
 
-std::int32_t PosixShell::createShortcut(const std::string& target, const std::string& linkPath,
-                                        const std::string& description) {
-  const std::size_t slash = linkPath.rfind('/');
-  if (slash == std::string::npos) return kShortcutFailed;
-  const bool saved = registry::replaceFile(linkPath.substr(0, slash), linkPath.substr(slash + 1),
-                                           desktopEntryText(target, description));
-  return saved ? 0 : kShortcutFailed;
+std::int32_t PosixShell::createShortcut(const Shortcut& shortcut) {
+  const SplitLink link = splitLink(shortcut.linkPath);
+  if (link.folder.empty()) return kShortcutFailed;
+  if (!registry::replaceFile(link.folder, link.name, desktopEntryText(shortcut))) {
+    return kShortcutFailed;
+  }
+  const bool launcher = link.folder == desktopFolder();
+  if (launcher && ::chmod(shortcut.linkPath.c_str(), kLauncherMode) != 0) return kShortcutFailed;
+  return 0;
+}
+
+bool PosixShell::installIcon(const std::string& name, const std::vector<std::uint8_t>& iconFile,
+                             std::string& iconPath) {
+  std::vector<std::uint8_t> png;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  if (!iconFileToPng(iconFile, png, width, height)) return false;
+  const std::string folder =
+      iconThemeFolder() + "/" + std::to_string(width) + "x" + std::to_string(height) + "/apps";
+  const std::string file = name + ".png";
+  if (!registry::makeFolders(folder) ||
+      !registry::replaceFile(folder, file, std::string(png.begin(), png.end())) ||
+      ::chmod((folder + "/" + file).c_str(), kIconMode) != 0) {
+    return false;
+  }
+  iconPath = folder + "/" + file;
+  return true;
+}
+
+// Only a PNG file in a size folder of the theme's "apps" context.
+void PosixShell::removeIcon(const std::string& iconPath) {
+  const std::string theme = iconThemeFolder() + "/";
+  const SplitLink icon = splitLink(iconPath);
+  if (!iconPath.starts_with(theme) || !icon.folder.ends_with("/apps") ||
+      !icon.name.ends_with(".png") || iconPath.find("/..") != std::string::npos) {
+    return;
+  }
+  ::unlink(iconPath.c_str());
 }
 
 }  // namespace ks

@@ -3,6 +3,7 @@
 // system's application menus, and .desktop entries as shortcuts.
 
 #include <string>
+#include <vector>
 
 #include "platform/shell.h"
 
@@ -17,8 +18,14 @@ class PosixShell : public Shell {
 
   bool specialFolder(SpecialFolder folder, std::string& path) override;
   std::string shortcutExtension() override { return ".desktop"; }
-  std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
-                              const std::string& description) override;
+  // An entry on the desktop is executable (mode 0755): desktops start only
+  // launchers that are.
+  std::int32_t createShortcut(const Shortcut& shortcut) override;
+  // A PNG file in the user's hicolor icon theme, in the folder of its size
+  // ($XDG_DATA_HOME/icons/hicolor/WxH/apps/name.png).
+  bool installIcon(const std::string& name, const std::vector<std::uint8_t>& iconFile,
+                   std::string& iconPath) override;
+  void removeIcon(const std::string& iconPath) override;
   bool canWriteTo(SpecialFolder folder) override;
 
  private:
@@ -29,8 +36,12 @@ class PosixShell : public Shell {
 // folder, else $HOME/Desktop.
 std::string desktopFolder();
 
-// The text of a desktop entry that starts target (or, for a document such as
-// readme.txt, opens it) under the name description.
-std::string desktopEntryText(const std::string& target, const std::string& description);
+// The user's hicolor icon theme: $XDG_DATA_HOME/icons/hicolor.
+std::string iconThemeFolder();
+
+// The text of a desktop entry that starts the shortcut's target (or, for a
+// document such as readme.txt, opens it with xdg-open) under its menu name
+// (its description when it has none).
+std::string desktopEntryText(const Shell::Shortcut& shortcut);
 
 }  // namespace ks

@@ -76,6 +76,18 @@ bool copyContent(int from, int to) {
   }
 }
 
+// An ELF image starts with 0x7F "ELF"; a script names its interpreter after
+// "#!".
+bool startsLikeProgram(int fd) {
+  char start[4] = {};
+  ssize_t got = 0;
+  do {
+    got = ::pread(fd, start, sizeof start, 0);
+  } while (got < 0 && errno == EINTR);
+  if (got >= 2 && start[0] == '#' && start[1] == '!') return true;
+  return got == 4 && start[0] == '\x7f' && start[1] == 'E' && start[2] == 'L' && start[3] == 'F';
+}
+
 bool isSameFile(int source, const FolderOfName& target) {
   struct stat sourceInfo {};
   struct stat targetInfo {};
@@ -143,6 +155,21 @@ bool PosixFileSystem::removeFolder(const std::string& folder, const std::string&
   FolderOfName at;
   return openFolderOf(folder, below, at) &&
          ::unlinkat(at.folder.get(), at.name.c_str(), AT_REMOVEDIR) == 0;
+}
+
+// Whoever may read a program may run it: each read bit brings its execute
+// bit.
+bool PosixFileSystem::setProgramMode(const std::string& folder, const std::string& below) {
+  FolderOfName at;
+  if (!openFolderOf(folder, below, at)) return false;
+  UniqueFd file(::openat(at.folder.get(), at.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  struct stat info {};
+  if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  constexpr mode_t kExecuteBits = S_IXUSR | S_IXGRP | S_IXOTH;
+  const mode_t readBits = info.st_mode & (S_IRUSR | S_IRGRP | S_IROTH);
+  const mode_t mode = startsLikeProgram(file.get()) ? (info.st_mode | (readBits >> 2))
+                                                    : (info.st_mode & ~kExecuteBits);
+  return ::fchmod(file.get(), mode & 07777) == 0;
 }
 
 bool PosixFileSystem::copyFile(const std::string& from, const std::string& folder,

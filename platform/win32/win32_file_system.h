@@ -50,6 +50,8 @@ class Win32FileSystem : public FileSystem {
   bool removeFolder(const std::string& folder, const std::string& below) override;
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
+  // Windows knows programs by their name, not by a permission.
+  bool setProgramMode(const std::string&, const std::string&) override { return true; }
 
   // Paths (win32_file_system_paths.cpp): GetFullPathNameW, then links and
   // junctions of the part that exists resolved by GetFinalPathNameByHandleW;

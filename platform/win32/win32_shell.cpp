@@ -72,11 +72,10 @@ bool Win32Shell::canWriteTo(SpecialFolder folder) {
 
 // Only the target and the description are set: no arguments, working
 // folder, icon, hot key or show command.
-std::int32_t Win32Shell::createShortcut(const std::string& target, const std::string& linkPath,
-                                        const std::string& description) {
-  const auto wideTarget = widen(target);
-  const auto wideLink = widen(linkPath);
-  const auto wideDescription = widen(description);
+std::int32_t Win32Shell::createShortcut(const Shortcut& shortcut) {
+  const auto wideTarget = widen(shortcut.target);
+  const auto wideLink = widen(shortcut.linkPath);
+  const auto wideDescription = widen(shortcut.description);
   if (!wideTarget || !wideLink || !wideDescription) return E_INVALIDARG;
   const ComScope com;
   ComPointer<IShellLinkW> link;

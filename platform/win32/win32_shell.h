@@ -13,8 +13,12 @@ class Win32Shell : public Shell {
   bool specialFolder(SpecialFolder folder, std::string& path) override;
   std::string shortcutExtension() override { return ".lnk"; }
   // The HRESULT of the save (or of the step that failed before it).
-  std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
-                              const std::string& description) override;
+  std::int32_t createShortcut(const Shortcut& shortcut) override;
+  // A link shows the icon of its target: no icon file is needed.
+  bool installIcon(const std::string&, const std::vector<std::uint8_t>&, std::string&) override {
+    return false;
+  }
+  void removeIcon(const std::string&) override {}
   // Tried for real: a file made and removed again in the folder.
   bool canWriteTo(SpecialFolder folder) override;
 };

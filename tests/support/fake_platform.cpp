@@ -207,13 +207,25 @@ bool FakeShell::specialFolder(SpecialFolder folder, std::string& path) {
   return true;
 }
 
-std::int32_t FakeShell::createShortcut(const std::string& target, const std::string& linkPath,
-                                       const std::string& description) {
-  created.push_back({target, linkPath, description});
-  const std::string parent = linkPath.substr(0, linkPath.rfind(kPathSeparator));
+std::int32_t FakeShell::createShortcut(const Shortcut& shortcut) {
+  created.push_back(shortcut);
+  const std::string parent = shortcut.linkPath.substr(0, shortcut.linkPath.rfind(kPathSeparator));
   if (!files_.folders.count(parent)) return -1;
-  files_.files[linkPath] = target + "|" + description;
+  files_.files[shortcut.linkPath] = shortcut.target + "|" + shortcut.description;
   return 0;
+}
+
+bool FakeShell::installIcon(const std::string& name, const std::vector<std::uint8_t>& iconFile,
+                            std::string& iconPath) {
+  if (iconFolder.empty() || iconFile.empty()) return false;
+  iconPath = iconFolder + kPathSeparator + name + ".png";
+  files_.files[iconPath] = std::string(iconFile.begin(), iconFile.end());
+  return true;
+}
+
+void FakeShell::removeIcon(const std::string& iconPath) {
+  removedIcons.push_back(iconPath);
+  if (iconPath.rfind(iconFolder + kPathSeparator, 0) == 0) files_.files.erase(iconPath);
 }
 
 bool FakeProcesses::runAndWait(const std::string& program, const std::string& argv0,

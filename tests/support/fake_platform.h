@@ -124,6 +124,12 @@ class FakeFileSystem : public FileSystem {
   bool removeFolder(const std::string& folder, const std::string& below) override;
   bool copyFile(const std::string& from, const std::string& folder,
                 const std::string& below) override;
+  // The files given the program mode, as folder + separator + below.
+  std::vector<std::string> programModeSet;
+  bool setProgramMode(const std::string& folder, const std::string& below) override {
+    programModeSet.push_back(folder + kPathSeparator + below);
+    return true;
+  }
 
   // Paths start with kPathSeparator (relative ones start in currentFolder)
   // and are made canonical as text after the links below (link path -> its
@@ -216,19 +222,20 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(FakeFileSystem& files) : files_(files) {}
   std::map<SpecialFolder, std::string> folders;
-  struct Shortcut {
-    std::string target;
-    std::string linkPath;
-    std::string description;
-  };
   std::vector<Shortcut> created;
 
   std::string extension = ".desktop";
+  // Where installIcon puts an icon (the fake writes its bytes there); "" for
+  // a shell that needs no icon files.
+  std::string iconFolder;
+  std::vector<std::string> removedIcons;
 
   bool specialFolder(SpecialFolder folder, std::string& path) override;
   std::string shortcutExtension() override { return extension; }
-  std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
-                              const std::string& description) override;
+  std::int32_t createShortcut(const Shortcut& shortcut) override;
+  bool installIcon(const std::string& name, const std::vector<std::uint8_t>& iconFile,
+                   std::string& iconPath) override;
+  void removeIcon(const std::string& iconPath) override;
   // False for the folders named in unwritableFolders.
   bool canWriteTo(SpecialFolder folder) override { return !unwritableFolders.count(folder); }
   std::set<SpecialFolder> unwritableFolders;

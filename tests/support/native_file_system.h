@@ -69,6 +69,9 @@ class NativeFileSystem : public FileSystem {
                 const std::string& below) override {
     return native_->copyFile(from, folder, below);
   }
+  bool setProgramMode(const std::string& folder, const std::string& below) override {
+    return native_->setProgramMode(folder, below);
+  }
   bool canonicalPath(const std::string& path, std::string& canonical) override {
     return native_->canonicalPath(path, canonical);
   }

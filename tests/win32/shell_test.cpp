@@ -60,7 +60,8 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
   Win32Shell shell;
   const std::string target = temp.at("Kestrova.exe");
   const std::string link = temp.at("K\xc3\xa9strova" + shell.shortcutExtension());
-  ASSERT_EQ(shell.createShortcut(target, link, "Kestrova"), S_OK);
+  ASSERT_EQ(shell.createShortcut({.target = target, .linkPath = link, .description = "Kestrova"}),
+            S_OK);
   LinkContents contents;
   ASSERT_TRUE(readLink(*widen(link), contents));
   EXPECT_EQ(contents.target, *widen(target));
@@ -70,7 +71,9 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
   EXPECT_EQ(test::fileBytes(*widen(link)).substr(0, 4), std::string("\x4c\0\0\0", 4));
 
   // Written again (Back, then Next): the link is replaced.
-  ASSERT_EQ(shell.createShortcut(temp.at("readme.txt"), link, "ReadMe"), S_OK);
+  ASSERT_EQ(shell.createShortcut(
+                {.target = temp.at("readme.txt"), .linkPath = link, .description = "ReadMe"}),
+            S_OK);
   ASSERT_TRUE(readLink(*widen(link), contents));
   EXPECT_EQ(contents.description, L"ReadMe");
 }
@@ -78,7 +81,10 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
 TEST(Win32ShellLinks, ALinkIntoAMissingFolderFails) {
   const test::WideTempFolder temp;
   Win32Shell shell;
-  EXPECT_LT(shell.createShortcut(temp.at("a.exe"), temp.at("missing\\a.lnk"), "A"), 0);
+  EXPECT_LT(
+      shell.createShortcut(
+          {.target = temp.at("a.exe"), .linkPath = temp.at("missing\\a.lnk"), .description = "A"}),
+      0);
 }
 
 TEST(Win32ShellFolders, SpecialFoldersExistAndDiffer) {

@@ -7,9 +7,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 
-#include "platform/posix/posix_shell.h"
+#include "app/uninstall.h"
+#include "install/integration.h"
+#include "platform/posix/png_file.h"
+#include "platform/posix/posix_platform.h"
+#include "tests/support/fake_platform.h"
 #include "tests/support/posix/run_command.h"
+#include "tests/unit/integration/icon_files.h"
 
 namespace ks {
 namespace {
@@ -69,32 +76,109 @@ TEST(DesktopEntries, ProgramsAndDocumentsAreValidEntries) {
   if (!validatorAvailable()) GTEST_SKIP() << "desktop-file-validate is not installed";
   test::TempDir dir;
   PosixShell shell;
-  const struct {
-    const char* target;
-    const char* description;
-  } cases[] = {{"/opt/Kestrova/Kestrova.exe", "Kestrova"},
-               {"/opt/Kes trova/setup.exe", "Uninstall"},
-               {"/opt/odd \"$`\\%dir/readme.txt", "ReadMe"},
-               {"/opt/Kestrova/setup.exe", "Name with\nline break"}};
+  const Shell::Shortcut cases[] = {
+      {.target = "/opt/Kestrova/Kestrova.exe",
+       .description = "Kestrova",
+       .comment = "Transfer files",
+       .iconPath = "/home/u/.local/share/icons/hicolor/32x32/apps/kestrova.png",
+       .categories = "Network;FileTransfer;"},
+      {.target = "/opt/Kes trova/setup.exe",
+       .description = "Uninstall",
+       .menuName = "Uninstall Kestrova"},
+      {.target = "/opt/odd \"$`\\%dir/readme.txt",
+       .description = "ReadMe",
+       .menuName = "Kestrova Read Me",
+       .categories = "Network;FileTransfer;"},
+      {.target = "/opt/Kestrova/setup.exe", .description = "Name with\nline break"}};
   int n = 0;
-  for (const auto& c : cases) {
-    const std::string link = dir.path() + "/entry" + std::to_string(n++) + ".desktop";
-    ASSERT_EQ(shell.createShortcut(c.target, link, c.description), 0);
-    const auto result = test::runCommand({"/usr/bin/desktop-file-validate", link});
-    EXPECT_EQ(result.exitCode, 0) << readAll(link) << result.out << result.err;
+  for (Shell::Shortcut c : cases) {
+    c.linkPath = dir.path() + "/entry" + std::to_string(n++) + ".desktop";
+    ASSERT_EQ(shell.createShortcut(c), 0);
+    const auto result = test::runCommand({"/usr/bin/desktop-file-validate", c.linkPath});
+    EXPECT_EQ(result.exitCode, 0) << readAll(c.linkPath) << result.out << result.err;
   }
   EXPECT_EQ(readAll(dir.path() + "/entry0.desktop"),
-            "[Desktop Entry]\nType=Application\nExec=\"/opt/Kestrova/Kestrova.exe\"\n"
-            "Name=Kestrova\n");
+            "[Desktop Entry]\nType=Application\nName=Kestrova\nComment=Transfer files\n"
+            "Exec=\"/opt/Kestrova/Kestrova.exe\"\n"
+            "Icon=/home/u/.local/share/icons/hicolor/32x32/apps/kestrova.png\n"
+            "Categories=Network;FileTransfer;\n");
+  // A document opens in the user's application for it.
   EXPECT_EQ(readAll(dir.path() + "/entry2.desktop"),
-            "[Desktop Entry]\nType=Link\nURL=file:///opt/odd%20%22%24%60%5C%25dir/readme.txt\n"
-            "Name=ReadMe\n");
+            "[Desktop Entry]\nType=Application\nName=Kestrova Read Me\n"
+            "Exec=xdg-open \"/opt/odd \\\\\"\\\\$\\\\`\\\\\\\\%%dir/readme.txt\"\n"
+            "Categories=Network;FileTransfer;\n");
+  // Only an entry on the desktop is a launcher.
+  EXPECT_EQ(fs::status(dir.path() + "/entry0.desktop").permissions() & fs::perms::owner_exec,
+            fs::perms::none);
+}
+
+// The value of a key in a desktop entry; "" when it has none.
+std::string entryValue(const std::string& path, const std::string& key) {
+  std::istringstream text(readAll(path));
+  std::string line;
+  while (std::getline(text, line)) {
+    if (line.rfind(key + "=", 0) == 0) return line.substr(key.size() + 1);
+  }
+  return {};
+}
+
+// A real installation's integration in a temporary home, with the program's
+// icon (32x32, stored as PNG) as the PE reader would give it.
+TEST(DesktopIntegration, EntriesAreValidShowTheInstalledIconAndGoWithUninstall) {
+  if (!validatorAvailable()) GTEST_SKIP() << "desktop-file-validate is not installed";
+  TemporaryHome temp;
+  const std::string home = temp.home.path();
+  PosixPlatform posix;
+  test::FakeVersionResources icons;
+  test::FakeDialogs dialogs;
+  SetupContext context;
+  context.platform = posix.ports();
+  context.platform.versionResources = &icons;
+  context.platform.dialogs = &dialogs;
+  context.state.installDir = home + "/.local/opt/Kestrova";
+  context.state.setupFileName = "kestrova-setup";
+  fs::create_directories(context.state.installDir);
+  fs::create_directories(home + "/Desktop");
+  context.installation.folder = context.state.installDir;
+  context.installation.setupCopy = InstallationRecord::SetupCopy::Made;
+  const std::vector<std::uint8_t> png =
+      encodePng(32, 32, std::vector<std::uint8_t>(32 * 32 * 4, 9));
+  icons.icons[context.state.installDir + "/Kestrova.exe"] = test::iconFile({{32, png}});
+
+  integrateApplication(context, {.desktop = true, .userPrograms = true});
+
+  const std::string launcher = home + "/Desktop/Kestrova.desktop";
+  const std::string menu = home + "/.local/share/applications/Kestrova/";
+  const std::map<std::string, std::string> names = {
+      {launcher, "Kestrova"},
+      {menu + "Kestrova.desktop", "Kestrova"},
+      {menu + "Uninstall.desktop", "Uninstall Kestrova"},
+      {menu + "ReadMe.desktop", "Kestrova Read Me"}};
+  const std::string iconPath = home + "/.local/share/icons/hicolor/32x32/apps/kestrova.png";
+  for (const auto& [entry, name] : names) {
+    const auto result = test::runCommand({"/usr/bin/desktop-file-validate", entry});
+    EXPECT_EQ(result.exitCode, 0) << entry << "\n" << readAll(entry) << result.out << result.err;
+    EXPECT_EQ(entryValue(entry, "Name"), name);
+    EXPECT_EQ(entryValue(entry, "Icon"), iconPath);
+    EXPECT_EQ(entryValue(entry, "Categories"), "Network;FileTransfer;");
+    EXPECT_FALSE(entryValue(entry, "Comment").empty());
+  }
+  EXPECT_EQ(readAll(iconPath), std::string(png.begin(), png.end()));
+  EXPECT_EQ(fs::status(launcher).permissions() & fs::perms::mask, static_cast<fs::perms>(0755));
+
+  ASSERT_EQ(uninstallApplication(context).result, 1);
+  EXPECT_FALSE(fs::exists(iconPath));
+  EXPECT_FALSE(fs::exists(launcher));
+  EXPECT_FALSE(fs::exists(menu));
 }
 
 TEST(DesktopEntries, ALinkIntoAMissingFolderFails) {
   test::TempDir dir;
   PosixShell shell;
-  EXPECT_NE(shell.createShortcut("/x", dir.path() + "/missing/k.desktop", "K"), 0);
+  EXPECT_NE(
+      shell.createShortcut(
+          {.target = "/x", .linkPath = dir.path() + "/missing/k.desktop", .description = "K"}),
+      0);
   EXPECT_FALSE(fs::exists(dir.path() + "/missing"));
 }
 
