@@ -44,6 +44,9 @@ TEST_F(InstallComponentTest, CopyPutsThePackageIntoTheInstallationFolder) {
   EXPECT_TRUE(installComponent(context, component));
   EXPECT_EQ(fakes.fileSystem.files[test::nativePath("/opt/Kestrova/readme.txt")], "read me");
   EXPECT_TRUE(status.texts.empty());
+  // The copy's permission follows its content, not the downloaded package's.
+  EXPECT_EQ(fakes.fileSystem.programModeSet,
+            std::vector<std::string>{test::nativePath("/opt/Kestrova/readme.txt")});
 }
 
 TEST_F(InstallComponentTest, CopyFailures) {

@@ -11,6 +11,8 @@
 namespace ks {
 namespace {
 
+namespace fs = std::filesystem;
+
 TEST(PosixSystemInfo, ReportsAnNtFamilySystemWithFixedFolders) {
   PosixSystemInfo info;
   EXPECT_EQ(info.platformId(), kPlatformWindowsNT);
@@ -32,6 +34,48 @@ TEST(PosixLibraryLoader, WindowsLibrariesDoNotLoad) {
   EXPECT_EQ(loader.loadLibrary("shlwapi.dll"), nullptr);
   EXPECT_EQ(loader.loadLibrary("wsock32.dll"), nullptr);
   EXPECT_EQ(loader.loadLibrary("libc.so.6"), nullptr);
+}
+
+// Installed files: ELF images and scripts may be run by whoever may read
+// them; nothing else may be run, whatever mode it came with.
+TEST(PosixFileSystem, ProgramsByTheirContentGetTheExecutePermission) {
+  test::TempHome home;
+  const std::string folder = home.path() + "/opt";
+  fs::create_directories(folder + "/bin");
+  const struct {
+    const char* name;
+    std::string content;
+    fs::perms before;
+    fs::perms after;
+  } cases[] = {
+      {"bin/kestrova",
+       std::string("\x7f"
+                   "ELF\x02\x01",
+                   6),
+       fs::perms(0644), fs::perms(0755)},
+      {"run.sh", "#!/bin/sh\necho hi\n", fs::perms(0640), fs::perms(0750)},
+      {"private", "#!/bin/sh\n", fs::perms(0600), fs::perms(0700)},
+      {"readme.txt", "#not a script\n", fs::perms(0755), fs::perms(0644)},
+      {"short",
+       "\x7f"
+       "EL",
+       fs::perms(0644), fs::perms(0644)},
+      {"empty", "", fs::perms(0644), fs::perms(0644)},
+  };
+  PosixFileSystem files;
+  for (const auto& c : cases) {
+    const std::string path = folder + "/" + c.name;
+    test::writeWholeFile(path, c.content);
+    fs::permissions(path, c.before);
+    EXPECT_TRUE(files.setProgramMode(folder, c.name)) << c.name;
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::mask, c.after) << c.name;
+  }
+  // A link is not followed: its target keeps its mode.
+  fs::create_symlink(folder + "/readme.txt", folder + "/link");
+  fs::permissions(folder + "/readme.txt", fs::perms(0600));
+  EXPECT_FALSE(files.setProgramMode(folder, "link"));
+  EXPECT_FALSE(files.setProgramMode(folder, "missing"));
+  EXPECT_EQ(fs::status(folder + "/readme.txt").permissions() & fs::perms::mask, fs::perms(0600));
 }
 
 TEST(PosixPlatform, WiresEveryAdapterButTheDialogs) {
