@@ -31,6 +31,16 @@ std::string previousInstallDir(Registry& registry, FileSystem& files) {
   return value;
 }
 
+// The setup keeps the version-info file and the packages it downloads beside
+// itself; where it may not write there (installed among the system's
+// programs, run from a read-only medium) they go to the system's cache
+// folder for it, when there is one.
+std::string downloadsFolder(SetupContext& context, const std::string& programFolder) {
+  if (context.platform.fileSystem->canCreateFiles(programFolder)) return programFolder;
+  const std::string cache = context.platform.systemInfo->downloadCacheFolder();
+  return cache.empty() ? programFolder : cache;
+}
+
 int runUninstallRoad(SetupContext& context, const SetupRoads& roads) {
   Dialogs& dialogs = *context.platform.dialogs;
   const MessageAnswer answer = dialogs.messageBox(
@@ -57,7 +67,7 @@ void initSetupState(SetupContext& context) {
   // file. Where one is joined into a path too long, that use refuses it.
   state.setupPath = system.ownProgramPath();
   const SplitPath split = splitAtLastSeparator(state.setupPath);
-  state.setupDir = split.folder;
+  state.setupDir = downloadsFolder(context, split.folder);
   state.setupFileName = split.name;
   state.windowsDir = system.windowsDirectory();
   state.systemDir = system.systemDirectory();

@@ -125,6 +125,8 @@ class FileSystem {
   // it may be read; any other file has none. True where the system has no
   // such permission (Windows).
   virtual bool setProgramMode(const std::string& folder, const std::string& below) = 0;
+  // True when this user may create files in the folder.
+  virtual bool canCreateFiles(const std::string& folder) = 0;
 
   // --- Paths as the file system sees them (app/path_compare.h compares them) ---
 

@@ -29,6 +29,11 @@ class SystemInfo {
   // The folder that holds the users' profiles (C:\Users); "" where the
   // system has none.
   virtual std::string userProfilesFolder() = 0;
+  // Where the setup keeps what it downloads when it can't write into its own
+  // folder (installed among the system's programs, or run from a read-only
+  // medium), made when missing; "" where the system has no such place or
+  // it can't be made.
+  virtual std::string downloadCacheFolder() = 0;
 };
 
 }  // namespace ks

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/posix/registry_folders.h"
 #include "platform/posix/xdg_folders.h"
 
 namespace ks {
@@ -24,6 +25,11 @@ std::string PosixSystemInfo::ownProgramPath() {
 
 std::string PosixSystemInfo::userHomeFolder() {
   return homeFolder();
+}
+
+std::string PosixSystemInfo::downloadCacheFolder() {
+  const std::string folder = cacheHomeFolder() + "/kestrova-setup";
+  return registry::makeFolders(folder) ? folder : std::string();
 }
 
 }  // namespace ks

@@ -18,6 +18,8 @@ class PosixSystemInfo : public SystemInfo {
   std::string defaultSetupRoot() override { return userHomeFolder(); }
   // Homes may lie anywhere: there is no one folder of profiles.
   std::string userProfilesFolder() override { return {}; }
+  // $XDG_CACHE_HOME/kestrova-setup (default ~/.cache/kestrova-setup).
+  std::string downloadCacheFolder() override;
 };
 
 }  // namespace ks

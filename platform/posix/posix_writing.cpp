@@ -172,6 +172,10 @@ bool PosixFileSystem::setProgramMode(const std::string& folder, const std::strin
   return ::fchmod(file.get(), mode & 07777) == 0;
 }
 
+bool PosixFileSystem::canCreateFiles(const std::string& folder) {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
 bool PosixFileSystem::copyFile(const std::string& from, const std::string& folder,
                                const std::string& below) {
   UniqueFd source = openRegularFile(from);

@@ -42,4 +42,12 @@ std::string dataHomeFolder() {
   return baseFolder("XDG_DATA_HOME", "/.local/share");
 }
 
+std::string cacheHomeFolder() {
+  return baseFolder("XDG_CACHE_HOME", "/.cache");
+}
+
+std::string stateHomeFolder() {
+  return baseFolder("XDG_STATE_HOME", "/.local/state");
+}
+
 }  // namespace ks

@@ -12,5 +12,9 @@ std::string homeFolder();
 std::string configHomeFolder();
 // $XDG_DATA_HOME, or $HOME/.local/share (a relative setting is ignored).
 std::string dataHomeFolder();
+// $XDG_CACHE_HOME, or $HOME/.cache (a relative setting is ignored).
+std::string cacheHomeFolder();
+// $XDG_STATE_HOME, or $HOME/.local/state (a relative setting is ignored).
+std::string stateHomeFolder();
 
 }  // namespace ks

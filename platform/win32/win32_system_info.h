@@ -20,6 +20,8 @@ class Win32SystemInfo : public SystemInfo {
   std::string defaultSetupRoot() override { return "C:\\"; }
   // FOLDERID_UserProfiles (C:\Users).
   std::string userProfilesFolder() override;
+  // The setup keeps its downloads beside itself, as it always has.
+  std::string downloadCacheFolder() override { return {}; }
 };
 
 }  // namespace ks

@@ -221,4 +221,15 @@ bool Win32FileSystem::copyFile(const std::string& from, const std::string& folde
   return false;
 }
 
+bool Win32FileSystem::canCreateFiles(const std::string& folder) {
+  const auto wide = widen(folder);
+  if (!wide) return false;
+  std::wstring probe = *wide;
+  if (!probe.empty() && probe.back() != L'\\') probe += L'\\';
+  probe += L"~ks-write-probe.tmp";
+  const UniqueFile file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file.valid();
+}
+
 }  // namespace ks

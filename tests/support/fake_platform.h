@@ -30,6 +30,7 @@ class FakeSystemInfo : public SystemInfo {
   std::string systemDir = nativePath("/usr/lib");
   std::string homeDir = nativePath("/home/user");
   std::string profilesDir;
+  std::string cacheDir;
 
   int platformId() override { return platform; }
   bool isWindowsNT() override { return platform == kPlatformWindowsNT; }
@@ -39,6 +40,7 @@ class FakeSystemInfo : public SystemInfo {
   std::string userHomeFolder() override { return homeDir; }
   std::string defaultSetupRoot() override { return homeDir; }
   std::string userProfilesFolder() override { return profilesDir; }
+  std::string downloadCacheFolder() override { return cacheDir; }
 };
 
 // Keys are compared without regard to case; a key with subkeys can't be
@@ -126,6 +128,10 @@ class FakeFileSystem : public FileSystem {
                 const std::string& below) override;
   // The files given the program mode, as folder + separator + below.
   std::vector<std::string> programModeSet;
+  // An existing folder not listed in unwritable.
+  bool canCreateFiles(const std::string& folder) override {
+    return folders.count(folder) > 0 && unwritable.count(folder) == 0;
+  }
   bool setProgramMode(const std::string& folder, const std::string& below) override {
     programModeSet.push_back(folder + kPathSeparator + below);
     return true;

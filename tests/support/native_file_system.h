@@ -69,6 +69,9 @@ class NativeFileSystem : public FileSystem {
                 const std::string& below) override {
     return native_->copyFile(from, folder, below);
   }
+  bool canCreateFiles(const std::string& folder) override {
+    return native_->canCreateFiles(folder);
+  }
   bool setProgramMode(const std::string& folder, const std::string& below) override {
     return native_->setProgramMode(folder, below);
   }

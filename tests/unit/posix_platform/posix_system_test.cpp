@@ -78,6 +78,28 @@ TEST(PosixFileSystem, ProgramsByTheirContentGetTheExecutePermission) {
   EXPECT_EQ(fs::status(folder + "/readme.txt").permissions() & fs::perms::mask, fs::perms(0600));
 }
 
+TEST(PosixSystemInfo, TheDownloadCacheFollowsXdgCacheHomeAndIsMade) {
+  test::TempHome home;
+  PosixSystemInfo system;
+  unsetenv("XDG_CACHE_HOME");
+  EXPECT_EQ(system.downloadCacheFolder(), home.path() + "/.cache/kestrova-setup");
+  EXPECT_TRUE(fs::is_directory(home.path() + "/.cache/kestrova-setup"));
+  setenv("XDG_CACHE_HOME", "relative/cache", 1);  // ignored, as the rules say
+  EXPECT_EQ(system.downloadCacheFolder(), home.path() + "/.cache/kestrova-setup");
+  setenv("XDG_CACHE_HOME", (home.path() + "/cache").c_str(), 1);
+  EXPECT_EQ(system.downloadCacheFolder(), home.path() + "/cache/kestrova-setup");
+  unsetenv("XDG_CACHE_HOME");
+
+  PosixFileSystem files;
+  EXPECT_TRUE(files.canCreateFiles(home.path()));
+  EXPECT_FALSE(files.canCreateFiles(home.path() + "/missing"));
+  if (::geteuid() != 0) {  // root may write anywhere but on read-only mounts
+    fs::create_directories(home.path() + "/locked");
+    fs::permissions(home.path() + "/locked", fs::perms(0555));
+    EXPECT_FALSE(files.canCreateFiles(home.path() + "/locked"));
+  }
+}
+
 TEST(PosixPlatform, WiresEveryAdapterButTheDialogs) {
   test::TempHome home;
   PosixPlatform platform;

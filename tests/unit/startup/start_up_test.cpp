@@ -144,6 +144,31 @@ TEST_F(StartUpTest, StateHoldsTheProgramsOwnPathsAndSystemFolders) {
   EXPECT_EQ(context.state.mode, SETUP_MODE_NONE);
 }
 
+// Installed in /usr/bin or run from a read-only medium, the setup keeps its
+// downloads (version2.ini, packages) in the cache folder; the program's own
+// path and name stay what they are.
+TEST_F(StartUpTest, ASetupThatCannotWriteBesideItselfDownloadsIntoTheCacheFolder) {
+  const std::string programFolder = test::nativePath("/usr/bin");
+  const std::string cache = test::nativePath("/home/u/.cache/kestrova-setup");
+  fakes.systemInfo.programPath = test::nativePath("/usr/bin/kestrova-setup");
+  fakes.systemInfo.cacheDir = cache;
+  fakes.fileSystem.folders = {programFolder, cache};
+  fakes.fileSystem.unwritable = {programFolder};
+  initSetupState(context);
+  EXPECT_EQ(context.state.setupDir, cache);
+  EXPECT_EQ(context.state.setupPath, test::nativePath("/usr/bin/kestrova-setup"));
+  EXPECT_EQ(context.state.setupFileName, "kestrova-setup");
+
+  fakes.fileSystem.unwritable.clear();  // a folder the user may write into
+  initSetupState(context);
+  EXPECT_EQ(context.state.setupDir, programFolder);
+
+  fakes.fileSystem.unwritable = {programFolder};
+  fakes.systemInfo.cacheDir.clear();  // no cache folder (Windows): as before
+  initSetupState(context);
+  EXPECT_EQ(context.state.setupDir, programFolder);
+}
+
 TEST_F(StartUpTest, PreviousInstallationFolderLosesOneTrailingSeparator) {
   storeInstallDir(test::nativePath("/opt/Kestrova/"));
   initSetupState(context);
