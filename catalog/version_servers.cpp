@@ -45,7 +45,11 @@ VersionServers builtInVersionServers() {
 
 VersionServers versionServersFrom(std::string_view setting) {
   const std::size_t comma = setting.find(',');
-  if (comma == std::string_view::npos) return builtInVersionServers();
+  if (comma == std::string_view::npos) {
+    // One server serves as both.
+    if (!isServerText(setting)) return builtInVersionServers();
+    return {std::string(setting), std::string(setting)};
+  }
   const std::string_view primary = setting.substr(0, comma);
   const std::string_view fallback = setting.substr(comma + 1);
   if (!isServerText(primary) || !isServerText(fallback)) return builtInVersionServers();

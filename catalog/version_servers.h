@@ -8,6 +8,9 @@
 
 namespace ks {
 
+// The setting that names other servers for one run.
+inline constexpr const char* kVersionServersVariable = "KESTROVA_VERSION_SERVERS";
+
 struct VersionServers {
   std::string primary;
   std::string fallback;
@@ -17,8 +20,8 @@ struct VersionServers {
 VersionServers builtInVersionServers();
 
 // "server,server" as given in KESTROVA_VERSION_SERVERS, each server
-// "[https://]host[:port]" ("http://" may be written too); the built-in
-// servers when the text is empty or not of that form.
+// "[https://]host[:port]" ("http://" may be written too), or one server for
+// both; the built-in servers when the text is empty or not of that form.
 VersionServers versionServersFrom(std::string_view setting);
 
 // The version-info file's URL on a server: "http://host[:port]" (or

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/dialogs.h"
 #include "platform/internet_api.h"
@@ -36,6 +37,8 @@ struct AdapterSet {
   // Made on the thread that becomes the user-interface thread; none: the
   // frontend's own.
   std::function<std::unique_ptr<UiThreadLoop>()> makeUiThreadLoop;
+  // Where the log of the last run is kept ("" for none); its folder exists.
+  std::string lastRunLog;
 };
 
 }  // namespace ks

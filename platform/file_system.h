@@ -127,6 +127,9 @@ class FileSystem {
   virtual bool setProgramMode(const std::string& folder, const std::string& below) = 0;
   // True when this user may create files in the folder.
   virtual bool canCreateFiles(const std::string& folder) = 0;
+  // Why the last call on this thread that failed did, in the system's words
+  // ("Permission denied"); "" when it can't say.
+  virtual std::string lastErrorText() = 0;
 
   // --- Paths as the file system sees them (app/path_compare.h compares them) ---
 

@@ -1,10 +1,16 @@
 #include "wizard/wizard_frame.h"
 
+#include "app/run_log.h"
+
 namespace ks {
 
 WizardFrame::WizardFrame(WizardView& view, UiDispatcher& ui,
                          std::vector<std::unique_ptr<WizardPage>> pages)
-    : view_(view), ui_(ui), pages_(std::move(pages)), created_(pages_.size(), false) {}
+    : view_(view),
+      ui_(ui),
+      pages_(std::move(pages)),
+      created_(pages_.size(), false),
+      views_(pages_.size()) {}
 
 WizardFrame::~WizardFrame() {
   *alive_ = false;
@@ -23,13 +29,16 @@ void WizardFrame::turnTo(int index, Direction direction) {
   if (WizardPage* leaving = currentPage()) leaving->onLeave();
   for (; index >= 0 && index < count; index += static_cast<int>(direction)) {
     WizardPage& page = *pages_[static_cast<std::size_t>(index)];
-    if (!created_[static_cast<std::size_t>(index)]) {
-      created_[static_cast<std::size_t>(index)] = true;
-      page.initialise(view_.createPage(page.templateId()), *this);
+    const auto at = static_cast<std::size_t>(index);
+    if (!created_[at]) {
+      created_[at] = true;
+      views_[at] = std::make_unique<LoggedPageView>(view_.createPage(page.templateId()));
+      page.initialise(*views_[at], *this);
     }
     if (page.onActivate(direction) == ActivateAnswer::Show) {
       current_ = index;
       view_.showPage(page.templateId());
+      logLine("Page: " + views_[at]->title());
       return;
     }
   }
@@ -54,7 +63,9 @@ void WizardFrame::finish() {
 
 void WizardFrame::cancel() {
   WizardPage* page = currentPage();
-  if (page && page->onQueryCancel()) close();
+  if (!page || !page->onQueryCancel()) return;
+  logLine("The user cancelled the setup.");
+  close();
 }
 
 void WizardFrame::command(int controlId) {

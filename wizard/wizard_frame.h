@@ -9,6 +9,7 @@
 
 #include "platform/ui_dispatcher.h"
 #include "platform/wizard_view.h"
+#include "wizard/logged_page_view.h"
 #include "wizard/wizard_page.h"
 
 namespace ks {
@@ -49,6 +50,8 @@ class WizardFrame final : public WizardControl {
   UiDispatcher& ui_;
   std::vector<std::unique_ptr<WizardPage>> pages_;
   std::vector<bool> created_;
+  // What each created page's view is, as its page sees it.
+  std::vector<std::unique_ptr<LoggedPageView>> views_;
   int current_ = -1;
   bool ending_ = false;
   bool closed_ = false;

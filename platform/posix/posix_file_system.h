@@ -41,6 +41,7 @@ class PosixFileSystem : public FileSystem {
   bool setProgramMode(const std::string& folder, const std::string& below) override;
   // Asked with the user's effective ids: a read-only file system says no.
   bool canCreateFiles(const std::string& folder) override;
+  std::string lastErrorText() override;
 
   // Paths (posix_file_system_paths.cpp): links resolved by the kernel, case
   // kept, lengths in bytes.

@@ -13,6 +13,7 @@
 #include "platform/posix/posix_shell.h"
 #include "platform/posix/posix_system_info.h"
 #include "platform/posix/posix_version_resources.h"
+#include "platform/posix/xdg_folders.h"
 
 namespace ks {
 
@@ -35,7 +36,8 @@ struct PosixPlatform {
                       .makeInternet = [](Dialogs& dialogs) -> std::unique_ptr<InternetApi> {
                         return std::make_unique<CurlInternetApi>(dialogs);
                       },
-                      .makeUiThreadLoop = nullptr};
+                      .makeUiThreadLoop = nullptr,
+                      .lastRunLog = lastRunLogPath()};
   }
 };
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_walk.h"
@@ -174,6 +175,11 @@ bool PosixFileSystem::setProgramMode(const std::string& folder, const std::strin
 
 bool PosixFileSystem::canCreateFiles(const std::string& folder) {
   return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::string PosixFileSystem::lastErrorText() {
+  char text[256] = "";
+  return ::strerror_r(errno, text, sizeof text);  // the GNU form: the text or its own
 }
 
 bool PosixFileSystem::copyFile(const std::string& from, const std::string& folder,

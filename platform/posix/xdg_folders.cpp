@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/posix/registry_folders.h"
+
 namespace ks {
 
 namespace {
@@ -48,6 +50,11 @@ std::string cacheHomeFolder() {
 
 std::string stateHomeFolder() {
   return baseFolder("XDG_STATE_HOME", "/.local/state");
+}
+
+std::string lastRunLogPath() {
+  const std::string folder = stateHomeFolder() + "/kestrova-setup";
+  return registry::makeFolders(folder) ? folder + "/last-run.log" : std::string();
 }
 
 }  // namespace ks

@@ -16,5 +16,8 @@ std::string dataHomeFolder();
 std::string cacheHomeFolder();
 // $XDG_STATE_HOME, or $HOME/.local/state (a relative setting is ignored).
 std::string stateHomeFolder();
+// $XDG_STATE_HOME/kestrova-setup/last-run.log, its folder made; "" when the
+// folder can't be made.
+std::string lastRunLogPath();
 
 }  // namespace ks

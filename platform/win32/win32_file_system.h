@@ -54,6 +54,8 @@ class Win32FileSystem : public FileSystem {
   bool setProgramMode(const std::string&, const std::string&) override { return true; }
   // A temporary file is made and removed again.
   bool canCreateFiles(const std::string& folder) override;
+  // FormatMessageW of GetLastError.
+  std::string lastErrorText() override;
 
   // Paths (win32_file_system_paths.cpp): GetFullPathNameW, then links and
   // junctions of the part that exists resolved by GetFinalPathNameByHandleW;

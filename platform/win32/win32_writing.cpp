@@ -232,4 +232,17 @@ bool Win32FileSystem::canCreateFiles(const std::string& folder) {
   return file.valid();
 }
 
+std::string Win32FileSystem::lastErrorText() {
+  const DWORD error = GetLastError();
+  wchar_t text[512] = L"";
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                     text, sizeof text / sizeof text[0], nullptr);
+  std::wstring wide(text, length);
+  while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.')) {
+    wide.pop_back();
+  }
+  return narrow(wide).value_or(std::string());
+}
+
 }  // namespace ks

@@ -128,6 +128,7 @@ class FakeFileSystem : public FileSystem {
                 const std::string& below) override;
   // The files given the program mode, as folder + separator + below.
   std::vector<std::string> programModeSet;
+  std::string lastErrorText() override { return "the fake's failure"; }
   // An existing folder not listed in unwritable.
   bool canCreateFiles(const std::string& folder) override {
     return folders.count(folder) > 0 && unwritable.count(folder) == 0;

@@ -69,6 +69,7 @@ class NativeFileSystem : public FileSystem {
                 const std::string& below) override {
     return native_->copyFile(from, folder, below);
   }
+  std::string lastErrorText() override { return native_->lastErrorText(); }
   bool canCreateFiles(const std::string& folder) override {
     return native_->canCreateFiles(folder);
   }

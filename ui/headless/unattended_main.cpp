@@ -3,9 +3,11 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "ui/headless/logged_dialogs.h"
 #include "app/start_up.h"
 #include "download/download_worker.h"
 #include "install/package_contents.h"
+#include "ui/headless/command_line.h"
 #include "ui/headless/headless_dispatcher.h"
 #include "ui/headless/unattended_dialogs.h"
 #include "ui/headless/unattended_run.h"
@@ -14,49 +16,16 @@ namespace ks {
 
 namespace {
 
-constexpr const char* kServersVariable = "KESTROVA_VERSION_SERVERS";
-
-bool wantsHelp(const std::vector<std::string>& args) {
-  for (const std::string& arg : args) {
-    if (arg == "--help" || arg == "-h") return true;
-  }
-  return false;
-}
-
-int printHelp() {
-  std::cout << "kestrova-setup: installs, downloads or uninstalls Kestrova.\n\n"
-               "Usage: kestrova-setup [options]\n"
-               "  (no options)\n"
-               "    Opens the setup wizard.\n"
-            << unattendedUsage() << "Environment: " << kServersVariable
-            << "=server,server names the primary and the fallback\n"
-               "    version-info server, each host[:port] (http://HOST/kestrova/version2.ini)\n"
-               "    or https://host[:port]. On Linux SSL_CERT_FILE names a file of the\n"
-               "    certificate authorities https servers are checked against (default: the\n"
-               "    system's); on Windows they are the system's.\n";
-  return 0;
-}
-
-}  // namespace
-
-VersionServers versionServersOfThisRun() {
-  const char* servers = std::getenv(kServersVariable);
-  return versionServersFrom(servers ? servers : "");
-}
-
-bool runsWithoutWindows(const std::vector<std::string>& args) {
-  return wantsHelp(args) || wantsUnattendedRun(args);
-}
-
-int runCommandLineWithoutWindows(const std::vector<std::string>& args, const AdapterSet& adapters) {
-  if (wantsHelp(args)) return printHelp();
+// An unattended run (or -uninstall with --unattended) on the adapters.
+int runUnattended(const CommandLine& line, const AdapterSet& adapters) {
+  const std::vector<std::string>& args = line.setupArguments;
   UnattendedOptions options;
   std::string error;
   if (!parseUnattendedOptions(args, options, error) && !asksForUninstall(args)) {
-    std::cerr << "kestrova-setup: " << error << "\n" << unattendedUsage();
-    return kUnattendedUsageError;
+    return reportBadUsage(std::cerr, error);
   }
-  UnattendedDialogs dialogs(std::cout, options.retries);
+  UnattendedDialogs unattendedDialogs(std::cout, options.retries);
+  LoggedDialogs dialogs(unattendedDialogs);
   const std::unique_ptr<InternetApi> internet = adapters.makeInternet(dialogs);
   const std::unique_ptr<UiThreadLoop> ui = adapters.makeUiThreadLoop
                                                ? adapters.makeUiThreadLoop()
@@ -69,6 +38,7 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
   if (!asksForUninstall(args)) {
     if (const std::string refusal = refusedFolderOption(context, options); !refusal.empty()) {
       std::cerr << "kestrova-setup: " << refusal << "\n";
+      logLine(refusal);
       return kUnattendedUsageError;
     }
   }
@@ -80,6 +50,31 @@ int runCommandLineWithoutWindows(const std::vector<std::string>& args, const Ada
     return uninstallApplication(c, packageContents);
   };
   return exitCodeLeavingDownloads(runSetup(context, args, roads));
+}
+
+}  // namespace
+
+VersionServers versionServersOfThisRun() {
+  const char* servers = std::getenv(kVersionServersVariable);
+  return versionServersFrom(servers ? servers : "");
+}
+
+bool runsWithoutWindows(const std::vector<std::string>& args) {
+  CommandLine line;
+  std::string error;
+  return !parseCommandLine(args, line, error) || line.road != CommandLine::Road::Wizard;
+}
+
+int runCommandLineWithoutWindows(const std::vector<std::string>& args, const AdapterSet& adapters) {
+  CommandLine line;
+  std::string error;
+  if (!parseCommandLine(args, line, error)) return reportBadUsage(std::cerr, error);
+  if (line.road == CommandLine::Road::Help) return printHelp(std::cout);
+  if (line.road == CommandLine::Road::Version) return printVersion(std::cout);
+  RunLog log;
+  if (!startRunLog(log, line, adapters.lastRunLog, error)) return reportBadUsage(std::cerr, error);
+  logLine("kestrova-setup, an unattended run");
+  return endRun(runUnattended(line, adapters), std::cerr);
 }
 
 }  // namespace ks

@@ -50,6 +50,7 @@ class MemoryFileSystem : public FileSystem {
   }
   bool setProgramMode(const std::string&, const std::string&) override { return false; }
   bool canCreateFiles(const std::string&) override { return false; }
+  std::string lastErrorText() override { return {}; }
   bool canonicalPath(const std::string&, std::string&) override { return false; }
   std::string caseFolded(const std::string& text) override { return text; }
   std::size_t pathLength(const std::string& text) override { return text.size(); }
