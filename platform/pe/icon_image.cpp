@@ -4,17 +4,11 @@
 #include <cstring>
 
 #include "platform/pe/little_endian.h"
+#include "platform/pe/pe_icons.h"
 
 namespace ks::pe {
 
 namespace {
-
-// An icon file: a 6-byte header (reserved 0, type 1, count), then count
-// entries of 16 bytes (width and height, 0 meaning 256; colours; reserved;
-// planes; bits per pixel; the image's size and file offset).
-constexpr std::size_t kHeaderBytes = 6;
-constexpr std::size_t kEntryBytes = 16;
-constexpr std::uint16_t kIconType = 1;
 
 // A bitmap image: a BITMAPINFOHEADER (at least 40 bytes), the palette for up
 // to 8 bits per pixel (4 bytes per colour, blue green red unused), the colour
@@ -38,15 +32,15 @@ struct Span {
 // The entry with the most pixels (the first of equals) whose image lies
 // within the file.
 bool largestImage(const std::vector<std::uint8_t>& file, Span& image) {
-  if (file.size() < kHeaderBytes || le16(file.data(), 0) != 0 ||
+  if (file.size() < kIconHeaderBytes || le16(file.data(), 0) != 0 ||
       le16(file.data(), 2) != kIconType) {
     return false;
   }
   const std::size_t count = le16(file.data(), 4);
   std::uint32_t best = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t at = kHeaderBytes + i * kEntryBytes;
-    if (at + kEntryBytes > file.size()) break;
+    const std::size_t at = kIconHeaderBytes + i * kIconFileEntryBytes;
+    if (at + kIconFileEntryBytes > file.size()) break;
     const std::uint8_t* entry = file.data() + at;
     const std::uint32_t side =
         (entry[0] == 0 ? 256u : entry[0]) * (entry[1] == 0 ? 256u : entry[1]);

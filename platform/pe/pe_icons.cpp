@@ -7,15 +7,12 @@ namespace ks::pe {
 
 namespace {
 
-// An icon group starts with a 6-byte header (reserved, type 1, count) and
-// holds count entries of 14 bytes: width, height, colour count, reserved,
-// planes, bits per pixel, image size, and the id of the icon resource that
-// holds the image. An icon file has the same header and 16-byte entries that
-// end in the image's file offset instead of an id.
-constexpr std::size_t kGroupHeaderBytes = 6;
+// An icon group has the header of an icon file (pe_icons.h) and count
+// entries of 14 bytes that end in the id of the icon resource that holds the
+// image instead of its size and offset.
+constexpr std::size_t kGroupHeaderBytes = kIconHeaderBytes;
 constexpr std::size_t kGroupEntryBytes = 14;
-constexpr std::size_t kFileEntryBytes = 16;
-constexpr std::uint16_t kIconType = 1;
+constexpr std::size_t kFileEntryBytes = kIconFileEntryBytes;
 constexpr std::uint32_t kMaxGroupBytes = kGroupHeaderBytes + 0xFFFF * kGroupEntryBytes;
 
 void put16(std::vector<std::uint8_t>& out, std::uint16_t value) {

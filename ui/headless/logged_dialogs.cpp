@@ -7,9 +7,7 @@
 
 namespace ks {
 
-namespace {
-
-const char* answerName(MessageAnswer answer) {
+const char* messageAnswerName(MessageAnswer answer) {
   switch (answer) {
     case MessageAnswer::Ok:
       return "OK";
@@ -25,12 +23,10 @@ const char* answerName(MessageAnswer answer) {
   return "?";
 }
 
-}  // namespace
-
 MessageAnswer LoggedDialogs::messageBox(const MessageBoxRequest& request) {
   logLine("Message [" + request.caption + "]: " + request.text);
   const MessageAnswer answer = dialogs_.messageBox(request);
-  logLine(std::string("  answered ") + answerName(answer));
+  logLine(std::string("  answered ") + messageAnswerName(answer));
   return answer;
 }
 

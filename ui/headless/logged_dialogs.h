@@ -6,6 +6,9 @@
 
 namespace ks {
 
+// "OK", "Cancel", "Yes", "No", "Retry".
+const char* messageAnswerName(MessageAnswer answer);
+
 class LoggedDialogs final : public Dialogs {
  public:
   explicit LoggedDialogs(Dialogs& dialogs) : dialogs_(dialogs) {}

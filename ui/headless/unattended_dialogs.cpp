@@ -4,26 +4,11 @@
 #include "download/dialog_result.h"
 #include "download/retry_dialog.h"
 #include "ui/headless/headless_page_view.h"
+#include "ui/headless/logged_dialogs.h"
 
 namespace ks {
 
 namespace {
-
-const char* answerName(MessageAnswer answer) {
-  switch (answer) {
-    case MessageAnswer::Yes:
-      return "Yes";
-    case MessageAnswer::No:
-      return "No";
-    case MessageAnswer::Retry:
-      return "Retry";
-    case MessageAnswer::Cancel:
-      return "Cancel";
-    case MessageAnswer::Ok:
-      return "OK";
-  }
-  return "?";
-}
 
 MessageAnswer continuingAnswer(MessageButtons buttons) {
   switch (buttons) {
@@ -42,7 +27,7 @@ MessageAnswer continuingAnswer(MessageButtons buttons) {
 MessageAnswer UnattendedDialogs::messageBox(const MessageBoxRequest& request) {
   const MessageAnswer answer = continuingAnswer(request.buttons);
   out_ << "[" << printableText(request.caption) << "] " << printableText(request.text) << " -> "
-       << answerName(answer) << "\n";
+       << messageAnswerName(answer) << "\n";
   out_.flush();
   return answer;
 }

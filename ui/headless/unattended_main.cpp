@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "ui/headless/logged_dialogs.h"
 #include "app/start_up.h"
 #include "download/download_worker.h"
 #include "install/package_contents.h"
 #include "ui/headless/command_line.h"
 #include "ui/headless/headless_dispatcher.h"
+#include "ui/headless/logged_dialogs.h"
 #include "ui/headless/unattended_dialogs.h"
 #include "ui/headless/unattended_run.h"
 
