@@ -37,7 +37,9 @@ struct Win32Platform {
                       },
                       .makeUiThreadLoop = []() -> std::unique_ptr<UiThreadLoop> {
                         return std::make_unique<Win32UiDispatcher>();
-                      }};
+                      },
+                      // A log is kept only when --log names its file.
+                      .lastRunLog = {}};
   }
 };
 

@@ -52,6 +52,16 @@ bool readLink(const std::wstring& path, LinkContents& contents) {
   return read;
 }
 
+// A link as the Integration page makes it: target and description.
+Shell::Shortcut shortcut(const std::string& target, const std::string& linkPath,
+                         const std::string& description) {
+  Shell::Shortcut link;
+  link.target = target;
+  link.linkPath = linkPath;
+  link.description = description;
+  return link;
+}
+
 // wine keeps a link's target in the ANSI code page: the folder's name stays
 // within it here (Windows keeps any character).
 TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
@@ -60,8 +70,7 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
   Win32Shell shell;
   const std::string target = temp.at("Kestrova.exe");
   const std::string link = temp.at("K\xc3\xa9strova" + shell.shortcutExtension());
-  ASSERT_EQ(shell.createShortcut({.target = target, .linkPath = link, .description = "Kestrova"}),
-            S_OK);
+  ASSERT_EQ(shell.createShortcut(shortcut(target, link, "Kestrova")), S_OK);
   LinkContents contents;
   ASSERT_TRUE(readLink(*widen(link), contents));
   EXPECT_EQ(contents.target, *widen(target));
@@ -71,9 +80,7 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
   EXPECT_EQ(test::fileBytes(*widen(link)).substr(0, 4), std::string("\x4c\0\0\0", 4));
 
   // Written again (Back, then Next): the link is replaced.
-  ASSERT_EQ(shell.createShortcut(
-                {.target = temp.at("readme.txt"), .linkPath = link, .description = "ReadMe"}),
-            S_OK);
+  ASSERT_EQ(shell.createShortcut(shortcut(temp.at("readme.txt"), link, "ReadMe")), S_OK);
   ASSERT_TRUE(readLink(*widen(link), contents));
   EXPECT_EQ(contents.description, L"ReadMe");
 }
@@ -81,10 +88,7 @@ TEST(Win32ShellLinks, ALinkUnderAWidePathStartsItsTargetWithItsName) {
 TEST(Win32ShellLinks, ALinkIntoAMissingFolderFails) {
   const test::WideTempFolder temp;
   Win32Shell shell;
-  EXPECT_LT(
-      shell.createShortcut(
-          {.target = temp.at("a.exe"), .linkPath = temp.at("missing\\a.lnk"), .description = "A"}),
-      0);
+  EXPECT_LT(shell.createShortcut(shortcut(temp.at("a.exe"), temp.at("missing\\a.lnk"), "A")), 0);
 }
 
 TEST(Win32ShellFolders, SpecialFoldersExistAndDiffer) {

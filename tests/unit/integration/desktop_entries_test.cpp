@@ -76,20 +76,14 @@ TEST(DesktopEntries, ProgramsAndDocumentsAreValidEntries) {
   if (!validatorAvailable()) GTEST_SKIP() << "desktop-file-validate is not installed";
   test::TempDir dir;
   PosixShell shell;
+  // target, link (set below), description, menu name, comment, icon, categories
   const Shell::Shortcut cases[] = {
-      {.target = "/opt/Kestrova/Kestrova.exe",
-       .description = "Kestrova",
-       .comment = "Transfer files",
-       .iconPath = "/home/u/.local/share/icons/hicolor/32x32/apps/kestrova.png",
-       .categories = "Network;FileTransfer;"},
-      {.target = "/opt/Kes trova/setup.exe",
-       .description = "Uninstall",
-       .menuName = "Uninstall Kestrova"},
-      {.target = "/opt/odd \"$`\\%dir/readme.txt",
-       .description = "ReadMe",
-       .menuName = "Kestrova Read Me",
-       .categories = "Network;FileTransfer;"},
-      {.target = "/opt/Kestrova/setup.exe", .description = "Name with\nline break"}};
+      {"/opt/Kestrova/Kestrova.exe", "", "Kestrova", "", "Transfer files",
+       "/home/u/.local/share/icons/hicolor/32x32/apps/kestrova.png", "Network;FileTransfer;"},
+      {"/opt/Kes trova/setup.exe", "", "Uninstall", "Uninstall Kestrova", "", "", ""},
+      {"/opt/odd \"$`\\%dir/readme.txt", "", "ReadMe", "Kestrova Read Me", "", "",
+       "Network;FileTransfer;"},
+      {"/opt/Kestrova/setup.exe", "", "Name with\nline break", "", "", "", ""}};
   int n = 0;
   for (Shell::Shortcut c : cases) {
     c.linkPath = dir.path() + "/entry" + std::to_string(n++) + ".desktop";
@@ -145,7 +139,7 @@ TEST(DesktopIntegration, EntriesAreValidShowTheInstalledIconAndGoWithUninstall) 
       encodePng(32, 32, std::vector<std::uint8_t>(32 * 32 * 4, 9));
   icons.icons[context.state.installDir + "/Kestrova.exe"] = test::iconFile({{32, png}});
 
-  integrateApplication(context, {.desktop = true, .userPrograms = true});
+  integrateApplication(context, {.desktop = true, .userPrograms = true, .commonPrograms = false});
 
   const std::string launcher = home + "/Desktop/Kestrova.desktop";
   const std::string menu = home + "/.local/share/applications/Kestrova/";
@@ -175,10 +169,8 @@ TEST(DesktopIntegration, EntriesAreValidShowTheInstalledIconAndGoWithUninstall) 
 TEST(DesktopEntries, ALinkIntoAMissingFolderFails) {
   test::TempDir dir;
   PosixShell shell;
-  EXPECT_NE(
-      shell.createShortcut(
-          {.target = "/x", .linkPath = dir.path() + "/missing/k.desktop", .description = "K"}),
-      0);
+  EXPECT_NE(shell.createShortcut({"/x", dir.path() + "/missing/k.desktop", "K", "", "", "", ""}),
+            0);
   EXPECT_FALSE(fs::exists(dir.path() + "/missing"));
 }
 
