@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "app/run_log.h"
 #include "download/content_length.h"
 #include "download/content_range.h"
 #include "download/download_url.h"
@@ -83,6 +84,8 @@ class Transfer {
   bool takeHttpAnswer();
   bool takeContinuation();
   long statusCode();
+  std::string answer();
+  bool writeFailed();
   bool isChunked();
   std::string validator();
   bool takeExpectedSize(std::uint64_t size, std::uint64_t alreadyThere);
@@ -119,6 +122,8 @@ class Transfer {
   bool refused_ = false;   // the server's answer was refused: a partial file is no use
   bool certificate_ = false;
   bool digestDiffers_ = false;
+  bool writeFailed_ = false;
+  long status_ = 0;  // the HTTP status of the answer; 0 before one
   TargetFile file_{files_};
   InternetHandleGuard internet_{api_};
   InternetHandleGuard data_{api_};
@@ -136,6 +141,7 @@ class Transfer {
 bool Transfer::run() {
   const bool ok = transfer();
   job_.outcome = ok ? DownloadOutcome::Succeeded : failure();
+  logLine("URL " + urlForDisplay(*job_.url) + ": " + answer());
   waitOn(kNullInternetHandle);
   if (ok) {
     data_.close();
@@ -148,6 +154,7 @@ bool Transfer::run() {
 DownloadOutcome Transfer::failure() const {
   if (tooSlow_) return DownloadOutcome::TooSlow;
   if (certificate_) return DownloadOutcome::CertificateFailed;
+  if (writeFailed_) return DownloadOutcome::WriteFailed;
   if (digestDiffers_) return DownloadOutcome::HashMismatch;
   return DownloadOutcome::Failed;
 }
@@ -314,7 +321,40 @@ bool Transfer::takeContinuation() {
 long Transfer::statusCode() {
   std::string text;
   if (!api_.httpQueryInfo(data_.get(), HttpQuery::StatusCode, text, kStatusCodeBytes)) return 0;
-  return std::strtol(text.c_str(), nullptr, 10);
+  status_ = std::strtol(text.c_str(), nullptr, 10);
+  return status_;
+}
+
+// What the run log says of the server's answer and how the transfer ended.
+std::string Transfer::answer() {
+  std::string text = status_ != 0 ? "HTTP " + std::to_string(status_) + ", " : std::string();
+  switch (job_.outcome) {
+    case DownloadOutcome::Succeeded:
+      return text + std::to_string(job_.receivedBytes) + " bytes";
+    case DownloadOutcome::TooSlow:
+      return text + "too slow";
+    case DownloadOutcome::CertificateFailed:
+    case DownloadOutcome::WriteFailed:
+      return text + job_.failureText;
+    case DownloadOutcome::HashMismatch:
+      return text + "not the file its SHA256 names";
+    default:
+      break;
+  }
+  if (stopped()) return text + "stopped";
+  if (brokeOff_) return text + "broken off after " + std::to_string(job_.receivedBytes) + " bytes";
+  if (status_ != 0) return text + "failed";
+  std::string description;
+  api_.lastError(description);
+  return description.empty() ? "no answer" : "no answer: " + description;
+}
+
+// The file can't be written: which one and why, for the status line.
+bool Transfer::writeFailed() {
+  const std::string reason = files_.lastErrorText();
+  writeFailed_ = true;
+  job_.failureText = "Could not write " + *job_.targetPath + (reason.empty() ? "" : ": ") + reason;
+  return false;
 }
 
 // A strong ETag, else the Last-Modified date; "" when the answer has
@@ -394,7 +434,7 @@ bool Transfer::receive() {
   origin_.total = job_.expectedSize;
   const bool opened = continuing_ ? file_.append(*job_.targetPath, resumable_)
                                   : file_.create(*job_.targetPath, *job_.url, origin_);
-  if (!opened) return false;
+  if (!opened) return writeFailed();
   job_.resumedFrom = continuing_ ? resumable_ : 0;
   job_.receivedBytes = job_.resumedFrom;
   MinimumSpeed speed(job_.minimumBytesPerSecond, job_.minimumSpeedWindow,
@@ -407,7 +447,8 @@ bool Transfer::receive() {
       return false;
     }
     if (got == 0) break;
-    if (!receivedIsPlausible(got) || !file_.write(block.data(), got)) return false;
+    if (!receivedIsPlausible(got)) return false;
+    if (!file_.write(block.data(), got)) return writeFailed();
     job_.receivedBytes += got;
     if (!speed.keepsUp(got, MinimumSpeed::Clock::now())) {
       tooSlow_ = brokeOff_ = true;
@@ -418,7 +459,8 @@ bool Transfer::receive() {
     brokeOff_ = true;
     return false;
   }
-  return file_.close() && hasExpectedDigest() && file_.commit();
+  if (!file_.close()) return writeFailed();
+  return hasExpectedDigest() && (file_.commit() || writeFailed());
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ enum class DownloadOutcome {
   TooSlow,            // failed: the server sent too slowly
   CertificateFailed,  // failed: the server's certificate was refused (failureText says why)
   HashMismatch,       // failed: the whole file arrived, but not with the expected digest
+  WriteFailed,        // failed: the file could not be written (failureText names it and why)
 };
 
 struct DownloadJob {

@@ -50,6 +50,7 @@ std::string closingText(const DownloadJob& job) {
     case DownloadOutcome::TooSlow:
       return kDownloadTooSlow;
     case DownloadOutcome::CertificateFailed:
+    case DownloadOutcome::WriteFailed:
       return job.failureText;
     case DownloadOutcome::HashMismatch:
       return kPackageDamagedText;

@@ -336,11 +336,17 @@ TEST_F(DownloadFileTest, FailedWriteFails) {
   }
 }
 
-TEST_F(DownloadFileTest, TargetThatCannotBeCreatedFails) {
+// The status line names the file and the system's reason, not the network.
+TEST_F(DownloadFileTest, TargetThatCannotBeCreatedFailsNamingTheFileAndWhy) {
   target = (folder / "no-such-folder" / "file.cab").string();
   serveHttp("abc");
   EXPECT_FALSE(run());
   EXPECT_TRUE(api.openHandles().empty());
+  EXPECT_EQ(job.outcome, DownloadOutcome::WriteFailed);
+  const std::string named = "Could not write " + target + ": ";
+  EXPECT_EQ(job.failureText.substr(0, named.size()), named);
+  EXPECT_GT(job.failureText.size(), named.size());  // "No such file or directory" on Linux
+  EXPECT_EQ(statusText(job, kInternetStatusHandleClosing), job.failureText);
 }
 
 }  // namespace
