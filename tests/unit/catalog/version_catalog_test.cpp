@@ -205,9 +205,13 @@ TEST(VersionServers, HttpsServersAreReachedOverHttpsAndPlainHostsOverHttp) {
   const VersionServers servers = versionServersFrom("https://vi.example:8443,mirror.example:81");
   EXPECT_EQ(versionInfoUrl(servers.primary), "https://vi.example:8443/kestrova/version2.ini");
   EXPECT_EQ(versionInfoUrl(servers.fallback), "http://mirror.example:81/kestrova/version2.ini");
-  for (const char* bad : {"https://a b,c", "ftp://a,b", "https://,b", "a"}) {
+  for (const char* bad : {"https://a b,c", "ftp://a,b", "https://,b", "a b", "ftp://a"}) {
     EXPECT_EQ(versionServersFrom(bad).primary, builtInVersionServers().primary) << bad;
   }
+  // One server serves as both.
+  const VersionServers one = versionServersFrom("https://vi.example:8443");
+  EXPECT_EQ(one.primary, "https://vi.example:8443");
+  EXPECT_EQ(one.fallback, "https://vi.example:8443");
 }
 
 TEST_F(VersionCatalogTest, UnusableFiles) {
