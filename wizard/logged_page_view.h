@@ -73,6 +73,9 @@ class LoggedPageView final : public PageView {
     view_.setIconImage(controlId, iconFile);
   }
   void setWaitCursor(bool busy) override { view_.setWaitCursor(busy); }
+  void setToolTip(int controlId, const std::string& text) override {
+    view_.setToolTip(controlId, text);
+  }
 
  private:
   PageView& view_;
