@@ -104,7 +104,7 @@ QtPageView* QtWizardView::currentPage() {
 
 PageView& QtWizardView::createPage(int templateId) {
   const DialogTemplate* found = findDialogTemplate(templateId);
-  const DialogTemplate empty{templateId, kWizardCaption, false, {}};
+  const DialogTemplate empty{.id = templateId, .caption = kWizardCaption, .sideBand = false};
   auto* page = new QtPageView(found ? *found : empty, QtPageView::Role::WizardPage);
   page->setEvents({
       .command =
