@@ -16,7 +16,7 @@
 namespace ks {
 
 // The top-level window: Escape and the close box are Cancel.
-class WizardWindow final : public QDialog {
+class QtWizardDialog final : public QDialog {
  public:
   std::function<void()> cancelled;
 
@@ -42,7 +42,7 @@ QPushButton* addButton(QBoxLayout& row, const QString& text, const QString& name
 
 }  // namespace
 
-QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
+QtWizardView::QtWizardView() : window_(std::make_unique<QtWizardDialog>()) {
   window_->setWindowTitle(
       QString::fromUtf8(kWizardCaption.data(), static_cast<qsizetype>(kWizardCaption.size())));
   window_->setObjectName(QStringLiteral("wizard"));

@@ -17,7 +17,7 @@ class QStackedWidget;
 namespace ks {
 
 class WizardFrame;
-class WizardWindow;
+class QtWizardDialog;
 
 class QtWizardView final : public WizardView {
  public:
@@ -55,7 +55,7 @@ class QtWizardView final : public WizardView {
  private:
   void fitPages();
 
-  std::unique_ptr<WizardWindow> window_;
+  std::unique_ptr<QtWizardDialog> window_;
   QStackedWidget* stack_ = nullptr;
   QPushButton* back_ = nullptr;
   QPushButton* next_ = nullptr;
