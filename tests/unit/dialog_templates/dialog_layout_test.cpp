@@ -66,7 +66,9 @@ TEST(DialogLayout, EveryControlLiesInsideItsDialogAndCoversNoOther) {
       EXPECT_GT(a.rect.cx, 0) << describe(dialog, a);
       EXPECT_GT(a.rect.cy, 0) << describe(dialog, a);
       // The side band is one unit taller than the page it is stretched over.
-      if (!isPicture(a)) EXPECT_TRUE(contains(area, placed(a))) << describe(dialog, a);
+      if (!isPicture(a)) {
+        EXPECT_TRUE(contains(area, placed(a))) << describe(dialog, a);
+      }
       for (std::size_t j = i + 1; j < dialog.controls.size(); ++j) {
         const ControlTemplate& b = dialog.controls[j];
         if (overlap(placed(a), placed(b)) && !mayOverlap(dialog, a, b)) {
@@ -81,7 +83,9 @@ TEST(DialogLayout, EveryPageCarriesTheSharedControlsOnceEach) {
   for (const DialogTemplate& dialog : allDialogTemplates()) {
     std::set<int> ids;
     for (const ControlTemplate& control : dialog.controls) {
-      if (control.id != -1) EXPECT_TRUE(ids.insert(control.id).second) << describe(dialog, control);
+      if (control.id != -1) {
+        EXPECT_TRUE(ids.insert(control.id).second) << describe(dialog, control);
+      }
     }
     if (dialog.caption != kWizardCaption || dialog.cx != kWizardPageArea.cx) continue;
     EXPECT_TRUE(ids.count(1043)) << dialog.id << " has no title";
