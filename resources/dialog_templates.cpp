@@ -282,7 +282,7 @@ DialogTemplate integration() {
               {.id = -1,
                .kind = K::GroupBox,
                .text = "Start Menu Integration",
-               .rect = {36, 90, 288, 94}},
+               .rect = {36, 90, 288, 76}},
               {.id = -1,
                .kind = K::Static,
                .text = "Add a Kestrova program group with shortcuts to the Start menu.",

@@ -11,5 +11,7 @@ if [ -n "$dpi" ]; then
   program=$2
   export WINEPREFIX="$(cd "$(dirname "$program")/.." && pwd)/wine/$(basename "$program" .exe)-${dpi}dpi"
   "$1" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+  # The next program starts wine afresh, on the display.
+  wineserver -k 2>/dev/null || true
 fi
 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$@"

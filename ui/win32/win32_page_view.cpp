@@ -19,11 +19,7 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
-// The row images' transparent colour.
-constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr int kStateImageEdge = 16;
-constexpr int kTreeImagesGrowBy = 5;
-constexpr int kListImagesGrowBy = 4;
 constexpr UINT_PTR kQuietListSubclass = 1;
 #ifndef WM_DPICHANGED_AFTERPARENT
 constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
@@ -169,7 +165,7 @@ bool Win32PageView::handleMessage(UINT message, WPARAM wParam, LPARAM lParam, LR
       result = TRUE;
       return true;
     case WM_DPICHANGED_AFTERPARENT:
-      remakeFonts();
+      followDpi();
       return false;
     default:
       return false;
@@ -320,9 +316,15 @@ void Win32PageView::makeFont(int controlId, const Font& font) {
   fonts_[controlId] = std::move(made);
 }
 
-void Win32PageView::remakeFonts() {
+// The page moved to a screen of another DPI: fonts and images follow.
+void Win32PageView::followDpi() {
   for (const auto& [id, font] : fontRequests_) makeFont(id, font);
   boldRowFont_ = UniqueGdiObject(createFont({"", 0, kBoldWeight}, windowDpi(dialog_)));
+  for (const auto& [id, bitmap] : stateImageRequests_) {
+    const ControlTemplate* control = template_.control(id);
+    if (control && control->kind == K::TreeView) setTreeStateImages(id, bitmap);
+    if (control && control->kind == K::ListView) setListStateImages(id, bitmap);
+  }
 }
 
 void Win32PageView::setTextStyle(int controlId, TextStyle style) {
@@ -385,14 +387,51 @@ std::intptr_t Win32PageView::comboItemData(int controlId, int index) {
   return data == CB_ERR ? -1 : static_cast<std::intptr_t>(data);
 }
 
-// Bitmap 126: five 16 x 16 images without a mask.
+// A strip of 16 x 16 images as an image list of the page's DPI: the strip
+// is stretched when the images are drawn larger than 16 pixels. A strip with
+// a transparent colour is stretched pixel for pixel, so the colour stays
+// exact.
+UniqueImageList Win32PageView::imageStrip(int bitmapId, const StateImages& kind) {
+  const int edge = MulDiv(kStateImageEdge, static_cast<int>(windowDpi(dialog_)), kStandardDpi);
+  UniqueGdiObject strip(LoadBitmapW(instance_, MAKEINTRESOURCEW(bitmapId)));
+  if (!strip.valid()) return UniqueImageList();
+  BITMAP size{};
+  GetObjectW(strip.get(), sizeof size, &size);
+  const int count = size.bmWidth / kStateImageEdge;
+  if (edge != kStateImageEdge) {
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    UniqueGdiObject scaled(CreateCompatibleBitmap(screen, count * edge, edge));
+    HGDIOBJ previousFrom = SelectObject(from, strip.get());
+    HGDIOBJ previousTo = SelectObject(to, scaled.get());
+    SetStretchBltMode(to, kind.transparent == CLR_NONE ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    StretchBlt(to, 0, 0, count * edge, edge, from, 0, 0, count * kStateImageEdge, kStateImageEdge,
+               SRCCOPY);
+    SelectObject(from, previousFrom);
+    SelectObject(to, previousTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    ReleaseDC(nullptr, screen);
+    strip = std::move(scaled);
+  }
+  UniqueImageList images(ImageList_Create(edge, edge, kind.flags, kind.initial, kind.growBy));
+  auto* bitmap = static_cast<HBITMAP>(strip.get());
+  if (kind.transparent == CLR_NONE) {
+    ImageList_Add(images.get(), bitmap, nullptr);
+  } else {
+    ImageList_AddMasked(images.get(), bitmap, kind.transparent);
+  }
+  return images;
+}
+
+// Bitmap 126: five images without a mask.
 void Win32PageView::setTreeStateImages(int controlId, int stateBitmap) {
   HWND tree = item(controlId);
   if (!tree) return;
-  UniqueImageList images(ImageList_Create(kStateImageEdge, kStateImageEdge, ILC_COLOR24,
-                                          kTreeImagesGrowBy, kTreeImagesGrowBy));
-  const UniqueGdiObject strip(LoadBitmapW(instance_, MAKEINTRESOURCEW(stateBitmap)));
-  ImageList_Add(images.get(), static_cast<HBITMAP>(strip.get()), nullptr);
+  stateImageRequests_[controlId] = stateBitmap;
+  UniqueImageList images = imageStrip(stateBitmap, kTreeStateImages);
   TreeView_SetImageList(tree, images.get(), TVSIL_STATE);
   imageLists_[controlId] = std::move(images);
 }
@@ -436,14 +475,12 @@ void Win32PageView::setTreeItemColour(int controlId, std::uintptr_t treeItem, It
   InvalidateRect(item(controlId), nullptr, TRUE);
 }
 
-// Bitmap 149: four 16 x 16 images, magenta where the row shows through.
+// Bitmap 149: four images, magenta where the row shows through.
 void Win32PageView::setListStateImages(int controlId, int stateBitmap) {
   HWND list = item(controlId);
   if (!list) return;
-  UniqueImageList images(ImageList_Create(kStateImageEdge, kStateImageEdge, ILC_COLOR8 | ILC_MASK,
-                                          0, kListImagesGrowBy));
-  const UniqueGdiObject strip(LoadBitmapW(instance_, MAKEINTRESOURCEW(stateBitmap)));
-  ImageList_AddMasked(images.get(), static_cast<HBITMAP>(strip.get()), kMagenta);
+  stateImageRequests_[controlId] = stateBitmap;
+  UniqueImageList images = imageStrip(stateBitmap, kListStateImages);
   ListView_SetImageList(list, images.get(), LVSIL_STATE);
   imageLists_[controlId] = std::move(images);
 }

@@ -102,7 +102,19 @@ class Win32PageView final : public PageView {
   void prepareIcon(const ControlTemplate& control);
   // Fonts are made for the page's DPI and made again when it changes.
   void makeFont(int controlId, const Font& font);
-  void remakeFonts();
+  void followDpi();
+  // How a strip of state images becomes an image list.
+  struct StateImages {
+    UINT flags;
+    int initial;
+    int growBy;
+    COLORREF transparent;  // CLR_NONE: no mask
+  };
+  // The tree's tick boxes: colour, no mask; the list's row states: 8-bit
+  // colour with magenta as the mask colour.
+  static constexpr StateImages kTreeStateImages{ILC_COLOR24, 5, 5, CLR_NONE};
+  static constexpr StateImages kListStateImages{ILC_COLOR8 | ILC_MASK, 0, 4, RGB(255, 0, 255)};
+  UniqueImageList imageStrip(int bitmapId, const StateImages& kind);
   // A text drawn transparently leaves the old one behind unless what lies
   // beneath it is painted again.
   void repaintBeneath(HWND control);
@@ -127,6 +139,7 @@ class Win32PageView final : public PageView {
   std::map<int, UniqueGdiObject> fonts_;
   std::map<int, TextStyle> styles_;
   std::map<int, UniqueImageList> imageLists_;
+  std::map<int, int> stateImageRequests_;
   std::map<HTREEITEM, ItemColour> itemColours_;
   std::map<int, int> boldRows_;
   UniqueGdiObject boldRowFont_;
