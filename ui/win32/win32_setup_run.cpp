@@ -4,6 +4,7 @@
 
 #include "app/start_up.h"
 #include "download/download_worker.h"
+#include "install/package_contents.h"
 #include "platform/win32/com_scope.h"
 #include "platform/win32/win32_ui_dispatcher.h"
 #include "platform/win32/wininet_internet_api.h"
@@ -27,12 +28,6 @@ int drainToQuit() {
   return static_cast<int>(message.wParam);
 }
 
-std::string argumentText(const std::vector<std::string>& arguments) {
-  std::string text;
-  for (const std::string& argument : arguments) text += (text.empty() ? "" : " ") + argument;
-  return text;
-}
-
 }  // namespace
 
 int runWin32Setup(HINSTANCE instance, Win32Platform& platform,
@@ -53,10 +48,14 @@ int runWin32Setup(HINSTANCE instance, Win32Platform& platform,
   roads.runWizard = [instance](SetupContext& setup) {
     Win32Wizard wizard(setup, makeWizardPages(setup), instance);
     wizard.run();
+    return wizardExitCode(setup);
+  };
+  roads.uninstallApplication = [](SetupContext& setup) {
+    return uninstallApplication(setup, packageContents);
   };
   roads.drainMessages = drainToQuit;
   // A download the user cancelled may still run; see exitCodeLeavingDownloads.
-  return exitCodeLeavingDownloads(runSetup(context, argumentText(arguments), roads));
+  return exitCodeLeavingDownloads(runSetup(context, arguments, roads));
 }
 
 }  // namespace ks
