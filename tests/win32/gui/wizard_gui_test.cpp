@@ -41,6 +41,8 @@ constexpr int kFinishButton = 0x3025;
 constexpr int kMessageBoxText = 0xFFFF;
 constexpr int kStateUnticked = 1;
 constexpr int kStateTicked = 2;
+constexpr int kRowWaiting = 1;
+constexpr int kRowDownloading = 2;
 constexpr int kRowDone = 3;
 constexpr int kRowFailed = 4;
 constexpr DWORD kInstallationMs = 120000;
@@ -434,6 +436,14 @@ TEST_F(WizardGuiTest, AnInternetInstallationThroughThePropertySheetAndItsUninsta
   HWND password = waitForWindow(setup_->id(), L"Enter Network Password", 9004);
   ASSERT_TRUE(password);
   expectButtons(false, false);
+  // Behind the question the page is at work: the licence key's row has the
+  // arrow (and is drawn bold), the rows before it their ticks.
+  HWND list = GetDlgItem(page(), 1070);
+  EXPECT_EQ(rowImages(list), (std::vector<int>{kRowDone, kRowDone, kRowDownloading, kRowWaiting}));
+  if (!screenshots_.empty()) {
+    SetWindowPos(password, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // out of the picture
+    shoot(sheet(), "page-105-working");
+  }
   setControlText(password, 9003, kPasswordUser);
   setControlText(password, 9004, kPassword);
   shoot(password, "dialog-password");
@@ -451,7 +461,6 @@ TEST_F(WizardGuiTest, AnInternetInstallationThroughThePropertySheetAndItsUninsta
   click(proxy, IDCANCEL);
   ASSERT_TRUE(waitUntil([&] { return !IsWindow(proxy); }));
   click(retry, IDCANCEL);
-  HWND list = GetDlgItem(page(), 1070);
   EXPECT_TRUE(waitUntil([&] { return rowImages(list).size() == 4 && rowImages(list)[3] != 2; },
                         kInstallationMs));
   EXPECT_EQ(rowImages(list), (std::vector<int>{kRowDone, kRowDone, kRowDone, kRowFailed}));
