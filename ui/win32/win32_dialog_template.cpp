@@ -15,29 +15,6 @@ using K = ControlKind;
 constexpr int kIdOkButton = IDOK;
 constexpr WORD kOrdinalMarker = 0xFFFF;
 
-const wchar_t* windowClass(ControlKind kind) {
-  switch (kind) {
-    case K::Edit:
-    case K::ReadOnlyEdit:
-      return L"Edit";
-    case K::PushButton:
-    case K::RadioButton:
-    case K::CheckBox:
-    case K::GroupBox:
-      return L"Button";
-    case K::ComboList:
-      return L"ComboBox";
-    case K::TreeView:
-      return WC_TREEVIEWW;
-    case K::ListView:
-      return WC_LISTVIEWW;
-    case K::ProgressBar:
-      return PROGRESS_CLASSW;
-    default:
-      return L"Static";
-  }
-}
-
 bool isRadio(const ControlTemplate& control) {
   return control.kind == K::RadioButton;
 }
@@ -196,6 +173,29 @@ void Win32DialogTemplate::addControl(const DialogTemplate& dialog, std::size_t i
     addText(control.text);
   }
   addWord(0);  // no creation data
+}
+
+const wchar_t* windowClass(ControlKind kind) {
+  switch (kind) {
+    case K::Edit:
+    case K::ReadOnlyEdit:
+      return L"Edit";
+    case K::PushButton:
+    case K::RadioButton:
+    case K::CheckBox:
+    case K::GroupBox:
+      return L"Button";
+    case K::ComboList:
+      return L"ComboBox";
+    case K::TreeView:
+      return WC_TREEVIEWW;
+    case K::ListView:
+      return WC_LISTVIEWW;
+    case K::ProgressBar:
+      return PROGRESS_CLASSW;
+    default:
+      return L"Static";
+  }
 }
 
 }  // namespace ks

@@ -32,6 +32,9 @@ class Win32DialogTemplate {
   std::vector<WORD> words_;
 };
 
+// The window class a control of this kind is made of.
+const wchar_t* windowClass(ControlKind kind);
+
 // The window styles of a control of the template.
 DWORD controlStyle(const DialogTemplate& dialog, std::size_t index, DialogRole role);
 

@@ -64,6 +64,39 @@ std::string checkedComponent(const std::vector<std::string>& hosts, const std::s
          urls;
 }
 
+// An update program that runs until the test lets it end (or a few seconds
+// pass, so that a page that waits for it on its own thread fails the test
+// instead of hanging it).
+class GatedUpdateProgram : public FakeProcesses {
+ public:
+  // Its start wakes up the test's UI thread.
+  explicit GatedUpdateProgram(UiDispatcher& ui) : ui_(ui) {}
+  bool runAndWait(const std::string& program, const std::string& argv0, int& exitCode) override {
+    runs.push_back({program, argv0});
+    running = true;
+    ui_.post([] {});
+    std::unique_lock lock(mutex_);
+    opened_.wait_for(lock, std::chrono::seconds(5), [&] { return open_; });
+    running = false;
+    exitCode = 0;
+    return true;
+  }
+  void letEnd() {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+    }
+    opened_.notify_all();
+  }
+  std::atomic<bool> running{false};
+
+ private:
+  UiDispatcher& ui_;
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+};
+
 class DownloadInstallTest : public PagesTest {
  protected:
   DownloadInstallTest() {
@@ -106,6 +139,18 @@ class DownloadInstallTest : public PagesTest {
     ASSERT_EQ(shown(), kDownloadLocationTemplate);
     next();
     ASSERT_EQ(shown(), kDownloadInstallTemplate);
+  }
+  // To the Download and Install page with a required update program first,
+  // then the components of more; returns once the program runs.
+  void toAnUpdateProgram(GatedUpdateProgram& program, const std::string& more) {
+    context.platform.processes = &program;
+    publishPackage("update.exe", "MZ");
+    publishVersionInfo(
+        "[Sites]\nSite01=site 0\n[G.u]\nTitle=Update\nRequired=1\nSize=1\n"
+        "Install=3\nURL01=http://" +
+        live() + "/pub/update.exe\n" + more);
+    toDownloadAndInstall();
+    ASSERT_TRUE(waitFor([&] { return program.running.load(); }));
   }
   std::string registered(RegistryRoot root, const char* key, const char* name) {
     std::string value;
@@ -371,39 +416,6 @@ TEST_F(DownloadInstallTest, BackAndNextAgainProcessesEverythingAgain) {
   EXPECT_EQ(installed("one.txt"), "1");
 }
 
-// An update program that runs until the test lets it end (or a few seconds
-// pass, so that a page that waits for it on its own thread fails the test
-// instead of hanging it).
-class GatedUpdateProgram : public FakeProcesses {
- public:
-  // Its start wakes up the test's UI thread.
-  explicit GatedUpdateProgram(UiDispatcher& ui) : ui_(ui) {}
-  bool runAndWait(const std::string& program, const std::string& argv0, int& exitCode) override {
-    runs.push_back({program, argv0});
-    running = true;
-    ui_.post([] {});
-    std::unique_lock lock(mutex_);
-    opened_.wait_for(lock, std::chrono::seconds(5), [&] { return open_; });
-    running = false;
-    exitCode = 0;
-    return true;
-  }
-  void letEnd() {
-    {
-      std::lock_guard lock(mutex_);
-      open_ = true;
-    }
-    opened_.notify_all();
-  }
-  std::atomic<bool> running{false};
-
- private:
-  UiDispatcher& ui_;
-  std::mutex mutex_;
-  std::condition_variable opened_;
-  bool open_ = false;
-};
-
 // The status texts and the row images of the page, in the order written.
 std::vector<std::string> progressOf(const std::vector<std::string>& log) {
   const std::set<std::string> wanted = {"105:1042 text \"Download successfull.\"",
@@ -425,17 +437,9 @@ std::vector<std::string> progressOf(const std::vector<std::string>& log) {
 // texts and images still come in the order the page shows them.
 TEST_F(DownloadInstallTest, AnInstallationLeavesThePageAnswering) {
   GatedUpdateProgram program(ui);
-  context.platform.processes = &program;
-  publishPackage("update.exe", "MZ");
-  publishVersionInfo(
-      "[Sites]\nSite01=site 0\n[G.u]\nTitle=Update\nRequired=1\nSize=1\nInstall=3\n"
-      "URL01=http://" +
-      live() +
-      "/pub/update.exe\n"
-      "[G.c]\nTitle=Copy\nRequired=1\nSize=1\nInstall=1\nURL01=http://" +
-      live() + "/pub/two.txt\n");
-  toDownloadAndInstall();
-  ASSERT_TRUE(waitFor([&] { return program.running.load(); }));
+  ASSERT_NO_FATAL_FAILURE(
+      toAnUpdateProgram(program, "[G.c]\nTitle=Copy\nRequired=1\nSize=1\nInstall=1\nURL01=http://" +
+                                     live() + "/pub/two.txt\n"));
   bool answeredWhileRunning = false;
   ui.post([&] { answeredWhileRunning = program.running.load(); });
   ASSERT_TRUE(waitFor([&] { return answeredWhileRunning; }));
@@ -462,14 +466,7 @@ TEST_F(DownloadInstallTest, AnInstallationLeavesThePageAnswering) {
 // for the program, so what it installed is recorded before the setup ends.
 TEST_F(DownloadInstallTest, YesDuringAnInstallationWaitsForItsEnd) {
   GatedUpdateProgram program(ui);
-  context.platform.processes = &program;
-  publishPackage("update.exe", "MZ");
-  publishVersionInfo(
-      "[Sites]\nSite01=site 0\n[G.u]\nTitle=Update\nRequired=1\nSize=1\nInstall=3\n"
-      "URL01=http://" +
-      live() + "/pub/update.exe\n");
-  toDownloadAndInstall();
-  ASSERT_TRUE(waitFor([&] { return program.running.load(); }));
+  ASSERT_NO_FATAL_FAILURE(toAnUpdateProgram(program, ""));
   std::thread user([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     program.letEnd();
