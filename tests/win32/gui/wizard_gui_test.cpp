@@ -289,9 +289,20 @@ class WizardGuiTest : public ::testing::Test {
   }
   // Pixels of a colour on the item's text: the custom drawing reached the
   // screen and left the text readable.
+  // The row's text rectangle in the list's client coordinates.
+  RECT listRowRect(HWND list, int row) {
+    RemoteMemory remote(setup_->handle(), sizeof(RECT));
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    remote.write(&rect, sizeof rect);
+    SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.address()));
+    remote.read(&rect, sizeof rect);
+    return rect;
+  }
   int pixelsOfColour(HWND tree, HTREEITEM item, COLORREF colour) {
-    RECT area = treeItemRect(tree, item);
-    MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return pixelsOfColour(tree, treeItemRect(tree, item), colour);
+  }
+  int pixelsOfColour(HWND control, RECT area, COLORREF colour) {
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
     const Capture capture = captureScreen(area);
     int count = 0;
     for (int y = 0; y < capture.height; ++y) {
@@ -440,6 +451,11 @@ TEST_F(WizardGuiTest, AnInternetInstallationThroughThePropertySheetAndItsUninsta
   // arrow (and is drawn bold), the rows before it their ticks.
   HWND list = GetDlgItem(page(), 1070);
   EXPECT_EQ(rowImages(list), (std::vector<int>{kRowDone, kRowDone, kRowDownloading, kRowWaiting}));
+  // The rows' own drawing (the bold row, no background) leaves their texts
+  // on the page.
+  for (int row = 0; row < 4; ++row) {
+    EXPECT_GT(pixelsOfColour(list, listRowRect(list, row), RGB(0, 0, 0)), 10) << "row " << row;
+  }
   if (!screenshots_.empty()) {
     RECT box{};  // the question goes off the screen while the page is taken, then back
     GetWindowRect(password, &box);
