@@ -35,9 +35,11 @@ class DownloadInstallPage final : public HeaderPage {
   ~DownloadInstallPage() override;
 
   ActivateAnswer onActivate(Direction direction) override;
+  // Waits for a running installation: it ends with what it wrote recorded.
   void onDestroy() override;
-  // The quit question. While it is open the queue waits: a download that
-  // ends meanwhile is handled after No; Yes stops the running transfer.
+  // The quit question. While it is open the queue waits: a download or an
+  // installation that ends meanwhile is handled after No; Yes stops the
+  // running transfer (a running installation ends first, see onDestroy).
   bool onQueryCancel() override;
   // WM_DOWNLOAD_BEGIN, WM_DOWNLOAD_END and WM_INSTALL_END of the current
   // component.
