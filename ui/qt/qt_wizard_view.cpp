@@ -104,7 +104,8 @@ QtPageView* QtWizardView::currentPage() {
 
 PageView& QtWizardView::createPage(int templateId) {
   const DialogTemplate* found = findDialogTemplate(templateId);
-  const DialogTemplate empty{.id = templateId, .caption = kWizardCaption, .sideBand = false};
+  const DialogTemplate empty{
+      .id = templateId, .caption = kWizardCaption, .sideBand = false, .controls = {}};
   auto* page = new QtPageView(found ? *found : empty, QtPageView::Role::WizardPage);
   page->setEvents({
       .command =
