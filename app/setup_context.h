@@ -27,6 +27,14 @@ struct InstallationRecord {
   SetupCopy setupCopy = SetupCopy::NotMade;
 };
 
+// The shortcut files the Integration page made in this run, by the box that
+// asked for them: unticking a box and passing the page again removes them.
+struct MadeShortcuts {
+  std::vector<std::string> desktop;
+  std::vector<std::string> userPrograms;
+  std::vector<std::string> commonPrograms;
+};
+
 // How a queued component ended on the Download and Install page.
 enum class ComponentOutcome { Waiting, Done, Failed };
 
@@ -46,6 +54,7 @@ struct SetupContext {
   int installQueuePosition = 0;
   std::array<ComponentOutcome, kMaxComponents> installQueueOutcome{};
   InstallationRecord installation;
+  MadeShortcuts shortcuts;
   // How the wizard ended, for the exit code: the user confirmed Cancel; an
   // uninstallation from the first page left parts behind.
   bool cancelledByUser = false;

@@ -95,7 +95,7 @@ bool uninstallComplete(const UninstallResult& removal) {
 
 std::string uninstallClosingMessage(const UninstallResult& removal, const std::string& installDir) {
   if (!uninstallComplete(removal)) return kUninstallIncomplete;
-  std::string text = kUninstallSucceeded;
+  std::string text = removal.setupProgramGone ? kUninstallSucceededSetupGone : kUninstallSucceeded;
   if (removal.folderKept) {
     const std::size_t at = std::string_view(kFolderKeptNote).find("%s");
     text += std::string(kFolderKeptNote).replace(at, 2, installDir);
@@ -124,6 +124,9 @@ UninstallResult uninstallApplication(SetupContext& context, PackageContents pack
     return fail(context, kUninstallKeyStays, removal);
   }
   removal.result = 1;
+  const std::string& setupPath = context.state.setupPath;
+  removal.setupProgramGone =
+      !setupPath.empty() && !context.platform.fileSystem->pathExists(setupPath);
   return removal;
 }
 

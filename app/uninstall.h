@@ -18,6 +18,9 @@ inline constexpr const char* kUninstallQuestion =
 inline constexpr const char* kUninstallSucceeded =
     "Application successfully uninstalled\nYou've to delete the uninstallation executable file "
     "on your own.";
+// The same when the setup program's own file went with the installation
+// (it ran from there, and the system lets a running program's file go).
+inline constexpr const char* kUninstallSucceededSetupGone = "Application successfully uninstalled";
 inline constexpr const char* kUninstallIncomplete =
     "Not all parts of the application could be removed!";
 inline constexpr const char* kUninstallCaption = "Uninstall";
@@ -31,13 +34,16 @@ struct UninstallResult {
   bool filesRemain = false;
   // The installation folder stays: it holds files the setup did not put there.
   bool folderKept = false;
+  // The running setup program's file is gone too: nobody has to delete it.
+  bool setupProgramGone = false;
 };
 
 // True when nothing of the application is left but the running setup program.
 bool uninstallComplete(const UninstallResult& removal);
 
 // The closing message for a removal: the success text (with a note when the
-// folder was kept) when it was complete, else "Not all parts ...".
+// folder was kept; without the request to delete the setup program when it
+// is gone) when it was complete, else "Not all parts ...".
 std::string uninstallClosingMessage(const UninstallResult& removal, const std::string& installDir);
 
 // The files a package of the catalog puts into the installation folder,

@@ -43,6 +43,20 @@ class DownloadNotifyWindow;
 // texts); its context is the transfer's DownloadJob. Null for no texts.
 using DownloadStatusCallback = InternetStatusCallback;
 
+// Where a package stands in the queue of the Download and Install page, for
+// the overall progress line under the progress bar. count 0: the download is
+// not part of a queue and has no such line.
+struct QueueProgress {
+  int package = 0;  // from 1
+  int count = 0;
+  // Bytes of the packages already fetched, and of the whole queue as far as
+  // it is known: what the finished ones measured, the catalog's sizes of the
+  // others (the running one's included, as packageEstimate).
+  std::uint64_t bytesBefore = 0;
+  std::uint64_t bytesTotal = 0;
+  std::uint64_t packageEstimate = 0;
+};
+
 struct Component {
   int selected = 0;
   int required = 0;
@@ -74,6 +88,7 @@ struct Component {
   // Why the component can't be installed at all (its "SHA256" value is
   // malformed); empty when it can.
   std::string unavailableReason;
+  QueueProgress queueProgress;
 };
 
 struct VersionCatalog {

@@ -7,6 +7,8 @@
 #include "app/paths.h"
 #include "catalog/version_catalog.h"
 #include "catalog/version_check.h"
+#include "download/download_job.h"
+#include "download/download_status.h"
 #include "download/download_worker.h"
 #include "download/retry_question.h"
 #include "platform/wizard_view.h"
@@ -56,6 +58,7 @@ void ComponentOptionsPage::onInit() {
   view().setTextStyle(kIdcRequiredLabel, PageView::TextStyle::RedText);
   view().setTextStyle(kIdcVersionStatus, PageView::TextStyle::HeaderText);
   view().setTreeStateImages(kIdcComponentTree, kBitmapTickBoxes);
+  view().setProgressRange(kIdcDownloadProgressBar, 0, kProgressBarRange);
   window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
       [this](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -114,7 +117,10 @@ void ComponentOptionsPage::startFetch() {
   job.download = 1;
   job.urlIndex = state().primarySite;
   job.notifyWindow = window_.get();
-  job.statusCallback = nullptr;
+  // No texts: the status line keeps its own; the bar under it moves.
+  job.statusCallback = downloadBarCallback;
+  view().setProgressPosition(kIdcDownloadProgressBar, 0);
+  view().show(kIdcDownloadProgressBar, true);
   startWorker();
 }
 
@@ -169,6 +175,7 @@ void ComponentOptionsPage::onFailure(std::intptr_t cause) {
     return;
   }
   view().setText(kIdcVersionStatus, kVersionInfoAborted);
+  view().show(kIdcDownloadProgressBar, false);
 }
 
 // The page's close request after the corrupt-file message does not end the
@@ -176,6 +183,7 @@ void ComponentOptionsPage::onFailure(std::intptr_t cause) {
 void ComponentOptionsPage::onArrival() {
   state().catalogLoaded = 1;
   view().show(kIdcVersionStatus, false);
+  view().show(kIdcDownloadProgressBar, false);
   if (!loadVersionCatalog(context(), context().versionInfoJob.localPath)) {
     MessageBoxRequest corrupt{kCorruptVersionInfo, kErrorCaption, MessageIcon::Error,
                               MessageButtons::Ok};

@@ -15,6 +15,7 @@ namespace ks {
 
 class DownloadNotifyWindow;
 class TransferCancel;
+struct QueueProgress;
 
 // Controls of the Download and Install page that show a transfer.
 inline constexpr int kIdcDownloadStatus = 1042;
@@ -22,6 +23,10 @@ inline constexpr int kIdcDownloadSource = 1064;
 inline constexpr int kIdcDownloadFolder = 1065;
 inline constexpr int kIdcDownloadProgress = 1067;
 inline constexpr int kIdcDownloadProgressBar = 1032;
+// The overall line under the progress bar: the package and bytes of the queue.
+inline constexpr int kIdcQueueProgress = 1033;
+// The progress bar runs from 0 to this.
+inline constexpr int kProgressBarRange = 100;
 
 // expectedSize when no size is available.
 inline constexpr std::int64_t kUnknownSize = -1;
@@ -47,6 +52,9 @@ struct DownloadJob {
   int folderControlId = 0;
   int progressControlId = 0;
   int progressBarControlId = 0;
+  int queueControlId = 0;
+  // The queue the package belongs to; null or count 0 for none.
+  const QueueProgress* queue = nullptr;
   const std::string* url = nullptr;
   const std::string* targetPath = nullptr;
   // "host:port", or null for the system's settings.

@@ -8,6 +8,7 @@
 #include "download/download_notify_window.h"
 #include "download/download_url.h"
 #include "download/progress_line.h"
+#include "download/queue_progress.h"
 
 namespace ks {
 
@@ -75,12 +76,25 @@ void showSourceAndFolder(DownloadJob& job) {
   job.window->setDlgItemText(job.folderControlId, target.folder);
 }
 
+bool isProgress(std::uint32_t status) {
+  return status == kInternetStatusResponseReceived || status == kInternetStatusHandleClosing;
+}
+
+// The bar, and the queue's overall line where the job belongs to one.
+void showBarAndQueue(DownloadJob& job) {
+  job.window->setProgressPosition(job.progressBarControlId, progressBarPosition(job));
+  if (job.queue == nullptr || job.queue->count == 0) return;
+  job.window->setDlgItemText(job.queueControlId,
+                             queueProgressLine(*job.queue, job.receivedBytes, job.expectedSize));
+}
+
 void showProgress(DownloadJob& job, std::uint32_t status) {
   const std::time_t now = std::time(nullptr);
   const bool responseBegins =
       status == kInternetStatusResponseReceived && job.receivedBytes == job.resumedFrom;
   job.window->setDlgItemText(job.progressControlId, responseBegins ? startProgressLine(job, now)
                                                                    : formatProgressLine(job, now));
+  showBarAndQueue(job);
 }
 
 }  // namespace
@@ -114,11 +128,19 @@ void downloadStatusCallback(InternetHandle, void* context, std::uint32_t status,
                             std::uint32_t) {
   auto& job = *static_cast<DownloadJob*>(context);
   if (status == kInternetStatusHandleCreated) showSourceAndFolder(job);
-  if (status == kInternetStatusResponseReceived || status == kInternetStatusHandleClosing) {
-    showProgress(job, status);
-  }
+  if (isProgress(status)) showProgress(job, status);
   const std::string text = statusText(job, status);
   if (!text.empty()) job.window->setDlgItemText(job.statusControlId, text);
+}
+
+void downloadBarCallback(InternetHandle, void* context, std::uint32_t status, const void*,
+                         std::uint32_t) {
+  auto& job = *static_cast<DownloadJob*>(context);
+  if (status == kInternetStatusHandleCreated) {
+    job.window->setProgressPosition(job.progressBarControlId, 0);
+  } else if (isProgress(status)) {
+    job.window->setProgressPosition(job.progressBarControlId, progressBarPosition(job));
+  }
 }
 
 }  // namespace ks

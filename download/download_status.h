@@ -29,4 +29,8 @@ std::string statusText(const DownloadJob& job, std::uint32_t status);
 void downloadStatusCallback(InternetHandle handle, void* context, std::uint32_t status,
                             const void* info, std::uint32_t infoLength);
 
+// The same for a transfer that shows nothing but its progress bar.
+void downloadBarCallback(InternetHandle handle, void* context, std::uint32_t status,
+                         const void* info, std::uint32_t infoLength);
+
 }  // namespace ks

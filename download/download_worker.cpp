@@ -49,6 +49,7 @@ struct WorkerTask {
   std::string targetPath;
   std::uint64_t maxBytes = 0;
   std::optional<Sha256Digest> sha256;
+  QueueProgress queue;
   bool viaProxy = false;
   std::string proxy;
   std::shared_ptr<TransferCancel> cancel;
@@ -75,6 +76,7 @@ WorkerTask makeTask(const Component& component, const SetupState& state, const P
   task.targetPath = component.localPath;
   task.maxBytes = component.downloadLimit;
   task.sha256 = component.sha256;
+  task.queue = component.queueProgress;
   task.viaProxy = state.useProxy != 0;
   task.proxy = state.proxyServer;
   task.ports = ports;
@@ -89,6 +91,8 @@ DownloadJob makeJob(const WorkerTask& task) {
   job.folderControlId = kIdcDownloadFolder;
   job.progressControlId = kIdcDownloadProgress;
   job.progressBarControlId = kIdcDownloadProgressBar;
+  job.queueControlId = kIdcQueueProgress;
+  job.queue = &task.queue;
   job.url = &task.url;
   job.targetPath = &task.targetPath;
   job.maxBytes = task.maxBytes;

@@ -10,6 +10,10 @@ namespace {
 
 constexpr const char* kKnownSizeFormat = "%llu KB of %llu KB received (%d%%) - %.2f KB/s";
 constexpr const char* kUnknownSizeFormat = "%llu KB of unknown received - %.2f KB/s";
+// A file smaller than a kilobyte is counted in bytes: in kilobytes it would
+// read "0 KB of 0 KB".
+constexpr const char* kSmallSizeFormat = "%llu bytes of %lld bytes received (%d%%) - %.2f KB/s";
+constexpr std::int64_t kBytesPerKilobyte = 1024;
 // From 4 GiB on, kilobyte figures of seven digits and more are hard to read:
 // the line counts gigabytes and megabytes per second instead.
 constexpr const char* kLargeKnownSizeFormat = "%.2f GB of %.2f GB received (%d%%) - %.2f MB/s";
@@ -47,6 +51,10 @@ std::string kilobyteLine(const DownloadJob& job, std::uint64_t bytesPerSecond) {
   char text[160];
   if (job.expectedSize == kUnknownSize) {
     std::snprintf(text, sizeof text, kUnknownSizeFormat, receivedKb, kbPerSecond);
+  } else if (job.expectedSize > 0 && job.expectedSize < kBytesPerKilobyte) {
+    std::snprintf(text, sizeof text, kSmallSizeFormat,
+                  static_cast<unsigned long long>(job.receivedBytes),
+                  static_cast<long long>(job.expectedSize), percentReceived(job), kbPerSecond);
   } else {
     const auto totalKb =
         static_cast<unsigned long long>(static_cast<std::uint64_t>(job.expectedSize) >> 10);

@@ -1,6 +1,8 @@
 #include "install/completion_page.h"
 
+#include "app/paths.h"
 #include "install/completion_copies.h"
+#include "platform/file_system.h"
 #include "platform/wizard_view.h"
 
 namespace ks {
@@ -14,6 +16,20 @@ constexpr const char* kDownloadIncomplete = "The download is incomplete.";
 constexpr const char* kNoSetupCopy =
     "Setup could not copy itself into the installation folder, so the application has no "
     "uninstall entry. To remove it later, run Setup with the argument -uninstall.";
+constexpr const char* kPackagesSavedIn = "The installation packages were saved in:";
+constexpr const char* kPackagesAndSetupSavedIn =
+    "The installation packages and a copy of Setup (%s) were saved in:";
+
+// Where a download-only run left its files, and whether the setup copy that
+// installs them later is among them.
+std::string savedWhere(const SetupContext& context) {
+  const SetupState& state = context.state;
+  const bool setupCopied =
+      context.platform.fileSystem->pathExists(joinPath(state.downloadDir, state.setupFileName));
+  std::string text = setupCopied ? kPackagesAndSetupSavedIn : kPackagesSavedIn;
+  if (setupCopied) text.replace(text.find("%s"), 2, state.setupFileName);
+  return text + "\n    " + state.downloadDir;
+}
 
 }  // namespace
 
@@ -35,6 +51,7 @@ std::string completionText(const SetupContext& context, const std::string& ready
   if (!downloadOnly && context.installation.setupCopy == InstallationRecord::SetupCopy::Failed) {
     text += std::string("\n\n") + kNoSetupCopy;
   }
+  if (downloadOnly) text += "\n\n" + savedWhere(context);
   return text;
 }
 

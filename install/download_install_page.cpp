@@ -1,6 +1,7 @@
 #include "install/download_install_page.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "app/paths.h"
@@ -8,6 +9,7 @@
 #include "download/download_status.h"
 #include "download/download_worker.h"
 #include "download/file_digest.h"
+#include "download/queue_progress.h"
 #include "download/retry_question.h"
 #include "download/target_file.h"
 #include "download/transfer_cancel.h"
@@ -23,8 +25,28 @@ constexpr const char* kDownloadedText = "Download successfull.";
 constexpr const char* kInstalledText = "Install successfull.";
 constexpr const char* kInstallFailedText = "Install failed.";
 
+constexpr std::uint64_t kBytesPerKilobyte = 1024;
+constexpr std::uint32_t kCountingBlockBytes = 64 * 1024;
+
 ComponentOutcome outcomeOf(int rowImage) {
   return rowImage == kRowDone ? ComponentOutcome::Done : ComponentOutcome::Failed;
+}
+
+std::uint64_t catalogBytes(const Component& component) {
+  return std::uint64_t{component.sizeKb} * kBytesPerKilobyte;
+}
+
+// The bytes of a package as it lies in the download folder; 0 when it can't
+// be read.
+std::uint64_t packageBytes(FileSystem& files, const std::string& path) {
+  const std::int32_t handle = files.openForReading(path);
+  if (handle < 0) return 0;
+  std::array<char, kCountingBlockBytes> block;
+  std::uint64_t bytes = 0;
+  for (std::int32_t got; (got = files.readHandle(handle, block.data(), kCountingBlockBytes)) > 0;)
+    bytes += static_cast<std::uint64_t>(got);
+  files.closeHandle(handle);
+  return bytes;
 }
 
 }  // namespace
@@ -38,9 +60,12 @@ DownloadInstallPage::~DownloadInstallPage() {
   onDestroy();
 }
 
+// The progress bar is shown and follows the bytes of the current package.
 void DownloadInstallPage::onInit() {
   HeaderPage::onInit();
   view().setListStateImages(kIdcQueueList, kBitmapRowStates);
+  view().setProgressRange(kIdcDownloadProgressBar, 0, kProgressBarRange);
+  view().show(kIdcDownloadProgressBar, true);
   window_ = std::make_shared<PageNotifyWindow>(
       *context().platform.ui, view(),
       [this](unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -91,6 +116,7 @@ void DownloadInstallPage::buildQueue() {
   SetupContext& c = context();
   c.installQueueCount = 0;
   c.installQueueOutcome.fill(ComponentOutcome::Waiting);
+  queue_ = QueueProgress{};
   for (int i = 0; i < c.catalog.componentCount; ++i) {
     Component& component = *c.catalog.components[static_cast<std::size_t>(i)];
     if (!makePackagePath(*c.platform.fileSystem, state().downloadDir, component,
@@ -107,13 +133,26 @@ void DownloadInstallPage::buildQueue() {
     c.installQueue[static_cast<std::size_t>(c.installQueueCount)] = &component;
     view().addListRow(kIdcQueueList, component.title, kRowWaiting);
     ++c.installQueueCount;
+    queue_.bytesTotal += catalogBytes(component);
   }
+  queue_.count = c.installQueueCount;
+}
+
+// The overall line counts the bytes of the fetched packages as they measure
+// and those of the others as the catalog gives them.
+void DownloadInstallPage::showQueueProgress() {
+  view().setText(kIdcQueueProgress, queueProgressLine(queue_, 0, 0));
 }
 
 void DownloadInstallPage::startCurrent() {
   view().setBoldListRow(kIdcQueueList, context().installQueuePosition);
   Component& component = current();
   damagedSites_ = {};
+  queue_.package = context().installQueuePosition + 1;
+  queue_.packageEstimate = catalogBytes(component);
+  component.queueProgress = queue_;
+  view().setProgressPosition(kIdcDownloadProgressBar, 0);
+  showQueueProgress();
   if (component.localPath.empty()) {
     giveUp();
     return;
@@ -173,6 +212,7 @@ void DownloadInstallPage::startWorker(Component& component) {
 
 void DownloadInstallPage::failComponent(const std::string& reason) {
   view().setText(kIdcDownloadStatus, reason);
+  countFetched(0);
   goOn(kRowFailed);
 }
 
@@ -194,6 +234,7 @@ void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wPa
 void DownloadInstallPage::onDownloaded() {
   view().setText(kIdcDownloadStatus, kDownloadedText);
   Component& component = current();
+  countFetched(packageBytes(*context().platform.fileSystem, component.localPath));
   if (!component.install) return goOn(kRowDone);
   if (!installer_.start(context(), component, window_)) onInstalled(false);
 }
@@ -240,6 +281,17 @@ void DownloadInstallPage::onFailed(std::intptr_t cause) {
   }
   if (damaged(false) || localDamaged_) return failComponent(kPackageDamagedText);
   giveUp();
+}
+
+// A package is done with: its estimate in the total gives way to what it
+// measured (0 for one given up).
+void DownloadInstallPage::countFetched(std::uint64_t bytes) {
+  queue_.bytesTotal =
+      queue_.bytesTotal - std::min(queue_.bytesTotal, queue_.packageEstimate) + bytes;
+  queue_.bytesBefore += bytes;
+  queue_.packageEstimate = 0;
+  view().setProgressPosition(kIdcDownloadProgressBar, bytes > 0 ? kProgressBarRange : 0);
+  showQueueProgress();
 }
 
 // A component given up without an installation attempt says so in the

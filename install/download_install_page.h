@@ -62,9 +62,13 @@ class DownloadInstallPage final : public HeaderPage {
   // The component fails with reason in the status line.
   void failComponent(const std::string& reason);
   void goOn(int rowImage);
+  void countFetched(std::uint64_t bytes);
+  void showQueueProgress();
   Component& current();
 
   std::shared_ptr<PageNotifyWindow> window_;
+  // Where the queue stands, for the overall line.
+  QueueProgress queue_;
   // The transfer of the running worker.
   std::shared_ptr<TransferCancel> transfer_;
   InstallWorker installer_;

@@ -1,6 +1,7 @@
 #include "install/integration.h"
 
 #include <string>
+#include <vector>
 
 #include "app/paths.h"
 #include "install/installation_record.h"
@@ -21,14 +22,37 @@ std::string shortcutName(Shell& shell, const char* base) {
   return std::string(base) + shell.shortcutExtension();
 }
 
+// Makes one shortcut and remembers it in made when it was saved.
+void makeShortcut(Shell& shell, const std::string& target, const std::string& link,
+                  const char* description, std::vector<std::string>& made) {
+  if (shell.createShortcut(target, link, description) == 0) made.push_back(link);
+}
+
+// Removes the shortcuts of a box that is no longer ticked, and their program
+// group folder when that is left empty.
+void removeShortcuts(FileSystem& files, std::vector<std::string>& made, bool inGroup) {
+  std::string group;
+  for (const std::string& link : made) {
+    const SplitPath parts = splitAtLastSeparator(link);
+    files.deleteFile(parts.folder, parts.name);
+    group = parts.folder;
+  }
+  if (inGroup && !group.empty()) {
+    const SplitPath parts = splitAtLastSeparator(group);
+    files.removeFolder(parts.folder, parts.name);
+  }
+  made.clear();
+}
+
 void linkDesktop(SetupContext& context) {
   std::string desktop;
   if (!context.platform.shell->specialFolder(SpecialFolder::Desktop, desktop)) return;
   const std::string link =
       desktop + kPathSeparator + shortcutName(*context.platform.shell, kDisplayName);
   if (!pathFits(*context.platform.fileSystem, link)) return;
-  context.platform.shell->createShortcut(joinPath(context.state.installDir, kApplicationProgram),
-                                         link, kDisplayName);
+  context.shortcuts.desktop.clear();
+  makeShortcut(*context.platform.shell, joinPath(context.state.installDir, kApplicationProgram),
+               link, kDisplayName, context.shortcuts.desktop);
 }
 
 // The program group below a special folder, created when missing (a link in
@@ -44,18 +68,29 @@ bool programGroup(SetupContext& context, SpecialFolder where, std::string& group
   return context.platform.fileSystem->ensureFolder(programs, kProgramGroup);
 }
 
-void linkProgramGroup(SetupContext& context, const std::string& group) {
+void linkProgramGroup(SetupContext& context, const std::string& group,
+                      std::vector<std::string>& made) {
   Shell& shell = *context.platform.shell;
   const SetupState& state = context.state;
   const auto link = [&](const char* base) {
     return group + kPathSeparator + shortcutName(shell, base);
   };
-  shell.createShortcut(joinPath(state.installDir, kApplicationProgram), link(kDisplayName),
-                       kDisplayName);
-  shell.createShortcut(joinPath(state.installDir, state.setupFileName), link(kUninstallDescription),
-                       kUninstallDescription);
-  shell.createShortcut(joinPath(state.installDir, kReadMeFile), link(kReadMeDescription),
-                       kReadMeDescription);
+  made.clear();
+  makeShortcut(shell, joinPath(state.installDir, kApplicationProgram), link(kDisplayName),
+               kDisplayName, made);
+  makeShortcut(shell, joinPath(state.installDir, state.setupFileName), link(kUninstallDescription),
+               kUninstallDescription, made);
+  makeShortcut(shell, joinPath(state.installDir, kReadMeFile), link(kReadMeDescription),
+               kReadMeDescription, made);
+}
+
+// What an earlier pass made for a box the user has unticked since goes.
+void removeUnticked(SetupContext& context, const IntegrationChoices& choices) {
+  FileSystem& files = *context.platform.fileSystem;
+  MadeShortcuts& made = context.shortcuts;
+  if (!choices.desktop) removeShortcuts(files, made.desktop, false);
+  if (!choices.userPrograms) removeShortcuts(files, made.userPrograms, true);
+  if (!choices.commonPrograms) removeShortcuts(files, made.commonPrograms, true);
 }
 
 }  // namespace
@@ -66,6 +101,7 @@ std::string uninstallCommand(const SetupState& state) {
 }
 
 void integrateApplication(SetupContext& context, const IntegrationChoices& choices) {
+  removeUnticked(context, choices);
   // Nothing installed: nothing to register, and no shortcut to a program
   // that is not there.
   if (!installedAnything(context)) return;
@@ -74,10 +110,10 @@ void integrateApplication(SetupContext& context, const IntegrationChoices& choic
   std::string group;
   if (choices.userPrograms) {
     if (!programGroup(context, SpecialFolder::Programs, group)) return;
-    linkProgramGroup(context, group);
+    linkProgramGroup(context, group, context.shortcuts.userPrograms);
   }
   if (choices.commonPrograms && programGroup(context, SpecialFolder::CommonPrograms, group)) {
-    linkProgramGroup(context, group);
+    linkProgramGroup(context, group, context.shortcuts.commonPrograms);
   }
 }
 

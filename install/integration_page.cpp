@@ -1,12 +1,22 @@
 #include "install/integration_page.h"
 
+#include <string>
+
 #include "app/paths.h"
 #include "install/application_icon.h"
 #include "install/integration.h"
+#include "platform/shell.h"
 #include "platform/system_info.h"
 #include "platform/wizard_view.h"
 
 namespace ks {
+
+namespace {
+
+constexpr const char* kCommonProgramsNotWritable =
+    "Your account may not write to the program groups of all users (%s).";
+
+}  // namespace
 
 void IntegrationPage::onInit() {
   HeaderPage::onInit();
@@ -16,7 +26,18 @@ void IntegrationPage::onInit() {
   if (!context().platform.systemInfo->isWindowsNT()) {
     view().enable(kIdcCommonProgramsNote, false);
     view().enable(kIdcAddToCommonPrograms, false);
+  } else if (!context().platform.shell->canWriteTo(SpecialFolder::CommonPrograms)) {
+    // The box would do nothing: say why instead.
+    view().enable(kIdcAddToCommonPrograms, false);
+    view().setToolTip(kIdcAddToCommonPrograms, commonProgramsRefusal());
   }
+}
+
+std::string IntegrationPage::commonProgramsRefusal() {
+  std::string folder;
+  context().platform.shell->specialFolder(SpecialFolder::CommonPrograms, folder);
+  std::string text = kCommonProgramsNotWritable;
+  return text.replace(text.find("%s"), 2, folder);
 }
 
 ActivateAnswer IntegrationPage::onActivate(Direction) {

@@ -2,6 +2,8 @@
 // The Integration page: which shortcuts to make; Next registers the
 // installation and makes them.
 
+#include <string>
+
 #include "wizard/wizard_page.h"
 
 namespace ks {
@@ -21,6 +23,10 @@ class IntegrationPage final : public HeaderPage {
 
  protected:
   void onInit() override;
+
+ private:
+  // Why "Add to common program groups" is not offered.
+  std::string commonProgramsRefusal();
 };
 
 }  // namespace ks

@@ -77,6 +77,8 @@ class PageView {
   virtual void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) = 0;
   // The wait cursor over the page while busy.
   virtual void setWaitCursor(bool busy) = 0;
+  // The text shown when the pointer rests on a control ("" for none).
+  virtual void setToolTip(int controlId, const std::string& text) = 0;
 };
 
 }  // namespace ks

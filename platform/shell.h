@@ -24,6 +24,9 @@ class Shell {
   // as its name; returns 0 on success or a failure code (negative).
   virtual std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                                       const std::string& description) = 0;
+  // Whether this user may make shortcuts in a special folder: it exists and
+  // can be written.
+  virtual bool canWriteTo(SpecialFolder folder) = 0;
 };
 
 }  // namespace ks

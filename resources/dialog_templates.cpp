@@ -187,6 +187,8 @@ DialogTemplate componentOptions() {
       {.id = 1068, .kind = K::TreeView, .text = "", .rect = {7, 42, 317, 72}},
       // The status line lies over the middle of the tree while the tree is empty.
       {.id = 1042, .kind = K::Static, .text = "", .rect = {12, 74, 307, 8}, .align = A::Centre},
+      // The version-info file's progress, under the status line.
+      {.id = 1032, .kind = K::ProgressBar, .text = "", .rect = {12, 86, 307, 6}, .hidden = true},
       {.id = -1, .kind = K::GroupBox, .text = "Description", .rect = {7, 118, 317, 72}},
       {.id = 1087, .kind = K::Static, .text = "", .rect = {14, 129, 168, 56}},
   };
@@ -230,13 +232,14 @@ DialogTemplate downloadAndInstall() {
           "Download && Install", "The components get download and installed here.",
           {
               {.id = -1, .kind = K::Static, .text = "Install Progress:", .rect = {7, 42, 317, 8}},
-              {.id = 1070, .kind = K::ListView, .text = "", .rect = {7, 52, 317, 56}},
-              {.id = 1042, .kind = K::Static, .text = "", .rect = {7, 111, 317, 8}},
+              {.id = 1070, .kind = K::ListView, .text = "", .rect = {7, 52, 317, 48}},
+              {.id = 1042, .kind = K::Static, .text = "", .rect = {7, 103, 317, 8}},
               {.id = 1032,
                .kind = K::ProgressBar,
                .text = "",
-               .rect = {7, 121, 317, 6},
+               .rect = {7, 113, 317, 6},
                .hidden = true},
+              {.id = 1033, .kind = K::Static, .text = "", .rect = {7, 121, 317, 8}},
               {.id = -1,
                .kind = K::GroupBox,
                .text = "Download Details",

@@ -5,6 +5,7 @@
 // these, the Qt frontend its layouts, the headless views their controls; the
 // controllers address the controls by the same ids.
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -70,6 +71,10 @@ struct DialogTemplate {
   // The control of an id; null when the template has none.
   const ControlTemplate* control(int controlId) const;
 };
+
+// The templates of the wizard's pages, in page order.
+inline constexpr std::array<int, 8> kWizardPageTemplates = {102, 153, 1084, 104,
+                                                            147, 105, 106,  107};
 
 // The template of a dialog id, or null when there is none.
 const DialogTemplate* findDialogTemplate(int id);

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "app/create_folders.h"
 #include "app/fixed_text.h"
 #include "app/message_captions.h"
 #include "app/path_compare.h"
@@ -20,6 +21,7 @@ namespace ks {
 namespace {
 
 constexpr const char* kFolderIsNull = "Folder is NULL.";
+constexpr const char* kCreateFolderCaption = "Create Folder";
 constexpr const char* kDirectoryNotFound = "Directory not found.";
 constexpr const char* kInstallFolderEmpty = "Install folder path is empty!";
 constexpr const char* kDownloadFolderEmpty = "Download folder path is empty!";
@@ -217,11 +219,11 @@ bool DestinationFoldersPage::downloadFolderAccepted() {
 bool DestinationFoldersPage::folderExistsOrCreated(const std::string& folder) {
   if (pathExists(context(), folder)) return true;
   const std::string question = formatWithFolder(kAskCreateFolder, folder);
-  if (ask(question.c_str(), kErrorCaption, MessageIcon::Warning, MessageButtons::YesNoCancel) !=
-      MessageAnswer::Yes) {
+  if (ask(question.c_str(), kCreateFolderCaption, MessageIcon::Question,
+          MessageButtons::YesNoCancel) != MessageAnswer::Yes) {
     return false;
   }
-  if (context().platform.fileSystem->createFolder(folder)) return true;
+  if (createFolderWithParents(*context().platform.fileSystem, folder)) return true;
   const std::string failure = formatWithFolder(kCannotCreateFolder, folder);
   ask(failure.c_str(), kErrorCaption, MessageIcon::Error, MessageButtons::Ok);
   return false;

@@ -19,6 +19,7 @@ class PosixShell : public Shell {
   std::string shortcutExtension() override { return ".desktop"; }
   std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                               const std::string& description) override;
+  bool canWriteTo(SpecialFolder folder) override;
 
  private:
   std::string commonPrograms_;

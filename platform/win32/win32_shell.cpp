@@ -58,6 +58,18 @@ bool Win32Shell::specialFolder(SpecialFolder folder, std::string& path) {
   return true;
 }
 
+bool Win32Shell::canWriteTo(SpecialFolder folder) {
+  wchar_t path[MAX_PATH];
+  if (FAILED(SHGetFolderPathW(nullptr, csidlOf(folder) | CSIDL_FLAG_CREATE, nullptr,
+                              SHGFP_TYPE_CURRENT, path))) {
+    return false;
+  }
+  wchar_t probe[MAX_PATH];
+  if (GetTempFileNameW(path, L"kss", 0, probe) == 0) return false;
+  DeleteFileW(probe);
+  return true;
+}
+
 // Only the target and the description are set: no arguments, working
 // folder, icon, hot key or show command.
 std::int32_t Win32Shell::createShortcut(const std::string& target, const std::string& linkPath,

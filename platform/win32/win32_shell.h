@@ -15,6 +15,8 @@ class Win32Shell : public Shell {
   // The HRESULT of the save (or of the step that failed before it).
   std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                               const std::string& description) override;
+  // Tried for real: a file made and removed again in the folder.
+  bool canWriteTo(SpecialFolder folder) override;
 };
 
 }  // namespace ks

@@ -83,7 +83,10 @@ void saveScreenshot(QWidget& widget, const QString& name) {
   if (folder.isEmpty()) return;
   QDir().mkpath(folder);
   const QString dpi = qEnvironmentVariable("QT_FONT_DPI", QStringLiteral("96"));
-  widget.grab().save(QStringLiteral("%1/%2-%3dpi.png").arg(folder, name, dpi));
+  // A run at another scale factor keeps its pictures apart.
+  const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR");
+  const QString suffix = scale.isEmpty() ? QString() : QStringLiteral("-scale") + scale;
+  widget.grab().save(QStringLiteral("%1/%2-%3dpi%4.png").arg(folder, name, dpi, suffix));
 }
 
 QStringList cutOffControls(QWidget& root) {

@@ -53,7 +53,8 @@ class ModalAnswers final : public QObject {
 void cancelFolderDialog(QWidget& window);
 
 // Saves a PNG of widget as <KESTROVA_SCREENSHOT_DIR>/<name>-<dpi>dpi.png
-// when that variable is set.
+// (-<dpi>dpi-scale<factor>.png under QT_SCALE_FACTOR) when that variable is
+// set.
 void saveScreenshot(QWidget& widget, const QString& name);
 
 // Failures for every visible text, button or box in root that is smaller

@@ -11,11 +11,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -26,10 +30,13 @@
 #include "download/download_worker.h"
 #include "download/proxy_dialog.h"
 #include "download/retry_dialog.h"
+#include "platform/posix/curl_internet_api.h"
 #include "platform/posix/posix_platform.h"
 #include "resources/dialog_resources.h"
 #include "tests/gui/modal_answers.h"
 #include "tests/support/fake_internet_api.h"
+#include "tests/support/posix/peer_process.h"
+#include "ui/qt/qt_artwork.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_setup_run.h"
 #include "ui/qt/qt_ui_dispatcher.h"
@@ -41,6 +48,7 @@ namespace {
 
 const QString kSetupCaption = QStringLiteral("Setup");
 const QString kErrorCaption = QStringLiteral("Error");
+const QString kCreateFolderCaption = QStringLiteral("Create Folder");
 const QString kQuitQuestion = QStringLiteral("Are you sure you want to quit setup?");
 const QString kBrowseTitle = QStringLiteral("Select Directory");
 
@@ -113,13 +121,15 @@ class HeldInternetApi final : public test::FakeInternetApi {
 };
 
 // The Download and Install page of an Internet installation of one plain
-// file, whose download waits on a held client.
+// file, whose download waits on a held client, or comes from a real server
+// through the given client.
 struct DownloadSession {
-  explicit DownloadSession(const QString& folder) {
+  explicit DownloadSession(const QString& folder, InternetApi* served = nullptr,
+                           const std::string& url = "http://held.test/pub/readme.txt") {
     context.platform = posix.ports();
     context.platform.dialogs = &dialogs;
     context.platform.ui = &ui;
-    context.platform.internet = &internet;
+    context.platform.internet = served ? served : &internet;
     SetupState& state = context.state;
     state.mode = SETUP_MODE_INTERNET;
     state.installDir = (folder + "/install").toStdString();
@@ -130,7 +140,7 @@ struct DownloadSession {
     component->title = "Read me";
     component->selected = component->download = component->install = 1;
     component->installMethod = 1;  // a copy
-    component->urls[0] = "http://held.test/pub/readme.txt";
+    component->urls[0] = url;
     component->urlCount = 1;
     context.catalog.components[0] = std::move(component);
     context.catalog.componentCount = 1;
@@ -332,26 +342,24 @@ class WizardGuiTest final : public QObject {
         QStringLiteral("The folder '%1' does not exist.\nDo you want to create it?");
     typeInto(s().control<QLineEdit>(1034), created);
     typeInto(s().control<QLineEdit>(1005), QString());
-    answers_->expectMessage(kErrorCaption, question.arg(created), QMessageBox::No);
+    answers_->expectMessage(kCreateFolderCaption, question.arg(created), QMessageBox::No);
     pressNext();
     QCOMPARE(s().shownPage(), 104);
     QVERIFY(!QDir(created).exists());
-    answers_->expectMessage(kErrorCaption, question.arg(created), QMessageBox::Yes);
+    answers_->expectMessage(kCreateFolderCaption, question.arg(created), QMessageBox::Yes);
     expectError(QStringLiteral("Download folder path is empty!"));
     pressNext();
     QCOMPARE(s().shownPage(), 104);
     QVERIFY(QDir(created).exists());
 
-    // Only one level is created.
+    // A missing parent is created with the folder.
     const QString deep = home_.filePath("missing-parent/install");
     typeInto(s().control<QLineEdit>(1034), deep);
-    answers_->expectMessage(kErrorCaption, question.arg(deep), QMessageBox::Yes);
-    expectError(QStringLiteral("Setup could not create the folder '%1'.\nPlease make sure it is a "
-                               "valid folder name, and then try again. Or try a different folder "
-                               "name.")
-                    .arg(deep));
+    typeInto(s().control<QLineEdit>(1005), folder(QStringLiteral("download")));
+    answers_->expectMessage(kCreateFolderCaption, question.arg(deep), QMessageBox::Yes);
     pressNext();
-    QCOMPARE(s().shownPage(), 104);
+    QTRY_COMPARE(s().shownPage(), 147);
+    QVERIFY(QDir(deep).exists());
   }
 
   void cancelledBrowsePutsTheStoredFolderBack() {
@@ -369,6 +377,8 @@ class WizardGuiTest final : public QObject {
     QCOMPARE(s().control<QLineEdit>(1003)->text(), stored);
   }
 
+  // Filled in with the keyboard: the mnemonics of the box and of the label
+  // before the field, Enter for OK.
   void proxyDialogStoresTheTickedProxy() {
     ProxyRun proxy(s().context.state);
     answers_->expectWindow(QStringLiteral("Proxy Settings"), [](QWidget& window) {
@@ -378,23 +388,31 @@ class WizardGuiTest final : public QObject {
       QVERIFY(!server->isEnabled());
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-110"));
-      click(use);
-      QVERIFY(server->isEnabled());
-      typeInto(server, QStringLiteral("proxy.example:3128"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+      QTRY_VERIFY(server->isEnabled());  // a mnemonic clicks after a moment
+      QTest::keyClick(&window, Qt::Key_P, Qt::AltModifier);
+      QCOMPARE(QApplication::focusWidget(), server);
+      QTest::keyClicks(server, QStringLiteral("proxy.example:3128"));
+      QTest::keyClick(server, Qt::Key_Return);
     });
     QCOMPARE(s().dialogs.runModalDialog(kIddProxySettings, proxy), 1);
     QCOMPARE(s().context.state.useProxy, 1);
     QCOMPARE(s().context.state.proxyServer, std::string("proxy.example:3128"));
   }
 
+  // With the keyboard: Alt+A opens the proxy settings, Escape closes them,
+  // Enter answers Retry.
   void retryDialogOpensProxySettingsAndAnswersRetry() {
     ProxyRun proxy(s().context.state);
     RetryRun retry([&] { s().dialogs.runModalDialog(kIddProxySettings, proxy); });
     answers_->expectWindow(QStringLiteral("Kestrova Active Setup"), [](QWidget& window) {
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-164"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1073")));
+      window.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&window));
+      QTest::keyClick(&window, Qt::Key_A, Qt::AltModifier);  // &Advanced
     });
     // Escape cancels the proxy dialog; the retry dialog stays open until
     // Retry is clicked.
@@ -405,7 +423,7 @@ class WizardGuiTest final : public QObject {
           [] {
             for (QWidget* open : QApplication::topLevelWidgets()) {
               if (open->objectName() == QStringLiteral("dialog-164") && open->isVisible()) {
-                click(open->findChild<QPushButton*>(QStringLiteral("control-1")));
+                QTest::keyClick(open, Qt::Key_Return);  // &Retry, the default button
               }
             }
           },
@@ -450,15 +468,177 @@ class WizardGuiTest final : public QObject {
     QCOMPARE(wizardExitCode(d.context), kExitCancelled);
   }
 
+  // A real download from a server on 127.0.0.1, in blocks: the bar follows
+  // the bytes of the package, never going back, and ends full; the line
+  // under it counts the queue.
+  void progressBarFollowsARealDownload() {
+    test::PeerProcess server;
+    QVERIFY(server.start({"/usr/bin/python3", KS_DOWNLOAD_PEERS_DIR "/http_server.py"},
+                         std::chrono::seconds(20)));
+    CurlInternetApi curl(s().dialogs);
+    const std::string url = "http://127.0.0.1:" + std::to_string(server.port()) + "/paced/409600";
+    DownloadSession d(folder(QStringLiteral("paced")), &curl, url);
+    QtPageView* page = d.wizard->view().page(105);
+    auto* bar = qobject_cast<QProgressBar*>(page->control(1032));
+    QVERIFY(bar && bar->isVisibleTo(page));
+    QList<int> seen;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int value) { seen.append(value); });
+    QTRY_COMPARE_WITH_TIMEOUT(d.context.installQueueOutcome[0], ComponentOutcome::Done, 20000);
+    QCOMPARE(bar->value(), 100);
+    QVERIFY2(std::any_of(seen.begin(), seen.end(), [](int v) { return v > 0 && v < 100; }),
+             "the bar never stood between empty and full");
+    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+    QCOMPARE(qobject_cast<QLabel*>(page->control(1033))->text(),
+             QString::fromUtf8("Package 1 of 1 \u2014 400.0 KB of 400.0 KB"));
+    QVERIFY(qobject_cast<QLabel*>(page->control(1067))->text().startsWith("400 KB of 400 KB"));
+    saveScreenshot(d.wizard->view().window(), QStringLiteral("page-105-done"));
+  }
+
+  // Space on the current item of the component tree works its tick box as
+  // a click on the box does; on a group it does nothing.
+  void spaceTicksTheCurrentComponent() {
+    QtWizardView view;
+    view.createPage(1084);
+    QtPageView& page = *view.page(1084);
+    std::vector<std::uintptr_t> stateClicks;
+    page.setEvents(
+        {.treeStateClick = [&](int, std::uintptr_t item) { stateClicks.push_back(item); }});
+    page.setTreeStateImages(1068, 126);
+    const std::uintptr_t group = page.addTreeItem(1068, 0, "Client", true, 0);
+    const std::uintptr_t client = page.addTreeItem(1068, group, "Kestrova", false, 1);
+    page.expandTreeItem(1068, group);
+    view.showPage(1084);
+    view.window().show();
+    auto* tree = qobject_cast<QTreeWidget*>(page.control(1068));
+    tree->setFocus();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QTest::keyClick(tree, Qt::Key_Space);
+    QVERIFY(stateClicks.empty());
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_Space);
+    QCOMPARE(stateClicks, std::vector<std::uintptr_t>{client});
+  }
+
+  // The first pages with the keyboard alone: a mnemonic picks the option,
+  // Enter is Next, Tab reaches the folder fields, Alt+B is Back, Escape asks
+  // to quit and Escape again answers No.
+  void keyboardAloneWalksThePages() {
+    QWidget& window = s().view().window();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY(s().control<QRadioButton>(1034)->isChecked());
+    QTRY_VERIFY(s().view().nextButton().isEnabled());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(s().shownPage(), 104);
+    QTRY_VERIFY(s().view().nextButton().isEnabled());
+    for (const auto& [id, name] : {std::pair{1005, "download"}, std::pair{1034, "install"}}) {
+      QWidget* field = s().control<QLineEdit>(id);
+      for (int tabs = 0; tabs < 20 && QApplication::focusWidget() != field; ++tabs) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      }
+      QCOMPARE(QApplication::focusWidget(), field);
+      QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClicks(field, folder(QString::fromLatin1(name)));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(s().shownPage(), 147);
+    QTRY_VERIFY(s().view().backButton().isEnabled());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B, Qt::AltModifier);
+    QTRY_COMPARE(s().shownPage(), 104);
+    answers_->expectMessage(kSetupCaption, kQuitQuestion,
+                            [](QWidget& box) { QTest::keyClick(&box, Qt::Key_Escape); });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QVERIFY(answers_->done());
+    QVERIFY(!s().wizard->frame().closed());
+  }
+
+  // Every page in one window of one size that fits the screen, with Back,
+  // Next and Cancel inside it; what the controllers do to a page (bold title
+  // and options, a line filled in later, a progress bar shown) does not make
+  // it grow.
+  void everyPageFitsTheScreen() {
+    QtWizardView view;
+    const QSize first = view.window().size();
+    for (int id : kWizardPageTemplates) {
+      PageView& page = view.createPage(id);
+      const bool sideBand = findDialogTemplate(id)->sideBand;
+      page.setFont(1043, sideBand ? PageView::Font{"Arial", 22, 700} : PageView::Font{"", 18, 700});
+      for (const ControlTemplate& control : findDialogTemplate(id)->controls) {
+        if (control.kind == ControlKind::RadioButton) page.setFont(control.id, {"", 0, 700});
+        if (control.kind == ControlKind::Static && control.text.empty()) {
+          page.setText(control.id, "Package 2 of 3 \xE2\x80\x94 14.2 MB of 20.0 MB");
+        }
+        if (control.kind == ControlKind::ProgressBar) page.show(control.id, true);
+      }
+      QCOMPARE(view.window().size(), first);
+    }
+    view.window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view.window()));
+    const QSize screen = view.window().screen()->availableGeometry().size();
+    const QSize size = view.window().size();
+    QVERIFY2(size.width() <= screen.width() && size.height() <= screen.height(),
+             qPrintable(QStringLiteral("%1x%2 on %3x%4")
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(screen.width())
+                            .arg(screen.height())));
+    for (int id : kWizardPageTemplates) {
+      view.showPage(id);
+      QCoreApplication::processEvents();
+      QCOMPARE(view.window().size(), size);
+      for (QPushButton* button : {&view.backButton(), &view.nextButton(), &view.cancelButton()}) {
+        const QRect at(button->mapTo(&view.window(), QPoint(0, 0)), button->size());
+        QVERIFY2(view.window().rect().contains(at), qPrintable(button->objectName()));
+      }
+    }
+    // The user may make it smaller; the buttons stay in view.
+    const QSize smaller = size * 3 / 4;
+    view.window().resize(smaller);
+    QCoreApplication::processEvents();
+    QCOMPARE(view.window().size(), smaller);
+    const QRect cancel(view.cancelButton().mapTo(&view.window(), QPoint(0, 0)),
+                       view.cancelButton().size());
+    QVERIFY(view.window().rect().contains(cancel));
+  }
+
+  // The band artwork keeps its proportions whatever the shape of its band,
+  // and leaves no part of the band bare; a header keeps the right end of its
+  // picture, a side band the top.
+  void artworkKeepsItsProportionsAndCoversItsBand() {
+    const QSizeF header(496, 56);
+    const QSizeF side(164, 312);
+    for (const QSizeF area :
+         {QSizeF(900, 60), QSizeF(500, 120), QSizeF(160, 600), QSizeF(300, 300)}) {
+      for (const QSizeF picture : {header, side}) {
+        const QRectF drawn = coverRect(picture, area);
+        QVERIFY(qAbs(drawn.width() / drawn.height() - picture.width() / picture.height()) < 1e-9);
+        QVERIFY(drawn.adjusted(-1e-6, -1e-6, 1e-6, 1e-6).contains(QRectF(QPointF(0, 0), area)));
+      }
+    }
+    QCOMPARE(coverRect(header, QSizeF(900, 60)).right(), 900.0);
+    QCOMPARE(coverRect(side, QSizeF(160, 600)).top(), 0.0);
+  }
+
+  // Answered with the keyboard alone: the name field has the focus, Tab
+  // leads to the password, Enter is OK.
   void passwordQuestionFromADownloadThread() {
     answers_->expectWindow(QStringLiteral("Enter Network Password"), [](QWidget& window) {
+      // A failed check leaves no dialog open for the waiting thread.
+      const auto closeLeftOpen = qScopeGuard([&] {
+        if (window.isVisible()) qobject_cast<QDialog*>(&window)->reject();
+      });
       QVERIFY(cutOffControls(window).isEmpty());
       saveScreenshot(window, QStringLiteral("dialog-password"));
-      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordUserName)),
-               QStringLiteral("anna"));
-      typeInto(window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(kIdcPasswordPassword)),
-               QStringLiteral("secret"));
-      click(window.findChild<QPushButton*>(QStringLiteral("control-1")));
+      const auto field = [&](int id) {
+        return window.findChild<QLineEdit*>(QStringLiteral("control-%1").arg(id));
+      };
+      QCOMPARE(window.focusWidget(), field(kIdcPasswordUserName));
+      QTest::keyClicks(window.focusWidget(), QStringLiteral("anna"));
+      QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+      QCOMPARE(window.focusWidget(), field(kIdcPasswordPassword));
+      QTest::keyClicks(window.focusWidget(), QStringLiteral("secret"));
+      QTest::keyClick(window.focusWidget(), Qt::Key_Return);
     });
     std::string user;
     std::string password;

@@ -229,6 +229,9 @@ class FakeShell : public Shell {
   std::string shortcutExtension() override { return extension; }
   std::int32_t createShortcut(const std::string& target, const std::string& linkPath,
                               const std::string& description) override;
+  // False for the folders named in unwritableFolders.
+  bool canWriteTo(SpecialFolder folder) override { return !unwritableFolders.count(folder); }
+  std::set<SpecialFolder> unwritableFolders;
 
  private:
   FakeFileSystem& files_;

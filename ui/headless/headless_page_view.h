@@ -47,6 +47,7 @@ class HeadlessPageView final : public PageView {
     std::vector<Item> rows;
     int boldRow = -1;
     std::vector<std::uint8_t> icon;
+    std::string toolTip;
   };
 
   // Told of every text a controller writes: template id, control id, text.
@@ -87,6 +88,9 @@ class HeadlessPageView final : public PageView {
   void setBoldListRow(int controlId, int row) override;
   void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) override;
   void setWaitCursor(bool busy) override { waitCursor = busy; }
+  void setToolTip(int controlId, const std::string& text) override {
+    control(controlId).toolTip = text;
+  }
 
   // A tree item by handle; null when there is none.
   const Control::Item* treeItem(int controlId, std::uintptr_t item) const;

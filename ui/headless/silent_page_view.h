@@ -40,6 +40,7 @@ class SilentPageView : public PageView {
   void setBoldListRow(int, int) override {}
   void setIconImage(int, const std::vector<std::uint8_t>&) override {}
   void setWaitCursor(bool) override {}
+  void setToolTip(int, const std::string&) override {}
 };
 
 }  // namespace ks

@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QImage>
 #include <QString>
+#include <algorithm>
 
 // The artwork lives in a static library: its resources are registered by
 // hand, since the linker drops unreferenced initialisers.
@@ -37,6 +38,16 @@ std::vector<QIcon> stateImageStrip(int bitmapId) {
     images.emplace_back(strip.copy(left, 0, kStateImageSize, kStateImageSize));
   }
   return images;
+}
+
+QRectF coverRect(const QSizeF& picture, const QSizeF& area) {
+  if (picture.isEmpty() || area.isEmpty()) return {};
+  const double scale = std::max(area.width() / picture.width(), area.height() / picture.height());
+  const QSizeF drawn = picture * scale;
+  const bool wide = area.width() >= area.height();
+  const QPointF at(wide ? area.width() - drawn.width() : (area.width() - drawn.width()) / 2,
+                   wide ? (area.height() - drawn.height()) / 2 : 0);
+  return {at, drawn};
 }
 
 }  // namespace ks

@@ -177,6 +177,8 @@ bool QtDialogs::askPassword(const PasswordRequest& request, std::string& userNam
     if (auto* secret = qobject_cast<QLineEdit*>(view.control(kIdcPasswordPassword))) {
       secret->setEchoMode(QLineEdit::Password);
     }
+    // The keyboard starts in the name field.
+    if (QWidget* name = view.control(kIdcPasswordUserName)) name->setFocus();
     dialog.onCommand = [](int id) {
       return id == kIdOk || id == kIdCancel ? endDialog(id) : kDialogStaysOpen;
     };

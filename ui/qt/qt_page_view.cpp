@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -66,6 +67,21 @@ bool isLabel(ControlKind kind) {
   return kind == K::Static || kind == K::Title;
 }
 
+constexpr const char* kTemplateTextProperty = "ks.templateText";
+
+// A label with a mnemonic ("&Proxy:") just before an edit in its row takes
+// the keyboard to that edit, as a dialog's label does on Windows.
+void giveMnemonic(QBoxLayout& row, QWidget& edit) {
+  QLayoutItem* last = row.count() > 0 ? row.itemAt(row.count() - 1) : nullptr;
+  auto* label = last ? qobject_cast<QLabel*>(last->widget()) : nullptr;
+  if (!label) return;
+  const QString text = label->property(kTemplateTextProperty).toString();
+  const qsizetype mark = text.indexOf(QLatin1Char('&'));
+  if (mark < 0 || mark + 1 >= text.size() || text[mark + 1] == QLatin1Char('&')) return;
+  label->setText(text);
+  label->setBuddy(&edit);
+}
+
 // In a row, edits, lists and the statics that show a value (no template
 // text) take the room the labels and buttons leave.
 bool fillsRow(const ControlTemplate& control) {
@@ -81,8 +97,8 @@ bool fillsRow(const ControlTemplate& control) {
   }
 }
 
-// Paints a bitmap stretched over its area: a bitmap band once the page asks
-// for it, a picture control from the start.
+// Paints a bitmap over its area in proportion (coverRect): a bitmap band
+// once the page asks for it, a picture control from the start.
 class BandWidget final : public QWidget {
  public:
   explicit BandWidget(QWidget* parent) : QWidget(parent) {}
@@ -93,10 +109,11 @@ class BandWidget final : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    if (pixmap_.isNull()) return;
+    if (pixmap_.isNull() || width() <= 0 || height() <= 0) return;
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), pixmap_);
+    painter.drawPixmap(coverRect(pixmap_.deviceIndependentSize(), size()), pixmap_,
+                       QRectF(QPointF(0, 0), pixmap_.size()));
   }
 
  private:
@@ -125,6 +142,17 @@ class StateTree final : public QTreeWidget {
       }
     }
     QTreeWidget::mousePressEvent(event);
+  }
+  // Space on the current item works its tick box, as in a Windows tree with
+  // check boxes.
+  void keyPressEvent(QKeyEvent* event) override {
+    QTreeWidgetItem* item = currentItem();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && item &&
+        !item->icon(0).isNull()) {
+      onStateClick_(item);
+      return;
+    }
+    QTreeWidget::keyPressEvent(event);
   }
 
  private:
@@ -180,6 +208,7 @@ QWidget* QtPageView::makeControl(const ControlTemplate& control) {
       auto* label = new QLabel(staticText(std::string(control.text)), this);
       label->setTextFormat(Qt::PlainText);
       label->setWordWrap(true);
+      label->setProperty(kTemplateTextProperty, toQt(std::string(control.text)));
       widget = label;
       break;
     }
@@ -405,6 +434,7 @@ void QtPageView::build(const DialogTemplate& dialog) {
     }
     if (control.row != 0 && currentRow && currentRowNumber == control.row &&
         currentRowContainer == container) {
+      if (control.kind == K::Edit) giveMnemonic(*currentRow, *widget);
       currentRow->addWidget(widget, fillsRow(control) ? 1 : 0);
       continue;
     }
@@ -721,6 +751,10 @@ void QtPageView::setIconImage(int controlId, const std::vector<std::uint8_t>& ic
   const QImage image = QImage::fromData(iconFile.data(), static_cast<int>(iconFile.size()), "ICO");
   label->setPixmap(QPixmap::fromImage(image).scaled(kIconSize, kIconSize, Qt::KeepAspectRatio,
                                                     Qt::SmoothTransformation));
+}
+
+void QtPageView::setToolTip(int controlId, const std::string& text) {
+  if (Control* c = find(controlId)) c->widget->setToolTip(toQt(text));
 }
 
 void QtPageView::setWaitCursor(bool busy) {

@@ -86,6 +86,7 @@ class QtPageView final : public QWidget, public PageView {
   void setBoldListRow(int controlId, int row) override;
   void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) override;
   void setWaitCursor(bool busy) override;
+  void setToolTip(int controlId, const std::string& text) override;
 
  private:
   struct Control {

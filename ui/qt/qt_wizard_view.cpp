@@ -8,8 +8,14 @@
 #include <QMetaObject>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QTimer>
 #include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "wizard/wizard_frame.h"
 
@@ -19,12 +25,21 @@ namespace ks {
 class QtWizardDialog final : public QDialog {
  public:
   std::function<void()> cancelled;
+  // Once, when the window manager has framed the window for the first time.
+  std::function<void()> framed;
 
   void reject() override {
     if (cancelled) cancelled();
   }
 
  protected:
+  void showEvent(QShowEvent* event) override {
+    QDialog::showEvent(event);
+    if (!framed) return;
+    QTimer::singleShot(0, this, [this] {
+      if (auto once = std::exchange(framed, nullptr)) once();
+    });
+  }
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     if (cancelled) cancelled();
@@ -32,6 +47,40 @@ class QtWizardDialog final : public QDialog {
 };
 
 namespace {
+
+constexpr int kBold = 700;
+const PageView::Font kLargestTitleFont{"", 22, kBold};
+const PageView::Font kBoldFont{"", 0, kBold};
+
+// The largest of the wizard's pages as their templates lay them out, so
+// the window has one size for all of them.
+QSize largestTemplatePage() {
+  std::vector<std::unique_ptr<QtPageView>> pages;
+  int width = 0;
+  for (int id : kWizardPageTemplates) {
+    const DialogTemplate* found = findDialogTemplate(id);
+    if (!found) continue;
+    auto page = std::make_unique<QtPageView>(*found, QtPageView::Role::WizardPage);
+    // A control hidden in the template may be shown by its page (a progress
+    // bar while it works): it counts, and so do the larger bold fonts the
+    // pages give their titles and options.
+    for (const ControlTemplate& control : found->controls) {
+      if (control.hidden) page->show(control.id, true);
+      if (control.kind == ControlKind::Title) page->setFont(control.id, kLargestTitleFont);
+      if (control.kind == ControlKind::RadioButton) page->setFont(control.id, kBoldFont);
+    }
+    width = std::max(width, page->minimumWidth());
+    pages.push_back(std::move(page));
+  }
+  int height = 0;
+  for (const auto& page : pages) {
+    height = std::max({height, page->heightForPageWidth(width), page->dluY(193)});
+  }
+  // A line to spare for what the pages' texts add to their templates (a
+  // description of two lines, a longer status).
+  const int spare = pages.empty() ? 0 : pages.front()->fontMetrics().height();
+  return {width, height + spare};
+}
 
 QPushButton* addButton(QBoxLayout& row, const QString& text, const QString& name) {
   auto* button = new QPushButton(text);
@@ -49,16 +98,26 @@ QtWizardView::QtWizardView() : window_(std::make_unique<QtWizardDialog>()) {
   window_->cancelled = [this] {
     if (frame_) frame_->cancel();
   };
+  window_->framed = [this] { placeOnScreen(); };
   auto* layout = new QVBoxLayout(window_.get());
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->setSizeConstraint(QLayout::SetMinimumSize);
+  // A screen too small for a page scrolls it; the buttons stay in view.
+  scroll_ = new QScrollArea;
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setWidgetResizable(true);
   stack_ = new QStackedWidget;
-  layout->addWidget(stack_, 1);
+  scroll_->setWidget(stack_);
+  layout->addWidget(scroll_, 1);
+  buttonBar_ = new QWidget;
+  auto* bar = new QVBoxLayout(buttonBar_);
+  bar->setContentsMargins(0, 0, 0, 0);
+  bar->setSpacing(0);
   auto* rule = new QFrame;
   rule->setFrameShape(QFrame::HLine);
   rule->setFrameShadow(QFrame::Sunken);
-  layout->addWidget(rule);
+  bar->addWidget(rule);
+  layout->addWidget(buttonBar_);
 
   auto* row = new QHBoxLayout;
   const int margin = window_->fontMetrics().averageCharWidth() * 2;
@@ -69,7 +128,7 @@ QtWizardView::QtWizardView() : window_(std::make_unique<QtWizardDialog>()) {
   finish_ = addButton(*row, QStringLiteral("Finish"), QStringLiteral("finish"));
   row->addSpacing(margin);
   cancel_ = addButton(*row, QStringLiteral("Cancel"), QStringLiteral("cancel"));
-  layout->addLayout(row);
+  bar->addLayout(row);
   for (QPushButton* button : {back_, next_, finish_, cancel_}) button->setAutoDefault(false);
   setButtons(0);
 
@@ -85,6 +144,8 @@ QtWizardView::QtWizardView() : window_(std::make_unique<QtWizardDialog>()) {
   QObject::connect(cancel_, &QPushButton::clicked, window_.get(), [this] {
     if (frame_) frame_->cancel();
   });
+  largestPage_ = largestTemplatePage();
+  fitPages();
 }
 
 QtWizardView::~QtWizardView() = default;
@@ -127,16 +188,52 @@ PageView& QtWizardView::createPage(int templateId) {
   return *page;
 }
 
-// Like a property sheet, the stack is as large as its largest page, so the
-// window never cuts a page off.
+// Like a property sheet, the stack is as large as its largest page, so no
+// page is cut off and the window does not change its size from page to
+// page. A page a controller filled beyond its template's size widens it.
 void QtWizardView::fitPages() {
-  int width = 0;
+  int width = largestPage_.width();
   for (const auto& [id, page] : pages_) width = std::max(width, page->minimumWidth());
-  int height = 0;
+  int height = largestPage_.height();
   for (const auto& [id, page] : pages_) height = std::max(height, page->heightForPageWidth(width));
-  for (const auto& [id, page] : pages_) height = std::max(height, page->dluY(193));
+  if (sized_ && stack_->minimumSize() == QSize(width, height)) return;
   stack_->setMinimumSize(width, height);
-  window_->adjustSize();
+  // Once on the screen the window keeps its size (and the user's): a page
+  // that needs more room than its template promised scrolls instead.
+  if (!window_->isVisible()) fitWindow();
+}
+
+// The window shows the whole page where the screen has room for it and is
+// never larger than the screen's free area (less the window manager's frame).
+void QtWizardView::fitWindow() {
+  const QSize bar = buttonBar_->sizeHint();
+  QSize wanted(std::max(stack_->minimumWidth(), bar.width()),
+               stack_->minimumHeight() + bar.height());
+  if (QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen()) {
+    const int frame = window_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) * 2;
+    const int titleBar = window_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize room = screen->availableGeometry().size() - QSize(frame, frame + titleBar);
+    // A page that must scroll up and down gets the room of its scroll bar,
+    // so it need not scroll sideways too.
+    const int scrollBar = window_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (wanted.height() > room.height()) wanted.rwidth() += scrollBar;
+    if (wanted.width() > room.width()) wanted.rheight() += scrollBar;
+    wanted = wanted.boundedTo(room);
+    if (sized_) wanted = wanted.expandedTo(window_->size()).boundedTo(room);
+  }
+  sized_ = true;
+  window_->resize(wanted);
+}
+
+// With the window manager's frame known, the window is made to fit inside
+// the screen's free area and centred again, as the first page centred it.
+void QtWizardView::placeOnScreen() {
+  QScreen* screen = window_->screen();
+  if (!screen) return;
+  const QSize decoration = window_->frameGeometry().size() - window_->size();
+  window_->resize(window_->size().boundedTo(screen->availableGeometry().size() - decoration));
+  const WindowRect at = centeredRect(ownerRect(), frameRect());
+  moveFrame(at.left, at.top);
 }
 
 // The page is painted once it is on view; it remembers its bitmap.

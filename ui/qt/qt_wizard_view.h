@@ -3,6 +3,7 @@
 // Finish and Cancel below them. Every button, click and the window's close
 // box is handed to the WizardFrame; the window decides nothing.
 
+#include <QSize>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +13,7 @@
 
 class QDialog;
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 
 namespace ks {
@@ -54,9 +56,16 @@ class QtWizardView final : public WizardView {
 
  private:
   void fitPages();
+  void fitWindow();
+  void placeOnScreen();
 
   std::unique_ptr<QtWizardDialog> window_;
+  QScrollArea* scroll_ = nullptr;
   QStackedWidget* stack_ = nullptr;
+  QWidget* buttonBar_ = nullptr;
+  // The size of the largest page, as the templates lay them out.
+  QSize largestPage_;
+  bool sized_ = false;
   QPushButton* back_ = nullptr;
   QPushButton* next_ = nullptr;
   QPushButton* finish_ = nullptr;

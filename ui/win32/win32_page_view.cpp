@@ -551,4 +551,29 @@ void Win32PageView::setWaitCursor(bool busy) {
   }
 }
 
+// A disabled control gets no mouse messages, so the tip belongs to the page
+// and to the control's rectangle in it.
+void Win32PageView::setToolTip(int controlId, const std::string& text) {
+  HWND control = item(controlId);
+  if (control == nullptr) return;
+  if (toolTips_ == nullptr) {
+    toolTips_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog_,
+                                nullptr, instance_, nullptr);
+    if (toolTips_ == nullptr) return;
+  }
+  std::wstring wide = widen(text).value_or(std::wstring());
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = dialog_;
+  tool.uId = static_cast<UINT_PTR>(controlId);
+  GetWindowRect(control, &tool.rect);
+  MapWindowPoints(nullptr, dialog_, reinterpret_cast<POINT*>(&tool.rect), 2);
+  SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (wide.empty()) return;
+  tool.lpszText = wide.data();
+  SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 }  // namespace ks

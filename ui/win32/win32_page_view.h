@@ -95,6 +95,7 @@ class Win32PageView final : public PageView {
   void setBoldListRow(int controlId, int row) override;
   void setIconImage(int controlId, const std::vector<std::uint8_t>& iconFile) override;
   void setWaitCursor(bool busy) override;
+  void setToolTip(int controlId, const std::string& text) override;
 
  private:
   HWND item(int controlId) const { return GetDlgItem(dialog_, controlId); }
@@ -127,6 +128,8 @@ class Win32PageView final : public PageView {
 
   HWND dialog_;
   HINSTANCE instance_;
+  // Made with the first tip; the page owns it, so it goes with the page.
+  HWND toolTips_ = nullptr;
   const DialogTemplate& template_;
   Events events_;
   bool whiteBackground_ = false;

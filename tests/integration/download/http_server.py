@@ -169,6 +169,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             while size > 0:
                 self.wfile.write(block[:min(size, len(block))])
                 size -= len(block)
+        elif path.startswith("/paced/"):
+            # /paced/<size>: the body in 16 KB blocks 20 ms apart, so a
+            # client sees it arrive bit by bit.
+            size = int(path.split("/")[2])
+            self.send_response(200)
+            self.send_header("Content-Length", str(size))
+            self.end_headers()
+            while size > 0:
+                self.wfile.write(b"p" * min(size, 16 * KB))
+                self.wfile.flush()
+                size -= 16 * KB
+                time.sleep(0.02)
         elif path == "/empty.bin":
             self.send_body(200, b"")
         elif path == "/missing.bin":

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "download/download_job.h"
 #include "tests/integration/wizard_pages/pages_fixture.h"
 #include "wizard/folder_pages.h"
 #include "wizard/setup_options_page.h"
@@ -57,6 +58,11 @@ TEST_F(ComponentOptionsTest, TheWorkedExampleInInternetMode) {
   toComponentOptions(kIdcOptionInternet);
   EXPECT_TRUE(fs::exists(temp.path() + "/setup/version2.ini"));  // stored beside the setup
   EXPECT_FALSE(options().at(kIdcVersionStatus).visible);
+  // The bar under the status line went to the end; the transfer wrote no
+  // text of its own over the status line.
+  EXPECT_EQ(options().at(kIdcDownloadProgressBar).progressPosition, 100);
+  EXPECT_FALSE(options().at(kIdcDownloadProgressBar).visible);
+  EXPECT_EQ(field(kIdcVersionStatus), "Downloading Version Informations...");
   const auto& tree = options().at(kIdcComponentTree).rows;
   ASSERT_EQ(tree.size(), 3u);
   EXPECT_EQ(tree[0].text, "Core");
@@ -155,6 +161,7 @@ TEST_F(ComponentOptionsTest, BothServersUnreachableAndTheRetryCancelled) {
   toComponentOptions(kIdcOptionInternet);
   EXPECT_EQ(context.state.catalogLoaded, 0);
   EXPECT_EQ(field(kIdcVersionStatus), "Download of Version Informations aborted.");
+  EXPECT_FALSE(options().at(kIdcDownloadProgressBar).visible);
   EXPECT_EQ(view.buttons, static_cast<unsigned>(WizardButton::kBack));
   EXPECT_FALSE(options().waitCursor);
   expectDialogsDone();
@@ -167,6 +174,7 @@ TEST_F(ComponentOptionsTest, AnAnswerLargerThanAVersionInfoFileCanBeIsRefused) {
   toComponentOptions(kIdcOptionInternet);
   EXPECT_EQ(context.state.catalogLoaded, 0);
   EXPECT_EQ(field(kIdcVersionStatus), "Download of Version Informations aborted.");
+  EXPECT_FALSE(options().at(kIdcDownloadProgressBar).visible);
   EXPECT_FALSE(fs::exists(temp.path() + "/setup/version2.ini"));
   EXPECT_FALSE(fs::exists(temp.path() + "/setup/version2.ini.part"));
   expectDialogsDone();

@@ -243,6 +243,13 @@ TEST_F(DownloadInstallTest, ThreeComponentsTheSecondFailingEverywhereThenCancell
   EXPECT_EQ(installed("one.txt"), "1");
   EXPECT_EQ(installed("three.txt"), "3");
   EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).boldRow, -1);
+  // The bar is shown and ends full; the overall line counts what arrived
+  // (one byte each) instead of the catalog's kilobyte, and nothing for the
+  // package given up.
+  EXPECT_TRUE(page(kDownloadInstallTemplate).at(kIdcDownloadProgressBar).visible);
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcDownloadProgressBar).progressPosition, 100);
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueProgress).text,
+            "Package 3 of 3 \u2014 2 bytes of 2 bytes");
   expectDialogsDone();
 }
 

@@ -64,6 +64,20 @@ TEST_F(LastPagesTest, TheWindows95FamilyHasNoCommonProgramGroups) {
   EXPECT_FALSE(page(kIntegrationTemplate).at(kIdcCommonProgramsNote).enabled);
 }
 
+// A menu folder for all users that this account may not write: the box is
+// not offered, and its tooltip says why.
+TEST_F(LastPagesTest, AnUnwritableCommonMenuFolderDisablesItsBoxWithTheReason) {
+  fakes.shell.folders[SpecialFolder::CommonPrograms] = "/usr/local/share/applications";
+  fakes.shell.unwritableFolders.insert(SpecialFolder::CommonPrograms);
+  toPageAfterTheWork(kIdcOptionInternet);
+  const auto& box = page(kIntegrationTemplate).at(kIdcAddToCommonPrograms);
+  EXPECT_FALSE(box.enabled);
+  EXPECT_EQ(box.toolTip,
+            "Your account may not write to the program groups of all users "
+            "(/usr/local/share/applications).");
+  EXPECT_TRUE(page(kIntegrationTemplate).at(kIdcAddToUserPrograms).enabled);
+}
+
 TEST_F(LastPagesTest, TheInstalledProgramsIconIsShown) {
   const std::vector<std::uint8_t> icon = {0, 0, 1, 0, 1, 0, 16, 16};
   fakes.versionResources.icons[context.state.installDir + "/Kestrova.exe"] = icon;
@@ -95,6 +109,10 @@ TEST_F(LastPagesTest, DownloadOnlySkipsIntegrationAndCompletesTheDownloadFolder)
   for (const char* name : {"one.txt", "setup.exe", "version2.ini"}) {
     EXPECT_TRUE(fs::exists(context.state.downloadDir + "/" + name)) << name;
   }
+  EXPECT_EQ(page(kCompletionTemplate).at(kIdcReadyText).text,
+            "The components installed are now ready for use.\n\nThe installation packages and a "
+            "copy of Setup (setup.exe) were saved in:\n    " +
+                context.state.downloadDir);
   std::string value;
   EXPECT_FALSE(
       fakes.registry.readValue(RegistryRoot::CurrentUser, kProductKey, "Install Directory", value));

@@ -40,10 +40,11 @@ std::string describe(const DialogTemplate& dialog, const ControlTemplate& contro
          std::string(control.text) + "\"";
 }
 
-// Controls that share a place on purpose: the status line over the empty
-// component tree, and the two closing texts of which only one is shown.
+// Controls that share a place on purpose: the status line and the progress
+// bar over the empty component tree, and the two closing texts of which only
+// one is shown.
 bool meantToShareAPlace(const DialogTemplate& dialog, int a, int b) {
-  const std::set<std::pair<int, int>> pairs = {{1068, 1042}, {1047, 1046}};
+  const std::set<std::pair<int, int>> pairs = {{1068, 1042}, {1068, 1032}, {1047, 1046}};
   return (dialog.id == 1084 || dialog.id == 107) &&
          (pairs.count({a, b}) != 0 || pairs.count({b, a}) != 0);
 }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/paths.h"
+#include "catalog/catalog_records.h"
 #include "download/download_job.h"
 #include "tests/support/fake_notify_window.h"
 
@@ -62,8 +63,23 @@ TEST_F(DownloadStatusTest, ResponseShowsDownloadingAfterTheProgressLine) {
   notify(kInternetStatusResponseReceived);
   EXPECT_EQ(window.events,
             (std::vector<std::string>{"text 1067 0 KB of 2 KB received (0%) - 0.00 KB/s",
-                                      "text 1042 Downloading ..."}));
+                                      "bar 1032 0", "text 1042 Downloading ..."}));
   EXPECT_NE(job.startTime, 0);
+}
+
+// Each received block moves the bar by the share of the expected size, and a
+// queued package's overall line follows.
+TEST_F(DownloadStatusTest, ABlockMovesTheBarAndTheOverallLine) {
+  const QueueProgress queue{2, 3, 1024, 8192, 2048};
+  job.queue = &queue;
+  job.queueControlId = kIdcQueueProgress;
+  job.expectedSize = 4096;
+  job.receivedBytes = 3072;
+  job.startTime = 1;
+  notify(kInternetStatusResponseReceived);
+  EXPECT_EQ(window.texts(kIdcQueueProgress),
+            std::vector<std::string>{"Package 2 of 3 \u2014 4.0 KB of 10.0 KB"});
+  EXPECT_EQ(window.events[1], "bar 1032 75");
 }
 
 TEST_F(DownloadStatusTest, ResponseAfterTheFirstBlockKeepsTheStartTime) {

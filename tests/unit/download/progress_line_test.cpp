@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "download/queue_progress.h"
+
 namespace ks {
 namespace {
 
@@ -64,6 +66,25 @@ TEST(ProgressLine, AContinuedTransfersSpeedLeavesOutWhatWasThereBefore) {
   DownloadJob job = jobWith(3 * 1024 * 1024, 4 * 1024 * 1024, 1000);
   job.resumedFrom = 2 * 1024 * 1024;
   EXPECT_EQ(formatProgressLine(job, 1004), "3072 KB of 4096 KB received (75%) - 256.00 KB/s");
+}
+
+TEST(ProgressLine, AFileSmallerThanAKilobyteIsCountedInBytes) {
+  const DownloadJob job = jobWith(500, 500, 1000);
+  EXPECT_EQ(formatProgressLine(job, 1001), "500 bytes of 500 bytes received (100%) - 0.49 KB/s");
+}
+
+// The overall line under the bar: the running package's announced size
+// takes the place of the catalog's estimate; counts read in the total's unit.
+TEST(QueueProgressLine, TheAnnouncedSizeReplacesTheEstimate) {
+  constexpr std::uint64_t kMb = 1024 * 1024;
+  const QueueProgress queue{2, 3, 5 * kMb, 20 * kMb, 4 * kMb};
+  EXPECT_EQ(queueProgressLine(queue, 0, 0), "Package 2 of 3 \u2014 5.0 MB of 20.0 MB");
+  EXPECT_EQ(queueProgressLine(queue, 3 * kMb, 6 * kMb), "Package 2 of 3 \u2014 8.0 MB of 22.0 MB");
+  // A catalog that says too little never shows more done than in all.
+  EXPECT_EQ(queueProgressLine({1, 1, 0, 0, 0}, 300, kUnknownSize),
+            "Package 1 of 1 \u2014 300 bytes of 300 bytes");
+  EXPECT_EQ(queueProgressLine({1, 2, 0, 3072, 1024}, 512, 1024),
+            "Package 1 of 2 \u2014 0.5 KB of 3.0 KB");
 }
 
 TEST(ProgressLine, ResponseStartSetsTheStartTimeAndShowsNoSpeed) {

@@ -138,5 +138,26 @@ TEST_F(IntegrationTest, ASecondRunOverwritesValuesAndLinks) {
             test::nativePath("/opt/K2/Kestrova.exe|Kestrova"));
 }
 
+// A box unticked on a later pass takes away what it made; its program
+// group folder goes when that leaves it empty. What the run did not make
+// stays.
+TEST_F(IntegrationTest, UntickingABoxAndPassingAgainRemovesWhatItMade) {
+  using test::nativePath;
+  const std::string common = nativePath("/usr/local/share/applications/Kestrova");
+  fakes.fileSystem.folders.insert(common);
+  fakes.fileSystem.files[common + kPathSeparator + "Other.desktop"] = "not ours";
+  integrateApplication(context, {true, true, false});
+  integrateApplication(context, {false, true, false});
+  EXPECT_FALSE(fakes.fileSystem.pathExists(nativePath("/home/user/Desktop/Kestrova.desktop")));
+  EXPECT_TRUE(fakes.fileSystem.pathExists(
+      nativePath("/home/user/.local/share/applications/Kestrova/ReadMe.desktop")));
+  integrateApplication(context, {false, false, false});
+  EXPECT_FALSE(
+      fakes.fileSystem.pathExists(nativePath("/home/user/.local/share/applications/Kestrova")));
+  EXPECT_TRUE(fakes.fileSystem.pathExists(common + kPathSeparator + "Other.desktop"));
+  integrateApplication(context, {true, false, false});  // ticked again: made again
+  EXPECT_TRUE(fakes.fileSystem.pathExists(nativePath("/home/user/Desktop/Kestrova.desktop")));
+}
+
 }  // namespace
 }  // namespace ks

@@ -171,11 +171,19 @@ TEST_F(UninstallTest, AFileThatStaysMakesTheRemovalIncomplete) {
   EXPECT_EQ(removal.result, 1);
   EXPECT_FALSE(uninstallComplete(removal));
   EXPECT_EQ(uninstallClosingMessage(removal, context.state.installDir), kUninstallIncomplete);
-  // The running setup program is the one file that may stay.
+  // The running setup program is the one file that may stay; the closing
+  // message asks the user to delete it only while it is there.
   installEverything();
   fakes.fileSystem.undeletable = {installed("setup.exe")};
   context.state.setupPath = installed("setup.exe");
-  EXPECT_TRUE(uninstallComplete(uninstallApplication(context)));
+  UninstallResult kept = uninstallApplication(context);
+  EXPECT_TRUE(uninstallComplete(kept));
+  EXPECT_EQ(uninstallClosingMessage(kept, context.state.installDir), kUninstallSucceeded);
+  installEverything();
+  fakes.fileSystem.undeletable.clear();
+  const UninstallResult gone = uninstallApplication(context);
+  EXPECT_EQ(uninstallClosingMessage(gone, context.state.installDir),
+            "Application successfully uninstalled");
 }
 
 // What the packages of a version-info file name, as install/package_contents

@@ -104,12 +104,13 @@ TEST_F(FolderPagesTest, AMissingFolderIsCreatedAfterYes) {
   fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt")};
   toDestinationFolders(kIdcOptionInternet);
   type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
-  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::Yes);
+  dialogs.expect("Create Folder", createQuestion(test::nativePath("/opt/Kestrova")),
+                 MessageAnswer::Yes);
   next();
   EXPECT_EQ(shown(), 147);
   EXPECT_TRUE(fakes.fileSystem.pathExists(test::nativePath("/opt/Kestrova")));
   EXPECT_EQ(dialogs.shown[0].buttons, MessageButtons::YesNoCancel);
-  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Warning);
+  EXPECT_EQ(dialogs.shown[0].icon, MessageIcon::Question);
   expectDialogsDone();
 }
 
@@ -117,23 +118,35 @@ TEST_F(FolderPagesTest, NoOrCancelToTheQuestionStaysWithoutAnotherMessage) {
   fakes.fileSystem.folders = {test::nativePath("/home/user/dl"), test::nativePath("/opt")};
   toDestinationFolders(kIdcOptionInternet);
   type(kIdcInstallEdit, test::nativePath("/opt/Kestrova"));
-  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::No);
+  dialogs.expect("Create Folder", createQuestion(test::nativePath("/opt/Kestrova")),
+                 MessageAnswer::No);
   next();
-  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova")), MessageAnswer::Cancel);
+  dialogs.expect("Create Folder", createQuestion(test::nativePath("/opt/Kestrova")),
+                 MessageAnswer::Cancel);
   next();
   EXPECT_EQ(shown(), 104);
   EXPECT_EQ(destination().at(kIdcInstallEdit).text, test::nativePath("/opt/Kestrova"));
   expectDialogsDone();
 }
 
-TEST_F(FolderPagesTest, AFolderTwoLevelsDeepCannotBeCreated) {
-  fakes.fileSystem.folders = {test::nativePath("/home/user/dl")};
+// Missing parents are created with the folder; when one level can't be
+// made, the levels made before it are removed again.
+TEST_F(FolderPagesTest, AFolderIsCreatedWithItsMissingParentsOrNotAtAll) {
+  using test::nativePath;
+  fakes.fileSystem.folders = {nativePath("/home/user/dl"), nativePath("/a")};
   toDestinationFolders(kIdcOptionInternet);
-  type(kIdcInstallEdit, test::nativePath("/a/b"));
-  dialogs.expect("Error", createQuestion(test::nativePath("/a/b")), MessageAnswer::Yes);
-  dialogs.expect("Error", creationFailure(test::nativePath("/a/b")), MessageAnswer::Ok);
+  fakes.fileSystem.unwritable.insert(nativePath("/a/b/c"));
+  type(kIdcInstallEdit, nativePath("/a/b/c"));
+  dialogs.expect("Create Folder", createQuestion(nativePath("/a/b/c")), MessageAnswer::Yes);
+  dialogs.expect("Error", creationFailure(nativePath("/a/b/c")), MessageAnswer::Ok);
   next();
   EXPECT_EQ(shown(), 104);
+  EXPECT_FALSE(fakes.fileSystem.pathExists(nativePath("/a/b")));
+  type(kIdcInstallEdit, nativePath("/a/x/y/z"));
+  dialogs.expect("Create Folder", createQuestion(nativePath("/a/x/y/z")), MessageAnswer::Yes);
+  next();
+  EXPECT_EQ(shown(), 147);
+  EXPECT_TRUE(fakes.fileSystem.pathExists(nativePath("/a/x/y/z")));
   expectDialogsDone();
 }
 
@@ -145,7 +158,7 @@ TEST_F(FolderPagesTest, TheDownloadFolderIsCheckedAfterTheInstallFolder) {
   dialogs.expect("Error", "Download folder path is empty!", MessageAnswer::Ok);
   next();
   type(kIdcDownloadEdit, test::nativePath("/opt/Kestrova/packages"));
-  dialogs.expect("Error", createQuestion(test::nativePath("/opt/Kestrova/packages")),
+  dialogs.expect("Create Folder", createQuestion(test::nativePath("/opt/Kestrova/packages")),
                  MessageAnswer::Yes);
   next();
   EXPECT_EQ(shown(), 147);

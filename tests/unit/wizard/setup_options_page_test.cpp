@@ -132,6 +132,7 @@ TEST_F(SetupOptionsPageTest, AConfirmedUninstallEndsTheWizardAfterTheSuccessMess
   registerInstallation(test::nativePath("/opt/Kestrova"));
   fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
   fakes.fileSystem.folders = {test::nativePath("/opt/Kestrova")};
+  fakes.fileSystem.files[context.state.setupPath] = "the setup program";
   startWizard();
   click(kIdcOptionUninstall);
   dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::Yes);

@@ -153,6 +153,7 @@ TEST_F(WizardFrameTest, ASheetIsToldThatTheFirstPageEndedTheWizard) {
   context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
   fakes.registry.createKey(RegistryRoot::LocalMachine, kUninstallKey);
   fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
+  fakes.fileSystem.files[context.state.setupPath] = "the setup program";
   startWizard();
   click(kIdcOptionUninstall);
   dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::Yes);
