@@ -428,10 +428,10 @@ TEST_F(WizardGuiTest, AnInternetInstallationThroughThePropertySheetAndItsUninsta
   shoot(sheet(), "page-104");
   pressNext();
   const std::wstring question = L"' does not exist.\nDo you want to create it?";
-  ASSERT_NO_FATAL_FAILURE(answerMessage(L"Error", L"The folder '" + kInstallDir + question, IDYES,
-                                        "message-create-folder"));
+  ASSERT_NO_FATAL_FAILURE(answerMessage(L"Create Folder", L"The folder '" + kInstallDir + question,
+                                        IDYES, "message-create-folder"));
   ASSERT_NO_FATAL_FAILURE(
-      answerMessage(L"Error", L"The folder '" + kDownloadDir + question, IDYES));
+      answerMessage(L"Create Folder", L"The folder '" + kDownloadDir + question, IDYES));
 
   // Download Location: the first site.
   ASSERT_NO_FATAL_FAILURE(expectPage(L"Dowload Location"));
