@@ -13,7 +13,6 @@
 #include "download/retry_question.h"
 #include "download/target_file.h"
 #include "download/transfer_cancel.h"
-#include "install/install_component.h"
 #include "platform/file_system.h"
 #include "platform/wizard_view.h"
 
@@ -55,7 +54,11 @@ std::uint64_t packageBytes(FileSystem& files, const std::string& path) {
 DownloadInstallPage::DownloadInstallPage(SetupContext& context)
     : HeaderPage(context, kDownloadInstallTemplate) {}
 
-DownloadInstallPage::~DownloadInstallPage() = default;
+// An installation still running when the page goes is waited for: it ends
+// with its files recorded, so a later uninstallation finds them.
+DownloadInstallPage::~DownloadInstallPage() {
+  onDestroy();
+}
 
 // The progress bar is shown and follows the bytes of the current package.
 void DownloadInstallPage::onInit() {
@@ -72,18 +75,19 @@ void DownloadInstallPage::onInit() {
 
 void DownloadInstallPage::onDestroy() {
   if (window_) window_->close();
+  installer_.wait();
 }
 
 bool DownloadInstallPage::onQueryCancel() {
   asking_ = true;
   const bool quit = HeaderPage::onQueryCancel();
   asking_ = false;
-  const std::optional<DownloadEnd> ended = std::exchange(deferredEnd_, std::nullopt);
+  const std::optional<WorkEnd> ended = std::exchange(deferredEnd_, std::nullopt);
   if (quit) {
     if (transfer_) transfer_->request();
     return true;
   }
-  if (ended) onDownloadMessage(WM_DOWNLOAD_END, ended->wParam, ended->lParam);
+  if (ended) onDownloadMessage(ended->message, ended->wParam, ended->lParam);
   return false;
 }
 
@@ -218,10 +222,12 @@ void DownloadInstallPage::onDownloadMessage(unsigned message, std::uintptr_t wPa
   if (message == WM_DOWNLOAD_BEGIN) {
     view().setListRowStateImage(kIdcQueueList, row, kRowDownloading);
     view().setText(kIdcDownloadStatus, kDownloadingText);
-  } else if (message == WM_DOWNLOAD_END && asking_) {
-    deferredEnd_ = DownloadEnd{wParam, lParam};  // nothing goes on behind the quit question
+  } else if (asking_) {
+    deferredEnd_ = WorkEnd{message, wParam, lParam};  // nothing goes on behind the quit question
   } else if (message == WM_DOWNLOAD_END) {
     wParam == 1 ? onDownloaded() : onFailed(lParam);
+  } else if (message == WM_INSTALL_END) {
+    onInstalled(wParam == 1);
   }
 }
 
@@ -230,12 +236,11 @@ void DownloadInstallPage::onDownloaded() {
   Component& component = current();
   countFetched(packageBytes(*context().platform.fileSystem, component.localPath));
   if (!component.install) return goOn(kRowDone);
-  std::string problem;
-  const bool installed = installComponent(context(), component, &problem);
-  if (state().mode == SETUP_MODE_INTERNET && state().deleteAfterInstall) {
-    const SplitPath package = splitAtLastSeparator(component.localPath);
-    context().platform.fileSystem->deleteFile(package.folder, package.name);
-  }
+  if (!installer_.start(context(), component, window_)) onInstalled(false);
+}
+
+void DownloadInstallPage::onInstalled(bool installed) {
+  const std::string& problem = installer_.problem();
   view().setText(kIdcDownloadStatus, installed         ? std::string(kInstalledText)
                                      : problem.empty() ? std::string(kInstallFailedText)
                                                        : problem);

@@ -2,6 +2,8 @@
 // The Download and Install page: every selected component is downloaded
 // (primary site first, then the others, then the retry dialog's answer) and
 // installed at once, with one list row per component showing how it went.
+// Downloads and installations run on threads of their own; the page only
+// reacts to their messages, so its window never stops answering.
 
 #include <array>
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "download/download_notify_window.h"
+#include "install/install_worker.h"
 #include "wizard/wizard_page.h"
 
 namespace ks {
@@ -32,11 +35,14 @@ class DownloadInstallPage final : public HeaderPage {
   ~DownloadInstallPage() override;
 
   ActivateAnswer onActivate(Direction direction) override;
+  // Waits for a running installation: it ends with what it wrote recorded.
   void onDestroy() override;
-  // The quit question. While it is open the queue waits: a download that
-  // ends meanwhile is handled after No; Yes stops the running transfer.
+  // The quit question. While it is open the queue waits: a download or an
+  // installation that ends meanwhile is handled after No; Yes stops the
+  // running transfer (a running installation ends first, see onDestroy).
   bool onQueryCancel() override;
-  // WM_DOWNLOAD_BEGIN and WM_DOWNLOAD_END of the current component.
+  // WM_DOWNLOAD_BEGIN, WM_DOWNLOAD_END and WM_INSTALL_END of the current
+  // component.
   void onDownloadMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
  protected:
@@ -49,6 +55,7 @@ class DownloadInstallPage final : public HeaderPage {
   int firstSite(const Component& component);
   void startWorker(Component& component);
   void onDownloaded();
+  void onInstalled(bool installed);
   // cause: the lParam of WM_DOWNLOAD_END (kDownloadEndTooSlow, ...).
   void onFailed(std::intptr_t cause);
   void giveUp();
@@ -64,14 +71,16 @@ class DownloadInstallPage final : public HeaderPage {
   QueueProgress queue_;
   // The transfer of the running worker.
   std::shared_ptr<TransferCancel> transfer_;
+  InstallWorker installer_;
   bool asking_ = false;
-  // WM_DOWNLOAD_END (wParam, lParam) that arrived while the quit question
+  // WM_DOWNLOAD_END or WM_INSTALL_END that arrived while the quit question
   // was open.
-  struct DownloadEnd {
+  struct WorkEnd {
+    unsigned message = 0;
     std::uintptr_t wParam = 0;
     std::intptr_t lParam = 0;
   };
-  std::optional<DownloadEnd> deferredEnd_;
+  std::optional<WorkEnd> deferredEnd_;
   // Sites of the current series that sent the current package damaged.
   std::array<bool, kMaxUrls> damagedSites_{};
   // The current component's package in the local archive folder was damaged.

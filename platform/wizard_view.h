@@ -1,6 +1,8 @@
 #pragma once
 // The wizard frame as its controller sees it: a window that holds the pages,
 // shows one of them, and has the Back, Next, Finish and Cancel buttons.
+// Either the window turns the pages itself and tells the frame (a property
+// sheet: WizardWindow), or the frame turns them (WizardView).
 
 #include "platform/page_view.h"
 
@@ -21,13 +23,9 @@ struct WindowRect {
   int height = 0;
 };
 
-class WizardView {
+class WizardWindow {
  public:
-  virtual ~WizardView() = default;
-  // Creates the page of a dialog template with all its controls and their
-  // template texts; the view lives as long as the wizard.
-  virtual PageView& createPage(int templateId) = 0;
-  virtual void showPage(int templateId) = 0;
+  virtual ~WizardWindow() = default;
   virtual void setButtons(unsigned buttons) = 0;
   // The owner's (the desktop's) rectangle and the frame's own.
   virtual WindowRect ownerRect() = 0;
@@ -37,6 +35,15 @@ class WizardView {
   virtual void close() = 0;
   // A destroyed page's quit request (PostQuitMessage 0).
   virtual void postQuitRequest() = 0;
+};
+
+// A wizard window whose pages the frame turns.
+class WizardView : public WizardWindow {
+ public:
+  // Creates the page of a dialog template with all its controls and their
+  // template texts; the view lives as long as the wizard.
+  virtual PageView& createPage(int templateId) = 0;
+  virtual void showPage(int templateId) = 0;
 };
 
 }  // namespace ks

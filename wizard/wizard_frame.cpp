@@ -6,7 +6,13 @@ namespace ks {
 
 WizardFrame::WizardFrame(WizardView& view, UiDispatcher& ui,
                          std::vector<std::unique_ptr<WizardPage>> pages)
-    : view_(view),
+    : WizardFrame(static_cast<WizardWindow&>(view), ui, std::move(pages)) {
+  pageView_ = &view;
+}
+
+WizardFrame::WizardFrame(WizardWindow& window, UiDispatcher& ui,
+                         std::vector<std::unique_ptr<WizardPage>> pages)
+    : window_(window),
       ui_(ui),
       pages_(std::move(pages)),
       created_(pages_.size(), false),
@@ -16,29 +22,75 @@ WizardFrame::~WizardFrame() {
   *alive_ = false;
 }
 
-void WizardFrame::start() {
-  turnTo(0, Direction::Forward);
+int WizardFrame::templateIdAt(int index) const {
+  return pages_[static_cast<std::size_t>(index)]->templateId();
 }
 
 WizardPage* WizardFrame::currentPage() {
   return (closed_ || current_ < 0) ? nullptr : pages_[static_cast<std::size_t>(current_)].get();
 }
 
-void WizardFrame::turnTo(int index, Direction direction) {
-  const int count = static_cast<int>(pages_.size());
+// The page sees its view through one that notes in the run log what the
+// page shows.
+void WizardFrame::initialisePage(int index, PageView& view) {
+  const auto at = static_cast<std::size_t>(index);
+  created_[at] = true;
+  views_[at] = std::make_unique<LoggedPageView>(view);
+  pages_[at]->initialise(*views_[at], *this);
+}
+
+ActivateAnswer WizardFrame::activatePage(int index) {
+  const auto at = static_cast<std::size_t>(index);
+  const ActivateAnswer answer = pages_[at]->onActivate(direction_);
+  if (answer == ActivateAnswer::Show) {
+    current_ = index;
+    if (views_[at]) logLine("Page: " + views_[at]->title());
+  }
+  return answer;
+}
+
+void WizardFrame::leavePage() {
   if (WizardPage* leaving = currentPage()) leaving->onLeave();
-  for (; index >= 0 && index < count; index += static_cast<int>(direction)) {
-    WizardPage& page = *pages_[static_cast<std::size_t>(index)];
-    const auto at = static_cast<std::size_t>(index);
-    if (!created_[at]) {
-      created_[at] = true;
-      views_[at] = std::make_unique<LoggedPageView>(view_.createPage(page.templateId()));
-      page.initialise(*views_[at], *this);
+}
+
+NextAnswer WizardFrame::pressNext() {
+  WizardPage* page = currentPage();
+  if (!page) return NextAnswer::Stay;
+  const NextAnswer answer = page->onNext();
+  if (ending_) {
+    close();
+    return NextAnswer::Stay;
+  }
+  if (answer == NextAnswer::Proceed) direction_ = Direction::Forward;
+  return answer;
+}
+
+void WizardFrame::pressBack() {
+  direction_ = Direction::Backward;
+}
+
+bool WizardFrame::queryCancel() {
+  if (closed_) return true;
+  WizardPage* page = currentPage();
+  if (!page || !page->onQueryCancel()) return false;
+  logLine("The user cancelled the setup.");
+  close();
+  return true;
+}
+
+void WizardFrame::start() {
+  direction_ = Direction::Forward;
+  turnTo(0);
+}
+
+void WizardFrame::turnTo(int index) {
+  leavePage();
+  for (; index >= 0 && index < pageCount(); index += static_cast<int>(direction_)) {
+    if (!created_[static_cast<std::size_t>(index)]) {
+      initialisePage(index, pageView_->createPage(templateIdAt(index)));
     }
-    if (page.onActivate(direction) == ActivateAnswer::Show) {
-      current_ = index;
-      view_.showPage(page.templateId());
-      logLine("Page: " + views_[at]->title());
+    if (activatePage(index) == ActivateAnswer::Show) {
+      pageView_->showPage(templateIdAt(index));
       return;
     }
   }
@@ -46,15 +98,13 @@ void WizardFrame::turnTo(int index, Direction direction) {
 }
 
 void WizardFrame::next() {
-  WizardPage* page = currentPage();
-  if (!page) return;
-  const NextAnswer answer = page->onNext();
-  if (ending_) return close();
-  if (answer == NextAnswer::Proceed) turnTo(current_ + 1, Direction::Forward);
+  if (pressNext() == NextAnswer::Proceed) turnTo(current_ + 1);
 }
 
 void WizardFrame::back() {
-  if (currentPage()) turnTo(current_ - 1, Direction::Backward);
+  if (!currentPage()) return;
+  pressBack();
+  turnTo(current_ - 1);
 }
 
 void WizardFrame::finish() {
@@ -62,10 +112,7 @@ void WizardFrame::finish() {
 }
 
 void WizardFrame::cancel() {
-  WizardPage* page = currentPage();
-  if (!page || !page->onQueryCancel()) return;
-  logLine("The user cancelled the setup.");
-  close();
+  queryCancel();
 }
 
 void WizardFrame::command(int controlId) {
@@ -89,7 +136,7 @@ void WizardFrame::paint() {
 
 void WizardFrame::postButtons(unsigned buttons) {
   ui_.post([this, buttons, alive = std::weak_ptr<bool>(alive_)] {
-    if (alive.lock() && !closed_) view_.setButtons(buttons);
+    if (alive.lock() && !closed_) window_.setButtons(buttons);
   });
 }
 
@@ -98,19 +145,19 @@ void WizardFrame::endWizard() {
 }
 
 void WizardFrame::centerWindow() {
-  const WindowRect rect = centeredRect(view_.ownerRect(), view_.frameRect());
-  view_.moveFrame(rect.left, rect.top);
+  const WindowRect rect = centeredRect(window_.ownerRect(), window_.frameRect());
+  window_.moveFrame(rect.left, rect.top);
 }
 
 // Every page that was created is destroyed and posts its quit request.
 void WizardFrame::close() {
   if (closed_) return;
   closed_ = true;
-  view_.close();
+  window_.close();
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     if (!created_[i]) continue;
     pages_[i]->onDestroy();
-    view_.postQuitRequest();
+    window_.postQuitRequest();
   }
 }
 

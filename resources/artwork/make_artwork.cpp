@@ -1,6 +1,7 @@
 // Draws the setup's bitmaps into PNG files: the side band (110), the header
-// band (111), the tree's tick-box strip (126) and the list's row-state strip
-// (149). The PNGs in resources/bitmaps are this program's output; run
+// band (111), the tree's tick-box strip (126), the list's row-state strip
+// (149) and the setup's icon (3000) at 16, 32 and 48 pixels. The PNGs in
+// resources/bitmaps are this program's output; run
 // `cmake --build <dir> --target artwork` after changing a drawing.
 //
 // Both bands share one palette and one motif: a hovering kestrel drawn as a
@@ -200,8 +201,27 @@ QImage rowStateStrip() {
   return image;
 }
 
-bool save(const QImage& image, const QString& folder, int bitmapId) {
-  const QString path = folder + QStringLiteral("/bitmap-%1.png").arg(bitmapId);
+// The kestrel on a blue tile with rounded corners; outside the tile the icon
+// is transparent.
+QImage setupIcon(int edge) {
+  QImage image(edge, edge, QImage::Format_ARGB32);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const double unit = edge / 32.0;
+  QLinearGradient sky(0, 0, 0, edge);
+  sky.setColorAt(0.0, kSkyBlue);
+  sky.setColorAt(1.0, kDeepBlue);
+  painter.setPen(QPen(kDeepBlue, unit));
+  painter.setBrush(sky);
+  painter.drawRoundedRect(QRectF(0.5 * unit, 0.5 * unit, edge - unit, edge - unit), 6 * unit,
+                          6 * unit);
+  drawKestrel(painter, QRectF(2 * unit, 3 * unit, 28 * unit, 28 * unit), 20, kAmber, kRust);
+  return image;
+}
+
+bool save(const QImage& image, const QString& folder, const QString& name) {
+  const QString path = folder + QLatin1Char('/') + name;
   if (image.save(path, "PNG")) return true;
   std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
   return false;
@@ -216,7 +236,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QString folder = QString::fromLocal8Bit(argv[1]);
-  const bool written = save(sideBand(), folder, 110) && save(headerBand(), folder, 111) &&
-                       save(tickBoxStrip(), folder, 126) && save(rowStateStrip(), folder, 149);
+  bool written = save(sideBand(), folder, QStringLiteral("bitmap-110.png")) &&
+                 save(headerBand(), folder, QStringLiteral("bitmap-111.png")) &&
+                 save(tickBoxStrip(), folder, QStringLiteral("bitmap-126.png")) &&
+                 save(rowStateStrip(), folder, QStringLiteral("bitmap-149.png"));
+  for (int edge : {16, 32, 48}) {
+    written =
+        written && save(setupIcon(edge), folder, QStringLiteral("icon-3000-%1.png").arg(edge));
+  }
   return written ? 0 : 1;
 }

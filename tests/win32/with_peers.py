@@ -1,10 +1,11 @@
 """Runs a command (a Windows test program under wine) beside the download
-tests' peers on 127.0.0.1: the HTTP server, the same server speaking https
-with a certificate for 127.0.0.1 from a test authority made here (openssl),
-the FTP server (serving a fresh folder) and tinyproxy. Their ports, the FTP
-folder and the authority (DER) go to the command as KS_HTTP_PORT,
-KS_HTTPS_PORT, KS_FTP_PORT, KS_PROXY_PORT, KS_FTP_ROOT and KS_TEST_CA; the
-peers stop when the command ends, and its exit code is this script's."""
+tests' peers on 127.0.0.1: the HTTP server (which also serves the files of a
+fresh folder), the same server speaking https with a certificate for
+127.0.0.1 from a test authority made here (openssl), the FTP server (serving
+another fresh folder) and tinyproxy. Their ports, the folders and the
+authority (DER) go to the command as KS_HTTP_PORT, KS_HTTPS_PORT, KS_HTTP_ROOT,
+KS_FTP_PORT, KS_PROXY_PORT, KS_FTP_ROOT and KS_TEST_CA; the peers stop when
+the command ends, and its exit code is this script's."""
 import os
 import socket
 import subprocess
@@ -63,6 +64,9 @@ def main():
     with tempfile.TemporaryDirectory(prefix="ks-win-peers-") as work:
         ftp_root = os.path.join(work, "ftp")
         os.mkdir(ftp_root)
+        http_root = os.path.join(work, "http")
+        os.mkdir(http_root)
+        os.environ["KS_HTTP_ROOT"] = http_root
         peers = []
         try:
             http, http_port = start_printing_port([sys.executable, os.path.join(PEERS, "http_server.py")])

@@ -18,7 +18,11 @@ HeadlessPageView::HeadlessPageView(int templateId, std::vector<std::string>* log
 }
 
 HeadlessPageView::Control& HeadlessPageView::control(int controlId) {
-  return controls_[controlId];
+  auto found = controls_.find(controlId);
+  if (found != controls_.end()) return found->second;
+  rejected_.insert(controlId);
+  scratch_ = Control{};
+  return scratch_;
 }
 
 const HeadlessPageView::Control& HeadlessPageView::at(int controlId) const {

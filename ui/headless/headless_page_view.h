@@ -2,11 +2,14 @@
 // A page without a window: it keeps every control of its template by id
 // (text, enabled, visible, checked, combo items, font, text style) and
 // writes every change to a log, so tests and unattended runs can see what a
-// person would.
+// person would. A control id the template lacks is rejected: the request
+// does nothing and the id is recorded, so a controller and a template that
+// drift apart fail the tests.
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -102,6 +105,8 @@ class HeadlessPageView final : public PageView {
 
   const Control& at(int controlId) const;
   int templateId() const { return templateId_; }
+  // The ids a controller addressed that the template does not have.
+  const std::set<int>& rejectedControls() const { return rejected_; }
 
   bool whiteBackground = false;
   bool waitCursor = false;
@@ -115,6 +120,9 @@ class HeadlessPageView final : public PageView {
 
   int templateId_;
   std::map<int, Control> controls_;
+  std::set<int> rejected_;
+  // What a request for a rejected id works on; never read back.
+  Control scratch_;
   std::vector<std::string>* log_;
   TextObserver observer_;
 };

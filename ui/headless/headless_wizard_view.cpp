@@ -39,4 +39,14 @@ HeadlessPageView* HeadlessWizardView::page(int templateId) {
   return found == pages_.end() ? nullptr : found->second.get();
 }
 
+std::vector<std::string> HeadlessWizardView::rejectedControls() const {
+  std::vector<std::string> rejected;
+  for (const auto& [templateId, page] : pages_) {
+    for (int id : page->rejectedControls()) {
+      rejected.push_back(std::to_string(templateId) + ":" + std::to_string(id));
+    }
+  }
+  return rejected;
+}
+
 }  // namespace ks

@@ -27,6 +27,9 @@ class HeadlessWizardView final : public WizardView {
   // The page created for a template; null when the wizard never turned to it.
   HeadlessPageView* page(int templateId);
   HeadlessPageView* currentPage() { return page(shownPage); }
+  // "template:control" for every control id a page's controller addressed
+  // that its template does not have.
+  std::vector<std::string> rejectedControls() const;
   // The order in which pages came into view.
   std::vector<int> shownHistory;
 

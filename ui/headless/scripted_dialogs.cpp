@@ -42,7 +42,12 @@ int ScriptedDialogs::runModalDialog(int templateId, ModalDialog& dialog) {
   dialogs_.pop_front();
   HeadlessPageView view(templateId);
   dialog.onInit(view);
-  return act(view, dialog);
+  const int result = act(view, dialog);
+  for (int id : view.rejectedControls()) {
+    failures.push_back("dialog " + std::to_string(templateId) + " has no control " +
+                       std::to_string(id));
+  }
+  return result;
 }
 
 MessageAnswer ScriptedDialogs::messageBox(const MessageBoxRequest& request) {

@@ -172,9 +172,7 @@ bool QtDialogs::askPassword(const PasswordRequest& request, std::string& userNam
     if (!found) return;
     TemplateDialog dialog(*found, dialogOwner());
     QtPageView& view = *dialog.view;
-    QString prompt = toQt(request.proxy ? kPasswordProxyPrompt : kPasswordServerPrompt);
-    prompt.replace(QStringLiteral("%s"), toQt(request.server));
-    view.setText(kIdcPasswordPrompt, prompt.toStdString());
+    view.setText(kIdcPasswordPrompt, passwordPrompt(request.proxy, request.server));
     view.setText(kIdcPasswordUserName, userName);
     if (auto* secret = qobject_cast<QLineEdit*>(view.control(kIdcPasswordPassword))) {
       secret->setEchoMode(QLineEdit::Password);

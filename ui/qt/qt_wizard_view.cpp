@@ -22,7 +22,7 @@
 namespace ks {
 
 // The top-level window: Escape and the close box are Cancel.
-class WizardWindow final : public QDialog {
+class QtWizardDialog final : public QDialog {
  public:
   std::function<void()> cancelled;
   // Once, when the window manager has framed the window for the first time.
@@ -91,7 +91,7 @@ QPushButton* addButton(QBoxLayout& row, const QString& text, const QString& name
 
 }  // namespace
 
-QtWizardView::QtWizardView() : window_(std::make_unique<WizardWindow>()) {
+QtWizardView::QtWizardView() : window_(std::make_unique<QtWizardDialog>()) {
   window_->setWindowTitle(
       QString::fromUtf8(kWizardCaption.data(), static_cast<qsizetype>(kWizardCaption.size())));
   window_->setObjectName(QStringLiteral("wizard"));
@@ -165,7 +165,8 @@ QtPageView* QtWizardView::currentPage() {
 
 PageView& QtWizardView::createPage(int templateId) {
   const DialogTemplate* found = findDialogTemplate(templateId);
-  const DialogTemplate empty{templateId, kWizardCaption, false, {}};
+  const DialogTemplate empty{
+      .id = templateId, .caption = kWizardCaption, .sideBand = false, .controls = {}};
   auto* page = new QtPageView(found ? *found : empty, QtPageView::Role::WizardPage);
   page->setEvents({
       .command =

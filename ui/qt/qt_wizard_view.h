@@ -19,7 +19,7 @@ class QStackedWidget;
 namespace ks {
 
 class WizardFrame;
-class WizardWindow;
+class QtWizardDialog;
 
 class QtWizardView final : public WizardView {
  public:
@@ -59,7 +59,7 @@ class QtWizardView final : public WizardView {
   void fitWindow();
   void placeOnScreen();
 
-  std::unique_ptr<WizardWindow> window_;
+  std::unique_ptr<QtWizardDialog> window_;
   QScrollArea* scroll_ = nullptr;
   QStackedWidget* stack_ = nullptr;
   QWidget* buttonBar_ = nullptr;

@@ -1,6 +1,8 @@
 """HTTP peer of the download tests: special routes on 127.0.0.1, an
 ephemeral port printed on the first line of stdout. Given a certificate and
-its key (PEM files) as arguments, it speaks https.
+its key (PEM files) as arguments, it speaks https. With KS_HTTP_ROOT set in
+its environment, any path without a route names a file below that folder (a
+repository of version2.ini and packages that a test writes there).
 
 Routes that take a size serve a patterned body in which every byte depends on
 its position (pattern() below), so a gap or an overlap in what a client
@@ -10,6 +12,7 @@ import base64
 import collections
 import functools
 import http.server
+import os
 import socketserver
 import ssl
 import sys
@@ -272,8 +275,20 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path.startswith("/redirect-to/"):
             # /redirect-to/<url>: a redirect to whatever follows.
             self.send_body(302, b"", extra=[("Location", path[len("/redirect-to/"):])])
+        elif self.repository_file(path):
+            with open(self.repository_file(path), "rb") as source:
+                self.send_body(200, source.read())
         else:
             self.send_body(404, b"")
+
+    @staticmethod
+    def repository_file(path):
+        root = os.environ.get("KS_HTTP_ROOT")
+        if not root:
+            return None
+        name = os.path.normpath(os.path.join(root, path.split("?")[0].lstrip("/")))
+        inside = name.startswith(os.path.normpath(root) + os.sep)
+        return name if inside and os.path.isfile(name) else None
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):

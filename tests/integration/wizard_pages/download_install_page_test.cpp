@@ -3,8 +3,13 @@
 
 #include "install/download_install_page.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <set>
+#include <thread>
 
 #include "app/install_manifest.h"
 #include "app/start_up.h"
@@ -59,6 +64,39 @@ std::string checkedComponent(const std::vector<std::string>& hosts, const std::s
          urls;
 }
 
+// An update program that runs until the test lets it end (or a few seconds
+// pass, so that a page that waits for it on its own thread fails the test
+// instead of hanging it).
+class GatedUpdateProgram : public FakeProcesses {
+ public:
+  // Its start wakes up the test's UI thread.
+  explicit GatedUpdateProgram(UiDispatcher& ui) : ui_(ui) {}
+  bool runAndWait(const std::string& program, const std::string& argv0, int& exitCode) override {
+    runs.push_back({program, argv0});
+    running = true;
+    ui_.post([] {});
+    std::unique_lock lock(mutex_);
+    opened_.wait_for(lock, std::chrono::seconds(5), [&] { return open_; });
+    running = false;
+    exitCode = 0;
+    return true;
+  }
+  void letEnd() {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+    }
+    opened_.notify_all();
+  }
+  std::atomic<bool> running{false};
+
+ private:
+  UiDispatcher& ui_;
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false;
+};
+
 class DownloadInstallTest : public PagesTest {
  protected:
   DownloadInstallTest() {
@@ -101,6 +139,18 @@ class DownloadInstallTest : public PagesTest {
     ASSERT_EQ(shown(), kDownloadLocationTemplate);
     next();
     ASSERT_EQ(shown(), kDownloadInstallTemplate);
+  }
+  // To the Download and Install page with a required update program first,
+  // then the components of more; returns once the program runs.
+  void toAnUpdateProgram(GatedUpdateProgram& program, const std::string& more) {
+    context.platform.processes = &program;
+    publishPackage("update.exe", "MZ");
+    publishVersionInfo(
+        "[Sites]\nSite01=site 0\n[G.u]\nTitle=Update\nRequired=1\nSize=1\n"
+        "Install=3\nURL01=http://" +
+        live() + "/pub/update.exe\n" + more);
+    toDownloadAndInstall();
+    ASSERT_TRUE(waitFor([&] { return program.running.load(); }));
   }
   std::string registered(RegistryRoot root, const char* key, const char* name) {
     std::string value;
@@ -237,8 +287,8 @@ TEST_F(DownloadInstallTest, TheQueueWaitsBehindTheQuitQuestion) {
   });
   frame->cancel();
   ASSERT_FALSE(frame->closed());
-  EXPECT_EQ(installed("one.txt"), "1");
   ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
+  EXPECT_EQ(installed("one.txt"), "1");
   EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone, kRowDone}));
   expectDialogsDone();
 }
@@ -371,6 +421,71 @@ TEST_F(DownloadInstallTest, BackAndNextAgainProcessesEverythingAgain) {
   ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
   EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcQueueList).rows.size(), 3u);
   EXPECT_EQ(installed("one.txt"), "1");
+}
+
+// The status texts and the row images of the page, in the order written.
+std::vector<std::string> progressOf(const std::vector<std::string>& log) {
+  const std::set<std::string> wanted = {"105:1042 text \"Download successfull.\"",
+                                        "105:1042 text \"Executing System Update\"",
+                                        "105:1042 text \"Install successfull.\"",
+                                        "105:1070 row 0 image 2",
+                                        "105:1070 row 0 image 3",
+                                        "105:1070 row 1 image 2",
+                                        "105:1070 row 1 image 3"};
+  std::vector<std::string> progress;
+  for (const std::string& line : log) {
+    if (wanted.count(line)) progress.push_back(line.substr(4));
+  }
+  return progress;
+}
+
+// The installation runs beside the page: while an update program runs, the
+// page's thread goes on handling its work and the quit question, and the
+// texts and images still come in the order the page shows them.
+TEST_F(DownloadInstallTest, AnInstallationLeavesThePageAnswering) {
+  GatedUpdateProgram program(ui);
+  ASSERT_NO_FATAL_FAILURE(
+      toAnUpdateProgram(program, "[G.c]\nTitle=Copy\nRequired=1\nSize=1\nInstall=1\nURL01=http://" +
+                                     live() + "/pub/two.txt\n"));
+  bool answeredWhileRunning = false;
+  ui.post([&] { answeredWhileRunning = program.running.load(); });
+  ASSERT_TRUE(waitFor([&] { return answeredWhileRunning; }));
+  EXPECT_EQ(page(kDownloadInstallTemplate).at(kIdcDownloadStatus).text, "Executing System Update");
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDownloading, kRowWaiting}));
+  EXPECT_EQ(view.buttons, 0);
+  dialogs.expect("Setup", kQuitQuestion, MessageAnswer::No);
+  frame->cancel();
+  EXPECT_FALSE(frame->closed());
+
+  program.letEnd();
+  ASSERT_TRUE(waitFor([&] { return view.buttons == (WizardButton::kBack | WizardButton::kNext); }));
+  EXPECT_EQ(rowImages(), (std::vector<int>{kRowDone, kRowDone}));
+  EXPECT_EQ(progressOf(view.log),
+            (std::vector<std::string>{"1070 row 0 image 2", "1042 text \"Download successfull.\"",
+                                      "1042 text \"Executing System Update\"",
+                                      "1042 text \"Install successfull.\"", "1070 row 0 image 3",
+                                      "1070 row 1 image 2", "1042 text \"Download successfull.\"",
+                                      "1042 text \"Install successfull.\"", "1070 row 1 image 3"}));
+  expectDialogsDone();
+}
+
+// Yes while an update program runs: the wizard closes, and the run waits
+// for the program, so what it installed is recorded before the setup ends.
+TEST_F(DownloadInstallTest, YesDuringAnInstallationWaitsForItsEnd) {
+  GatedUpdateProgram program(ui);
+  ASSERT_NO_FATAL_FAILURE(toAnUpdateProgram(program, ""));
+  std::thread user([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    program.letEnd();
+  });
+  dialogs.expect("Setup", kQuitQuestion, MessageAnswer::Yes);
+  frame->cancel();
+  user.join();
+  ASSERT_TRUE(frame->closed());
+  EXPECT_FALSE(program.running.load());
+  EXPECT_EQ(registered(RegistryRoot::CurrentUser, kProductKey, kInstallDirectoryValue),
+            context.state.installDir);
+  expectDialogsDone();
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ PagesTest::PagesTest() {
 PagesTest::~PagesTest() {
   if (frame && !frame->closed()) frame->finish();
   ui.runPending();
+  EXPECT_EQ(view.rejectedControls(), std::vector<std::string>{});
 }
 
 void PagesTest::publishVersionInfo(const std::string& text) {

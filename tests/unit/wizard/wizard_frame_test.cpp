@@ -1,6 +1,7 @@
 // The wizard frame: page order per mode, skips in the direction of travel,
 // posted buttons, Cancel, and how the wizard ends.
 
+#include "app/uninstall.h"
 #include "tests/support/native_path.h"
 #include "tests/unit/wizard/wizard_fixture.h"
 #include "wizard/setup_options_page.h"
@@ -143,6 +144,24 @@ TEST_F(WizardFrameTest, TheFirstPageCentresTheWizard) {
   startWizard();
   EXPECT_EQ(view.frame.left, 100 + 500 - 200);
   EXPECT_EQ(view.frame.top, 50 + 350 - 150);
+}
+
+// A property sheet turns the pages itself and asks the frame: the page that
+// ended the wizard answers Next with Stay, and the sheet's own Cancel that
+// follows closes it without a question.
+TEST_F(WizardFrameTest, ASheetIsToldThatTheFirstPageEndedTheWizard) {
+  context.state.installDir = test::nativePath("/home/user/.local/opt/Kestrova");
+  fakes.registry.createKey(RegistryRoot::LocalMachine, kUninstallKey);
+  fakes.registry.createKey(RegistryRoot::CurrentUser, kProductKey);
+  fakes.fileSystem.files[context.state.setupPath] = "the setup program";
+  startWizard();
+  click(kIdcOptionUninstall);
+  dialogs.expect("Uninstall", kUninstallQuestion, MessageAnswer::Yes);
+  dialogs.expect("Uninstall", kUninstallSucceeded, MessageAnswer::Ok);
+  EXPECT_EQ(frame->pressNext(), NextAnswer::Stay);
+  EXPECT_TRUE(frame->closed());
+  EXPECT_TRUE(frame->queryCancel());
+  expectDialogsDone();
 }
 
 }  // namespace
