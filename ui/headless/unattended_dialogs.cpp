@@ -1,5 +1,8 @@
 #include "ui/headless/unattended_dialogs.h"
 
+#include <string>
+#include <string_view>
+
 #include "app/printable_text.h"
 #include "download/dialog_result.h"
 #include "download/retry_dialog.h"
@@ -22,12 +25,26 @@ MessageAnswer continuingAnswer(MessageButtons buttons) {
   }
 }
 
+// A message's own line breaks become one space each run of them, so the
+// message stays on its line of the output.
+std::string oneLine(std::string_view text) {
+  std::string line;
+  bool breaking = false;
+  for (char c : text) {
+    const bool lineBreak = c == '\n' || c == '\r';
+    if (lineBreak && !breaking && !line.empty()) line += ' ';
+    if (!lineBreak) line += c;
+    breaking = lineBreak;
+  }
+  return line;
+}
+
 }  // namespace
 
 MessageAnswer UnattendedDialogs::messageBox(const MessageBoxRequest& request) {
   const MessageAnswer answer = continuingAnswer(request.buttons);
-  out_ << "[" << printableText(request.caption) << "] " << printableText(request.text) << " -> "
-       << messageAnswerName(answer) << "\n";
+  out_ << "[" << printableText(request.caption) << "] " << printableText(oneLine(request.text))
+       << " -> " << messageAnswerName(answer) << "\n";
   out_.flush();
   return answer;
 }

@@ -147,5 +147,19 @@ TEST(RetryDialog, SaysWhenTheServerWasTooSlow) {
             "[Kestrova Active Setup] Setup was unable to download the file. -> Cancel\n");
 }
 
+// A message of several lines is printed on one; other control characters
+// still can't reach the terminal.
+TEST(UnattendedMessages, StayOnOneLineOfTheOutput) {
+  std::ostringstream out;
+  UnattendedDialogs dialogs(out, 1);
+  dialogs.messageBox({.text = "The folder '/opt/k' does not exist.\nDo you want to create it?\r\n\n"
+                              "\x1b[2J",
+                      .caption = "Create Folder",
+                      .buttons = MessageButtons::YesNo});
+  EXPECT_EQ(out.str(),
+            "[Create Folder] The folder '/opt/k' does not exist. Do you want to create it? ?[2J "
+            "-> Yes\n");
+}
+
 }  // namespace
 }  // namespace ks
